@@ -1,0 +1,9 @@
+# Host side: the portable core with its tests, tools and benchmarks.
+find_package(GTest REQUIRED)
+find_package(benchmark QUIET)
+
+add_subdirectory(tests/host)
+add_subdirectory(tools)
+if(benchmark_FOUND)
+  add_subdirectory(bench)
+endif()

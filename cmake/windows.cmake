@@ -1,0 +1,27 @@
+# Windows side: the Win32 layer, the screen saver and the Wine test suites.
+enable_language(RC)
+
+set(VELOMA_STATIC_LINK -static -static-libgcc -static-libstdc++)
+set(VELOMA_WIN_LIBS user32 gdi32 advapi32 winmm comdlg32 comctl32 kernel32)
+set(VELOMA_RC ${CMAKE_SOURCE_DIR}/res/VelomaSS.rc)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -DVELOMA_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} -DVELOMA_VERSION_MINOR=${PROJECT_VERSION_MINOR} -DVELOMA_VERSION_PATCH=${PROJECT_VERSION_PATCH} -DVELOMA_VERSION_TEXT=\\\"${PROJECT_VERSION}\\\"")
+
+target_compile_definitions(velomacore PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+  VELOMA_VERSION_TEXT="${PROJECT_VERSION}")
+
+add_library(velomawin STATIC ${VELOMA_WIN_SOURCES})
+target_link_libraries(velomawin PUBLIC velomacore ${VELOMA_WIN_LIBS})
+target_compile_options(velomawin PRIVATE -Wall -Wextra)
+
+add_executable(VelomaSS WIN32 app/main.cpp ${VELOMA_RC})
+set_target_properties(VelomaSS PROPERTIES SUFFIX ".scr")
+target_link_libraries(VelomaSS PRIVATE velomawin ${VELOMA_STATIC_LINK} -municode)
+
+# Tests run under Wine; one prefix serves every build directory of the tree.
+set(VELOMA_WINEPREFIX ${CMAKE_SOURCE_DIR}/build/wineprefix CACHE PATH "Wine prefix for the tests")
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run)
+
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+add_subdirectory(tests/win)

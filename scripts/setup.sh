@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the tools and the tests need.
+# Idempotent: installs only what is missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ make binutils zip unzip
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
+  wine wine64 wine32:i386
+  xvfb xauth xdotool imagemagick x11-apps x11-utils
+  fonts-ipafont-gothic
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
+  python3 python3-pil
+)
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  as_root dpkg --add-architecture i386
+  need_update=1
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then
+  echo "setup: installing ${missing[*]:-(package lists)}"
+  as_root apt-get update -q
+  if [ ${#missing[@]} -gt 0 ]; then
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  fi
+fi
