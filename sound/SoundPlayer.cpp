@@ -1,0 +1,153 @@
+#include "sound/SoundPlayer.h"
+
+#include <climits>
+
+int SoundPlayer::s_nListPos = 0;
+
+bool ShortPath(SoundFileSystem& files, const std::string& path, std::string& form)
+{
+    form.clear();
+    std::string shortPath;
+    if (!files.GetShortPath(path, shortPath) || shortPath.empty())
+        return false;
+    if (shortPath.find(' ') != std::string::npos)
+        form = '"' + shortPath + '"';
+    else
+        form = shortPath;
+    return true;
+}
+
+std::string SoundPlayer::OpenMidi(const std::string& path)
+{
+    std::string form;
+    if (path.empty() || !ShortPath(m_services.files, path, form))
+        return std::string();
+    if (m_services.mci.SendCommand("open " + form + " type sequencer", nullptr, false) != 0)
+        return std::string();
+    return path;
+}
+
+void SoundPlayer::PlayMidi(const std::string& path)
+{
+    std::string form;
+    if (path.empty() || !ShortPath(m_services.files, path, form))
+        return;
+    m_services.mci.SendCommand("play " + form + " from 0 notify", nullptr, true);
+}
+
+void SoundPlayer::CloseMidi(const std::string& path)
+{
+    std::string form;
+    if (path.empty() || !ShortPath(m_services.files, path, form))
+        return;
+    m_services.mci.SendCommand("close " + form, nullptr, false);
+}
+
+std::string SoundPlayer::GetMidiMode(const std::string& path)
+{
+    std::string form;
+    if (path.empty() || !ShortPath(m_services.files, path, form))
+        return std::string();
+    std::string reply;
+    if (m_services.mci.SendCommand("status " + form + " mode", &reply, false) != 0)
+        return std::string();
+    return reply;
+}
+
+void SoundPlayer::StartMusic(bool on)
+{
+    std::string& midi = m_settings.MIDI;
+    if (!on) {
+        CloseMidi(midi);
+        if (!m_strListFile.empty())
+            midi = m_strListFile;
+        return;
+    }
+    LowerAscii(midi);
+    if (IsPlayList(midi)) {
+        m_strListFile = midi;
+        ScanPlayList();
+        midi = NextPlayListEntry(true);
+    } else {
+        m_strListFile.clear();
+    }
+    midi = OpenMidi(midi);
+    PlayMidi(midi);
+}
+
+void SoundPlayer::OnMciNotify(std::uintptr_t code)
+{
+    // Only a normal end restarts: a close, a black-out or a new play also
+    // report, and must not bring back music that was stopped.
+    if (!m_settings.BGM || code != kMciNotifySuccessful)
+        return;
+    if (GetMidiMode(m_settings.MIDI) != "paused")
+        PlayMidi(m_settings.MIDI);
+}
+
+void SoundPlayer::PlayWave(const std::string& path)
+{
+    if (path.empty() || !m_settings.Sound)
+        return;
+    m_services.wave.PlayAsync(path);
+}
+
+void SoundPlayer::ScanPlayList()
+{
+    m_nListCount = 0;
+    std::unique_ptr<ByteStream> stream;
+    if (m_services.files.FileExists(m_strListFile))
+        stream = m_services.files.OpenForReading(m_strListFile);
+    if (!stream) {
+        m_strListFile.clear();
+        m_strListDir.clear();
+        return;
+    }
+    ListLineReader reader(*stream);
+    std::string line;
+    while (reader.ReadLine(line)) {
+        TrimTrailingSpace(line);
+        if (!line.empty() && m_nListCount < INT_MAX)
+            ++m_nListCount;
+    }
+    m_strListDir = ListDirectory(m_strListFile);
+}
+
+std::string SoundPlayer::NextPlayListEntry(bool reset)
+{
+    if (!m_services.files.FileExists(m_strListFile))
+        return std::string();
+    std::unique_ptr<ByteStream> stream = m_services.files.OpenForReading(m_strListFile);
+    if (!stream)
+        return std::string();
+
+    if (reset)
+        s_nListPos = 0;
+    if (m_settings.BGMRandomPlay)
+        s_nListPos = Random(m_services.random, m_nListCount) + 1;
+    else if (s_nListPos < INT_MAX)
+        ++s_nListPos;
+    // Past the last entry (or past another window's longer list) wraps.
+    if (s_nListPos > m_nListCount)
+        s_nListPos = 1;
+    if (m_nListCount <= 0)
+        return std::string();
+
+    // The position counts entries, so blank lines are never chosen and
+    // cannot push the last entries out of reach.
+    ListLineReader reader(*stream);
+    std::string line;
+    int entries = 0;
+    while (entries < s_nListPos && reader.ReadLine(line)) {
+        TrimTrailingSpace(line);
+        if (!line.empty())
+            ++entries;
+    }
+    if (entries < s_nListPos)
+        return std::string();
+    stream.reset();
+
+    std::string path = m_strListDir + m_services.files.AnsiToUtf8(line);
+    TrimTrailingSpace(path);
+    return m_services.files.FileExists(path) ? path : std::string();
+}

@@ -1,0 +1,60 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "settings/SaverSettings.h"
+#include "sound/PlayList.h"
+#include "sound/SoundServices.h"
+
+// The board window's completion message and the code of a normal end.
+constexpr unsigned kMmMciNotify = 0x3B9;
+constexpr std::uintptr_t kMciNotifySuccessful = 1;
+
+// The form of a path that goes into a command string: its short form, in
+// double quotes when that still has a blank (8.3 names switched off).
+// False when there is no short form; then no command names the file.
+bool ShortPath(SoundFileSystem& files, const std::string& path, std::string& form);
+
+// The sounds of one board window: wave effects, the looping MIDI piece and
+// the play list it came from. Works on the owner's settings record (MIDI,
+// BGM, Sound, BGMRandomPlay). Every failure is silent.
+class SoundPlayer : public PlayListState {
+public:
+    SoundPlayer(SaverSettings& settings, const SoundServices& services)
+        : m_settings(settings), m_services(services) {}
+    SoundPlayer(const SoundPlayer&) = delete;
+    SoundPlayer& operator=(const SoundPlayer&) = delete;
+
+    // Opens the sequencer on the file: the path itself on success, else "".
+    std::string OpenMidi(const std::string& path);
+    // Plays the opened file from its start, asking for a completion notice.
+    void PlayMidi(const std::string& path);
+    void CloseMidi(const std::string& path);
+    // The device's mode in words ("playing", "paused", ...); "" on failure.
+    std::string GetMidiMode(const std::string& path);
+
+    // On: starts MIDI, a file or a play list, expecting the music stopped.
+    // Off: stops it and puts a play list back into MIDI for the next start.
+    void StartMusic(bool on);
+
+    // The board window passes the wParam of every MM_MCINOTIFY here. A piece
+    // that ended normally starts again; a close or a new play does not.
+    void OnMciNotify(std::uintptr_t code);
+
+    // Plays a wave file asynchronously while Sound is on.
+    void PlayWave(const std::string& path);
+
+    // Counts the entries of m_strListFile and sets m_strListDir; clears the
+    // list when it cannot be read.
+    void ScanPlayList();
+    // The full path of the first entry (in order) or a random one, "" when
+    // there is none or it names no existing file. Reset starts over.
+    std::string NextPlayListEntry(bool reset);
+
+    // The number of the entry last chosen, shared by every board window.
+    static int s_nListPos;
+
+private:
+    SaverSettings& m_settings;
+    SoundServices m_services;
+};
