@@ -25,3 +25,11 @@ set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 add_subdirectory(tests/win)
+
+# The saver's default piece image is velomass.bmp in the current directory;
+# keep our own beside the .scr.
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/velomass.bmp
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/res/velomass.bmp ${CMAKE_BINARY_DIR}/velomass.bmp
+  DEPENDS ${CMAKE_SOURCE_DIR}/res/velomass.bmp)
+add_custom_target(piece_image ALL DEPENDS ${CMAKE_BINARY_DIR}/velomass.bmp)
+add_dependencies(VelomaSS piece_image)
