@@ -1,0 +1,58 @@
+#pragma once
+#include <cstddef>
+#include <string>
+
+#include "settings/FileProbe.h"
+#include "settings/Registry.h"
+#include "settings/SaverSettings.h"
+
+// Under HKEY_CURRENT_USER.
+extern const char kSystemKeyPath[];     // "Software\Tamsk soft\VelomaSS\System"
+extern const char kSoundKeyPath[];      // "Software\Tamsk soft\VelomaSS\Sound"
+extern const char kDesktopKeyPath[];    // "Control Panel\desktop"
+
+// A value is read into a buffer of this many bytes, terminator included: a
+// text of more UTF-8 bytes than kValueBufferBytes - 1 reads as missing.
+constexpr std::size_t kValueBufferBytes = 511;
+
+// One value. A value that is missing, not text, or too long gives the default.
+std::string ReadRegString(RegistryKey& key, const std::string& name, const std::string& defaultText);
+long ReadRegLong(RegistryKey& key, const std::string& name, long defaultValue);
+// 1 for a non-zero number, 0 for zero, the default unchanged when unreadable.
+int ReadRegBool(RegistryKey& key, const std::string& name, int defaultValue);
+void WriteRegString(RegistryKey& key, const std::string& name, const std::string& text);
+void WriteRegLong(RegistryKey& key, const std::string& name, long value);
+
+// Every field from the System and Sound keys (created empty when absent),
+// starting from the defaults, without the path checks. `bcColText` receives
+// the stored "BCCol" text ("000000" by default) that BCCol was read from.
+void ReadStoredSettings(SaverSettings& settings, std::string& bcColText, RegistryRoot& registry);
+
+// The current directory followed by "\velomass.bmp", joined as it is, so a
+// drive root gives "C:\\velomass.bmp".
+std::string DefaultBitmapPath(FileProbe& files);
+
+// A missing Bitmap becomes the default path; missing MIDI, Select and
+// Disappear files are cleared.
+void CheckSettingsPaths(SaverSettings& settings, FileProbe& files);
+
+// What every board window runs before loading its bitmap.
+void ReadSettings(SaverSettings& settings, RegistryRoot& registry, FileProbe& files);
+
+// Writes every field but PassWord; "BCCol" gets `bcColText`. A key that
+// cannot be opened is skipped.
+void SaveSettings(const SaverSettings& settings, const std::string& bcColText, RegistryRoot& registry);
+
+// Stores "PassWord" in the System key; false when the key cannot be opened.
+bool SavePassword(RegistryRoot& registry, const std::string& password);
+
+// The two desktop settings a screen saver honours.
+struct DesktopSaverValues {
+    bool UsePassword = false;   // "ScreenSaveUsePassword"
+    long LowPowerMinutes = 0;   // 0 when low power is off, unset or not positive
+};
+
+// Reads "Control Panel\desktop" without creating it. "ScreenSaveUsePassword"
+// counts by its number when it is text ("0"/"1", as Windows stores it) and by
+// its first byte otherwise.
+DesktopSaverValues ReadDesktopValues(RegistryRoot& registry);
