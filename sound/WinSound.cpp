@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "platform/Text.h"
+#include "settings/WinSettings.h"
 
 namespace {
 
@@ -20,6 +21,18 @@ bool WidePath(const std::string& path, std::wstring& wide)
     wide = Widen(path);
     return !wide.empty();
 }
+
+// A drive without a medium must not bring up a system box while we look.
+class QuietDriveErrors {
+public:
+    QuietDriveErrors() : m_old(SetErrorMode(0)) { SetErrorMode(m_old | SEM_FAILCRITICALERRORS); }
+    ~QuietDriveErrors() { SetErrorMode(m_old); }
+    QuietDriveErrors(const QuietDriveErrors&) = delete;
+    QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
+
+private:
+    UINT m_old;
+};
 
 class FileStream : public ByteStream {
 public:
@@ -70,14 +83,8 @@ void SndPlaySoundSink::PlayAsync(const std::string& path)
 bool Win32SoundFileSystem::FileExists(const std::string& path)
 {
     std::wstring wide;
-    if (!WidePath(path, wide))
-        return false;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(wide.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(find);
-    return true;
+    WinFileProbe probe;
+    return WidePath(path, wide) && probe.Exists(path);
 }
 
 bool Win32SoundFileSystem::GetShortPath(const std::string& path, std::string& shortPath)
@@ -86,6 +93,7 @@ bool Win32SoundFileSystem::GetShortPath(const std::string& path, std::string& sh
     std::wstring wide;
     if (!WidePath(path, wide))
         return false;
+    QuietDriveErrors quiet;
     const DWORD needed = GetShortPathNameW(wide.c_str(), nullptr, 0);
     if (needed == 0)
         return false;
@@ -103,6 +111,7 @@ std::unique_ptr<ByteStream> Win32SoundFileSystem::OpenForReading(const std::stri
     std::wstring wide;
     if (!WidePath(path, wide))
         return nullptr;
+    QuietDriveErrors quiet;
     HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)

@@ -1,0 +1,45 @@
+#include <benchmark/benchmark.h>
+
+#include "sound/SoundPlayer.h"
+#include "tests/host/SoundFakes.h"
+
+namespace {
+
+using namespace soundfakes;
+
+// Counting a list reads it whole, in fixed pieces: time grows with its size,
+// memory does not.
+void ScanList(benchmark::State& state, const std::string& bytes)
+{
+    SaverSettings settings;
+    RecordingMci mci;
+    RecordingWave wave;
+    FakeFileSystem files;
+    MsvcRandom random(1);
+    SoundServices services{mci, wave, files, random};
+    SoundPlayer player(settings, services);
+    files.Add("d:\\music\\big.lst", bytes);
+    for (auto _ : state) {
+        player.m_strListFile = "d:\\music\\big.lst";
+        player.ScanPlayList();
+        benchmark::DoNotOptimize(player.m_nListCount);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * bytes.size());
+}
+
+void BM_ScanManyShortLines(benchmark::State& state)
+{
+    std::string bytes;
+    while (bytes.size() < (4u << 20))
+        bytes += "music\\piece.mid\r\n";
+    ScanList(state, bytes);
+}
+BENCHMARK(BM_ScanManyShortLines);
+
+void BM_ScanEndlessLine(benchmark::State& state)
+{
+    ScanList(state, std::string(4u << 20, 'x'));
+}
+BENCHMARK(BM_ScanEndlessLine);
+
+} // namespace
