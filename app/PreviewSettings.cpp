@@ -1,0 +1,10 @@
+#include "app/PreviewSettings.h"
+
+void ApplyPreviewSettings(SaverSettings& settings)
+{
+    settings.CellSize = settings.CellSize > 63 ? 36 : 18;
+    settings.MIDI.clear();
+    settings.Select.clear();
+    settings.Disappear.clear();
+    settings.BlackOutTime = 0;
+}

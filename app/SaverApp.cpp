@@ -1,0 +1,93 @@
+#include "app/SaverApp.h"
+
+#include "app/CommandLine.h"
+#include "app/CrtRandom.h"
+#include "app/PreviewSettings.h"
+#include "board/BoardWnd.h"
+
+#include <cstdint>
+#include <ctime>
+
+const wchar_t kSettingsTitle[] = L"Veloma Screen Saver";
+const wchar_t kSaverTitle[] = L"VelomaScreenSaver";
+
+namespace {
+
+// Brings a running instance forward; false when there is none.
+bool ActivateExisting(const wchar_t* title)
+{
+    HWND existing = FindWindowW(nullptr, title);
+    if (!existing)
+        return false;
+    SetForegroundWindow(existing);
+    return true;
+}
+
+}  // namespace
+
+bool SaverApp::InitInstance()
+{
+    CrtRandom::Seed(static_cast<unsigned>(std::time(nullptr)));
+
+    const StartRequest request = ParseCommandLine(m_args);
+    switch (request.mode) {
+    case SaverMode::Configure:
+        RunSettingsDialog();
+        return false;
+    case SaverMode::Preview:
+        return RunPreview(request.handle, request.hasHandle);
+    case SaverMode::FullScreen:
+        return RunFullScreen();
+    case SaverMode::ChangePassword:
+        RunChangePassword();
+        return false;
+    case SaverMode::None:
+        break;
+    }
+    return false;
+}
+
+void SaverApp::RunSettingsDialog()
+{
+    if (ActivateExisting(kSettingsTitle))
+        return;
+    // The settings dialog is not part of this build yet.
+}
+
+bool SaverApp::RunPreview(long handle, bool hasHandle)
+{
+    // Window handles fit in 32 bits; the sign extension matches what the
+    // system does with a handle passed through a long.
+    HWND parent = reinterpret_cast<HWND>(static_cast<std::intptr_t>(handle));
+    if (!hasHandle || !parent || !IsWindow(parent))
+        return false;
+
+    auto* board = new BoardWnd(TRUE);
+    RECT rect{};
+    GetClientRect(parent, &rect);
+    if (!board->Create(0, WS_CHILD | WS_VISIBLE, rect, parent, 0, nullptr)) {
+        // Nothing would ever end the loop for a window that does not exist.
+        delete board;
+        return false;
+    }
+    SetMainWindow(board);
+
+    board->ReadSettings();
+    ApplyPreviewSettings(*board);
+    board->LoadPieces(board->Bitmap);
+    board->ResetLayout();
+    return true;
+}
+
+bool SaverApp::RunFullScreen()
+{
+    if (ActivateExisting(kSaverTitle))
+        return true;  // no main window: the loop ends at once
+    // The full-screen window is not part of this build yet.
+    return false;
+}
+
+void SaverApp::RunChangePassword()
+{
+    // The change-password dialog is not part of this build yet.
+}

@@ -1,0 +1,174 @@
+#pragma once
+#include <windows.h>
+
+#include <utility>
+
+// Owning wrappers: a handle has one owner, moves but never copies.
+
+// BeginPaint/EndPaint for one WM_PAINT.
+class PaintDC {
+public:
+    explicit PaintDC(HWND hwnd) : m_hWnd(hwnd) { m_hDC = BeginPaint(hwnd, &m_ps); }
+    ~PaintDC() { EndPaint(m_hWnd, &m_ps); }
+    PaintDC(const PaintDC&) = delete;
+    PaintDC& operator=(const PaintDC&) = delete;
+
+    HDC Handle() const { return m_hDC; }
+    const PAINTSTRUCT& Info() const { return m_ps; }
+
+private:
+    HWND m_hWnd;
+    HDC m_hDC;
+    PAINTSTRUCT m_ps{};
+};
+
+// A window's client (GetDC) or whole-window (GetWindowDC) context.
+class WindowContext {
+public:
+    WindowContext(WindowContext&& other) noexcept
+        : m_hWnd(std::exchange(other.m_hWnd, nullptr)), m_hDC(std::exchange(other.m_hDC, nullptr))
+    {
+    }
+    WindowContext& operator=(WindowContext&& other) noexcept
+    {
+        if (this != &other) {
+            Release();
+            m_hWnd = std::exchange(other.m_hWnd, nullptr);
+            m_hDC = std::exchange(other.m_hDC, nullptr);
+        }
+        return *this;
+    }
+    WindowContext(const WindowContext&) = delete;
+    WindowContext& operator=(const WindowContext&) = delete;
+    ~WindowContext() { Release(); }
+
+    HDC Handle() const { return m_hDC; }
+    explicit operator bool() const { return m_hDC != nullptr; }
+
+protected:
+    WindowContext(HWND hwnd, HDC dc) : m_hWnd(hwnd), m_hDC(dc) {}
+
+private:
+    void Release()
+    {
+        if (m_hDC)
+            ReleaseDC(m_hWnd, m_hDC);
+        m_hDC = nullptr;
+    }
+
+    HWND m_hWnd;
+    HDC m_hDC;
+};
+
+class ClientDC : public WindowContext {
+public:
+    explicit ClientDC(HWND hwnd) : WindowContext(hwnd, GetDC(hwnd)) {}
+};
+
+class WindowDC : public WindowContext {
+public:
+    explicit WindowDC(HWND hwnd) : WindowContext(hwnd, GetWindowDC(hwnd)) {}
+};
+
+// A memory context compatible with the given one (the screen when null).
+class MemoryDC {
+public:
+    explicit MemoryDC(HDC compatible = nullptr) : m_hDC(CreateCompatibleDC(compatible)) {}
+    MemoryDC(MemoryDC&& other) noexcept : m_hDC(std::exchange(other.m_hDC, nullptr)) {}
+    MemoryDC& operator=(MemoryDC&& other) noexcept
+    {
+        if (this != &other) {
+            if (m_hDC)
+                DeleteDC(m_hDC);
+            m_hDC = std::exchange(other.m_hDC, nullptr);
+        }
+        return *this;
+    }
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    ~MemoryDC()
+    {
+        if (m_hDC)
+            DeleteDC(m_hDC);
+    }
+
+    HDC Handle() const { return m_hDC; }
+    explicit operator bool() const { return m_hDC != nullptr; }
+
+private:
+    HDC m_hDC;
+};
+
+// A GDI object (bitmap, palette, brush...) deleted with its owner.
+template <class Handle_>
+class GdiObject {
+public:
+    GdiObject() = default;
+    explicit GdiObject(Handle_ handle) : m_handle(handle) {}
+    GdiObject(GdiObject&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
+    GdiObject& operator=(GdiObject&& other) noexcept
+    {
+        if (this != &other)
+            Reset(std::exchange(other.m_handle, nullptr));
+        return *this;
+    }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    ~GdiObject() { Reset(); }
+
+    Handle_ Get() const { return m_handle; }
+    explicit operator bool() const { return m_handle != nullptr; }
+
+    void Reset(Handle_ handle = nullptr)
+    {
+        if (m_handle)
+            DeleteObject(m_handle);
+        m_handle = handle;
+    }
+    Handle_ Release() { return std::exchange(m_handle, nullptr); }
+
+private:
+    Handle_ m_handle = nullptr;
+};
+
+using GdiBitmap = GdiObject<HBITMAP>;
+using GdiPalette = GdiObject<HPALETTE>;
+using GdiBrush = GdiObject<HBRUSH>;
+
+// Selects an object for one scope and puts the previous one back.
+class SelectGuard {
+public:
+    SelectGuard(HDC dc, HGDIOBJ object) : m_hDC(dc), m_hOld(SelectObject(dc, object)) {}
+    ~SelectGuard()
+    {
+        if (m_hOld && m_hOld != HGDI_ERROR)
+            SelectObject(m_hDC, m_hOld);
+    }
+    SelectGuard(const SelectGuard&) = delete;
+    SelectGuard& operator=(const SelectGuard&) = delete;
+
+private:
+    HDC m_hDC;
+    HGDIOBJ m_hOld;
+};
+
+// Selects a palette for one scope (foreground unless told otherwise) and
+// puts the previous one back.
+class PaletteGuard {
+public:
+    PaletteGuard(HDC dc, HPALETTE palette, bool background = false)
+        : m_hDC(dc), m_hOld(SelectPalette(dc, palette, background ? TRUE : FALSE))
+    {
+    }
+    ~PaletteGuard()
+    {
+        if (m_hOld)
+            SelectPalette(m_hDC, m_hOld, TRUE);
+    }
+    PaletteGuard(const PaletteGuard&) = delete;
+    PaletteGuard& operator=(const PaletteGuard&) = delete;
+
+private:
+    HDC m_hDC;
+    HPALETTE m_hOld;
+};
