@@ -4,7 +4,16 @@ enable_language(RC)
 set(VELOMA_STATIC_LINK -static -static-libgcc -static-libstdc++)
 set(VELOMA_WIN_LIBS user32 gdi32 advapi32 winmm comdlg32 comctl32 kernel32)
 set(VELOMA_RC ${CMAKE_SOURCE_DIR}/res/VelomaSS.rc)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -DVELOMA_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} -DVELOMA_VERSION_MINOR=${PROJECT_VERSION_MINOR} -DVELOMA_VERSION_PATCH=${PROJECT_VERSION_PATCH} -DVELOMA_VERSION_TEXT=\\\"${PROJECT_VERSION}\\\"")
+# windres hands its defines to the preprocessor through a shell, which eats
+# the quotes of a string; the resources take the version from a header.
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/VelomaVersion.h CONTENT
+"#undef VELOMA_VERSION_TEXT
+#define VELOMA_VERSION_MAJOR ${PROJECT_VERSION_MAJOR}
+#define VELOMA_VERSION_MINOR ${PROJECT_VERSION_MINOR}
+#define VELOMA_VERSION_PATCH ${PROJECT_VERSION_PATCH}
+#define VELOMA_VERSION_TEXT \"${PROJECT_VERSION}\"
+")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/res -I${CMAKE_BINARY_DIR}/generated")
 
 target_compile_definitions(velomacore PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
   VELOMA_VERSION_TEXT="${PROJECT_VERSION}")
