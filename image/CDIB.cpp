@@ -1,0 +1,289 @@
+#include "image/CDIB.h"
+
+#include <cstring>
+#include <new>
+
+namespace {
+
+const std::uint16_t kBitmapType = 0x4D42;  // "BM"
+const std::size_t kFileHeaderSize = 14;
+const std::uint32_t kWinHeaderSize = 40;
+const std::uint32_t kCoreHeaderSize = 12;
+const std::uint32_t kMaxColours = 256;
+const std::uint32_t kBitfieldMasks = 3;
+static_assert(SIZE_MAX >= UINT32_MAX, "a pixel array of any 32-bit size can be allocated");
+
+std::uint16_t Le16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint32_t Le32(const unsigned char* p)
+{
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+DibInfoHeader ParseWinHeader(const unsigned char* p)
+{
+    DibInfoHeader h{};
+    h.biSize = Le32(p);
+    h.biWidth = static_cast<std::int32_t>(Le32(p + 4));
+    h.biHeight = static_cast<std::int32_t>(Le32(p + 8));
+    h.biPlanes = Le16(p + 12);
+    h.biBitCount = Le16(p + 14);
+    h.biCompression = Le32(p + 16);
+    h.biSizeImage = Le32(p + 20);
+    h.biXPelsPerMeter = static_cast<std::int32_t>(Le32(p + 24));
+    h.biYPelsPerMeter = static_cast<std::int32_t>(Le32(p + 28));
+    h.biClrUsed = Le32(p + 32);
+    h.biClrImportant = Le32(p + 36);
+    return h;
+}
+
+// The OS/2 form widened to the Windows form; its sizes are unsigned 16-bit.
+DibInfoHeader ParseCoreHeader(const unsigned char* p)
+{
+    DibInfoHeader h{};
+    h.biSize = kWinHeaderSize;
+    h.biWidth = Le16(p + 4);
+    h.biHeight = Le16(p + 6);
+    h.biPlanes = Le16(p + 8);
+    h.biBitCount = Le16(p + 10);
+    return h;
+}
+
+std::uint64_t RowCount(const DibInfoHeader& h)
+{
+    return h.biHeight < 0 ? static_cast<std::uint64_t>(-static_cast<std::int64_t>(h.biHeight))
+                          : static_cast<std::uint64_t>(h.biHeight);
+}
+
+// Bytes per stored row: the bits of one row rounded up to whole 32-bit words.
+std::uint64_t RowBytes(const DibInfoHeader& h)
+{
+    return (static_cast<std::uint64_t>(h.biWidth) * h.biBitCount + 31) / 32 * 4;
+}
+
+// Only forms that the platform's drawing calls take, with sizes they can
+// draw from without reading past the pixels.
+bool Drawable(const DibInfoHeader& h)
+{
+    if (h.biWidth <= 0 || h.biHeight == 0)
+        return false;
+    switch (h.biBitCount) {
+    case 1: case 4: case 8: case 16: case 24: case 32: break;
+    default: return false;
+    }
+    switch (h.biCompression) {
+    case kDibRgb: return true;
+    // run-length rows are always bottom-up
+    case kDibRle8: return h.biBitCount == 8 && h.biHeight > 0;
+    case kDibRle4: return h.biBitCount == 4 && h.biHeight > 0;
+    case kDibBitfields: return h.biBitCount == 16 || h.biBitCount == 32;
+    default: return false;  // JPEG, PNG and unknown encodings
+    }
+}
+
+// Whether `size` bytes of pixels hold everything drawing will read.
+bool PixelsCoverImage(const DibInfoHeader& h, std::uint64_t size)
+{
+    if (h.biCompression == kDibRle8 || h.biCompression == kDibRle4)
+        return h.biSizeImage > 0 && h.biSizeImage <= size;
+    const std::uint64_t row = RowBytes(h);
+    return RowCount(h) <= size / row;
+}
+
+std::uint32_t TableEntries(const DibInfoHeader& h, std::uint32_t colours)
+{
+    return colours + (h.biCompression == kDibBitfields ? kBitfieldMasks : 0);
+}
+
+} // namespace
+
+std::uint32_t DibColorCount(const DibInfoHeader* header)
+{
+    if (!header)
+        return 0;
+    std::uint16_t bits;
+    if (header->biSize == kCoreHeaderSize)
+        bits = Le16(reinterpret_cast<const unsigned char*>(header) + 10);
+    else
+        bits = header->biBitCount;
+    std::uint32_t n = bits == 1 ? 2 : bits == 4 ? 16 : bits == 8 ? 256 : 0;
+    if (header->biSize != kCoreHeaderSize && header->biClrUsed != 0)
+        n = header->biClrUsed;
+    return n;
+}
+
+CDIB::CDIB()
+{
+    Create(16, 16);
+    m_logPal.palVersion = 0x300;
+    m_logPal.palNumEntries = 256;
+    std::memset(m_logPal.palPalEntry, 0, sizeof m_logPal.palPalEntry);
+}
+
+bool CDIB::Read(ByteSource& file)
+{
+    const std::int64_t start = file.Position();
+    if (start < 0)
+        return false;
+
+    unsigned char fileHeader[kFileHeaderSize];
+    if (file.Read(fileHeader, sizeof fileHeader) != sizeof fileHeader || Le16(fileHeader) != kBitmapType)
+        return false;
+    const std::uint32_t fileSize = Le32(fileHeader + 2);
+    const std::uint32_t pixelOffset = Le32(fileHeader + 10);
+
+    // 40 bytes are read whatever the form, so even an OS/2 file needs them.
+    unsigned char raw[kWinHeaderSize];
+    if (file.Read(raw, sizeof raw) != sizeof raw)
+        return false;
+    DibInfoHeader header;
+    const bool core = Le32(raw) == kCoreHeaderSize;
+    if (Le32(raw) == kWinHeaderSize) {
+        header = ParseWinHeader(raw);
+    } else if (core) {
+        if (!file.Seek(start + static_cast<std::int64_t>(kFileHeaderSize)) ||
+            file.Read(raw, kCoreHeaderSize) != kCoreHeaderSize)
+            return false;
+        header = ParseCoreHeader(raw);
+    } else {
+        return false;  // the later 108- and 124-byte forms, or not a header at all
+    }
+
+    if (!Drawable(header))
+        return false;
+    const std::uint32_t colours = DibColorCount(&header);
+    if (colours > kMaxColours || TableEntries(header, colours) > kMaxColours)
+        return false;
+    if (fileSize < pixelOffset)
+        return false;
+    const std::uint32_t pixelSize = fileSize - pixelOffset;
+    if (!PixelsCoverImage(header, pixelSize))
+        return false;
+    // Do not trust the size field with an allocation the file cannot fill.
+    const std::int64_t pixelStart = start + static_cast<std::int64_t>(pixelOffset);
+    const std::int64_t total = file.Size();
+    if (total >= 0 && pixelStart + static_cast<std::int64_t>(pixelSize) > total)
+        return false;
+
+    std::unique_ptr<DibInfo> info(new (std::nothrow) DibInfo());
+    if (!info)
+        return false;
+    info->bmiHeader = header;
+    if (core) {
+        for (std::uint32_t i = 0; i < colours; ++i) {
+            unsigned char bgr[3];
+            if (file.Read(bgr, 3) != 3)
+                return false;
+            info->bmiColors[i] = {bgr[0], bgr[1], bgr[2], 0};
+        }
+    } else {
+        const std::size_t tableBytes = 4u * TableEntries(header, colours);
+        if (file.Read(info->bmiColors, tableBytes) != tableBytes)
+            return false;
+    }
+
+    DibBits bits(new (std::nothrow) unsigned char[pixelSize]);
+    if (!bits)
+        return false;
+    if (!file.Seek(pixelStart) || file.Read(bits.get(), pixelSize) != pixelSize)
+        return false;
+
+    m_pBMI = std::move(info);
+    m_pBits = std::move(bits);
+    m_nBitsSize = pixelSize;
+    return true;
+}
+
+bool CDIB::Create(int width, int height)
+{
+    if (width < 0 || height < 0)
+        return false;
+    const std::uint64_t row = (static_cast<std::uint64_t>(width) + 3) & ~std::uint64_t{3};
+    const std::uint64_t size = row * static_cast<std::uint64_t>(height);
+    if (size > SIZE_MAX / 2)
+        return false;
+
+    std::unique_ptr<DibInfo> info(new (std::nothrow) DibInfo());
+    if (!info)
+        return false;
+    DibBits bits(new (std::nothrow) unsigned char[size ? size : 1]());
+    if (!bits)
+        return false;
+
+    DibInfoHeader& h = info->bmiHeader;
+    h.biSize = kWinHeaderSize;
+    h.biWidth = width;
+    h.biHeight = height;
+    h.biPlanes = 1;
+    h.biBitCount = 8;
+    for (int i = 0; i < 256; ++i) {
+        auto v = static_cast<std::uint8_t>(i);
+        info->bmiColors[i] = {v, v, v, 0};
+    }
+    m_pBMI = std::move(info);
+    m_pBits = std::move(bits);
+    m_nBitsSize = static_cast<std::size_t>(size);
+    return true;
+}
+
+int CDIB::GetWidth() const { return m_pBMI ? m_pBMI->bmiHeader.biWidth : 0; }
+
+int CDIB::GetHeight() const { return m_pBMI ? m_pBMI->bmiHeader.biHeight : 0; }
+
+DibRect CDIB::GetRect() const { return {0, 0, GetWidth(), GetHeight()}; }
+
+int CDIB::GetNumColors() const
+{
+    // Read, Create and SetDIB never keep a table of more than 256 entries.
+    return m_pBMI ? static_cast<int>(DibColorCount(&m_pBMI->bmiHeader)) : 0;
+}
+
+bool CDIB::BuildLogPalette()
+{
+    if (GetNumColors() != 256) {
+        m_logPal.palNumEntries = 0;
+        return false;
+    }
+    m_logPal.palVersion = 0x300;
+    m_logPal.palNumEntries = 256;
+    for (int i = 0; i < 256; ++i) {
+        const DibQuad& q = m_pBMI->bmiColors[i];
+        m_logPal.palPalEntry[i] = {q.rgbRed, q.rgbGreen, q.rgbBlue, q.rgbReserved};
+    }
+    return true;
+}
+
+bool CDIB::SetDIB(const DibInfoHeader* header, unsigned char* bits)
+{
+    // Only the 40-byte form: the copy below reads in its layout.
+    if (!header || header->biSize != kWinHeaderSize)
+        return false;
+    const std::uint32_t colours = DibColorCount(header);
+    if (colours > kMaxColours || TableEntries(*header, colours) > kMaxColours)
+        return false;
+    std::unique_ptr<DibInfo> info(new (std::nothrow) DibInfo());
+    if (!info)
+        return false;
+    std::memcpy(info.get(), header, kWinHeaderSize + 4u * TableEntries(*header, colours));
+    m_pBMI = std::move(info);
+
+    if (bits == m_pBits.get())
+        return true;  // our own pixels handed back: keep them, do not free what stays in use
+    m_pBits = DibBits(bits, DibBitsDeleter{false});
+    m_nBitsSize = 0;
+    return true;
+}
+
+unsigned char* CDIB::GetPixelAddress(int x, int y)
+{
+    if (!m_pBMI || !m_pBits)
+        return nullptr;
+    const DibInfoHeader& h = m_pBMI->bmiHeader;
+    if (h.biBitCount != 8 || h.biCompression != kDibRgb)
+        return nullptr;
+    const std::uint64_t rows = RowCount(h);
+    if (x < 0 || y < 0 || x >= h.biWidth || static_cast<std::uint64_t>(y) >= rows)
+        return nullptr;
+    const std::uint64_t row = h.biHeight > 0 ? rows - 1 - static_cast<std::uint64_t>(y) : static_cast<std::uint64_t>(y);
+    return m_pBits.get() + row * RowBytes(h) + static_cast<std::uint64_t>(x);
+}

@@ -1,0 +1,124 @@
+#pragma once
+#include "image/ByteSource.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// These blocks are laid out like the platform's BITMAPINFOHEADER, RGBQUAD,
+// BITMAPINFO (with room for 256 colours), PALETTEENTRY, LOGPALETTE and RECT,
+// so the Win32 layer hands them straight to the drawing and palette calls.
+struct DibInfoHeader {
+    std::uint32_t biSize;
+    std::int32_t biWidth;
+    std::int32_t biHeight;  // negative for top-down rows
+    std::uint16_t biPlanes;
+    std::uint16_t biBitCount;
+    std::uint32_t biCompression;
+    std::uint32_t biSizeImage;
+    std::int32_t biXPelsPerMeter;
+    std::int32_t biYPelsPerMeter;
+    std::uint32_t biClrUsed;
+    std::uint32_t biClrImportant;
+};
+
+struct DibQuad {
+    std::uint8_t rgbBlue, rgbGreen, rgbRed, rgbReserved;
+};
+
+struct DibInfo {
+    DibInfoHeader bmiHeader;
+    DibQuad bmiColors[256];
+};
+
+struct DibPaletteEntry {
+    std::uint8_t peRed, peGreen, peBlue, peFlags;
+};
+
+struct DibLogPalette {
+    std::uint16_t palVersion;
+    std::uint16_t palNumEntries;
+    DibPaletteEntry palPalEntry[256];
+};
+
+struct DibRect {
+    std::int32_t left, top, right, bottom;
+};
+
+static_assert(sizeof(DibInfoHeader) == 40, "info header layout");
+static_assert(sizeof(DibInfo) == 1064, "header block layout");
+static_assert(sizeof(DibLogPalette) == 4 + 4 * 256, "palette block layout");
+
+enum DibCompression : std::uint32_t {
+    kDibRgb = 0,
+    kDibRle8 = 1,
+    kDibRle4 = 2,
+    kDibBitfields = 3,
+};
+
+// Colours in the table that follows a header: 2, 16 or 256 for 1, 4 and 8
+// bits per pixel, 0 otherwise, unless a 40-byte header's colours-used field
+// says otherwise. A 12-byte (OS/2) header is read in its own layout.
+std::uint32_t DibColorCount(const DibInfoHeader* header);
+
+// Frees the pixels only when they are ours: SetDIB borrows the caller's.
+struct DibBitsDeleter {
+    bool m_bMyBits = true;
+    void operator()(unsigned char* bits) const
+    {
+        if (m_bMyBits)
+            delete[] bits;
+    }
+};
+using DibBits = std::unique_ptr<unsigned char[], DibBitsDeleter>;
+
+// A device-independent bitmap in memory: header with colour table, pixel
+// rows as stored in the file, and a logical palette built from the table.
+// It always holds an image; a failed Read or Create keeps the previous one.
+class CDIB {
+public:
+    CDIB();  // a blank 16 x 16 image
+    CDIB(const CDIB&) = delete;
+    CDIB& operator=(const CDIB&) = delete;
+    CDIB(CDIB&&) = default;
+    CDIB& operator=(CDIB&&) = default;
+
+    // Reads a ".bmp"/".dib" file from the source's current position; all
+    // offsets in the file count from there. Refuses anything that drawing
+    // could not use safely.
+    bool Read(ByteSource& file);
+
+    // Windows only (DibFile_win.cpp): reads the named file, asking for one
+    // with the open-file dialog when the name is empty; tells the user when
+    // the file cannot be opened or read.
+    bool Load(const std::string& fileName);
+
+    // A blank 8-bit image with a grey colour table.
+    bool Create(int width, int height);
+
+    int GetWidth() const;
+    int GetHeight() const;  // as stored: negative for top-down
+    DibRect GetRect() const;
+    int GetNumColors() const;
+    bool BuildLogPalette();
+
+    // Takes a copy of the header and its colour table, and draws from the
+    // caller's pixels from then on without owning them.
+    bool SetDIB(const DibInfoHeader* header, unsigned char* bits);
+
+    // The 8-bit pixel at column x, row y counted from the top; null outside
+    // the image and for images that are not 8-bit uncompressed.
+    unsigned char* GetPixelAddress(int x, int y);
+
+    // Size of our own pixel block; 0 while the pixels are borrowed.
+    std::size_t GetBitsSize() const { return m_nBitsSize; }
+    bool OwnsBits() const { return m_pBits.get_deleter().m_bMyBits; }
+
+    std::unique_ptr<DibInfo> m_pBMI;  // always the 40-byte header form
+    DibBits m_pBits;
+    DibLogPalette m_logPal;
+
+private:
+    std::size_t m_nBitsSize = 0;
+};

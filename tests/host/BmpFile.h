@@ -1,0 +1,115 @@
+#pragma once
+// Assembles small bitmap files field by field, so that a test case reads
+// as the list of header fields it changes.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+struct BmpFile {
+    std::string type = "BM";
+    std::int64_t fileSize = -1;     // -1: what the parts add up to
+    std::int64_t pixelOffset = -1;  // -1: right after the colour table
+    std::uint32_t headerSize = 40;  // 12 writes the OS/2 form; above 40 pads the header
+    std::int32_t width = 4;
+    std::int32_t height = 2;
+    std::uint16_t planes = 1;
+    std::uint16_t bitCount = 8;
+    std::uint32_t compression = 0;
+    std::uint32_t sizeImage = 0;
+    std::uint32_t clrUsed = 0;
+    int tableEntries = -1;              // -1: the count the header implies (masks included)
+    std::vector<std::uint8_t> pixels;   // empty: every row filled with a pattern
+    std::size_t cutTo = 0;              // non-zero: keep only this many bytes
+
+    std::uint64_t RowBytes() const { return (std::uint64_t(width) * bitCount + 31) / 32 * 4; }
+
+    int ImpliedEntries() const
+    {
+        int n = bitCount == 1 ? 2 : bitCount == 4 ? 16 : bitCount == 8 ? 256 : 0;
+        if (headerSize != 12 && clrUsed)
+            n = static_cast<int>(clrUsed);
+        if (compression == 3)
+            n += 3;
+        return n;
+    }
+
+    // Colour entry i as the file holds it: blue, green, red, reserved.
+    static std::uint8_t Blue(int i) { return static_cast<std::uint8_t>(i); }
+    static std::uint8_t Green(int i) { return static_cast<std::uint8_t>(255 - i); }
+    static std::uint8_t Red(int i) { return static_cast<std::uint8_t>(i * 7 + 3); }
+    static std::uint8_t Reserved(int i) { return static_cast<std::uint8_t>(i % 3); }
+
+    std::vector<std::uint8_t> Pixels() const
+    {
+        if (!pixels.empty())
+            return pixels;
+        // lying headers ask for more than a test needs to write
+        std::uint64_t size = RowBytes() * static_cast<std::uint64_t>(std::llabs(height));
+        std::vector<std::uint8_t> p(size < (1u << 20) ? size : 64);
+        for (std::size_t i = 0; i < p.size(); ++i)
+            p[i] = static_cast<std::uint8_t>(i * 37 + 11);
+        return p;
+    }
+
+    std::vector<std::uint8_t> Bytes() const
+    {
+        std::vector<std::uint8_t> header;
+        if (headerSize == 12) {
+            Put32(header, 12);
+            Put16(header, static_cast<std::uint16_t>(width));
+            Put16(header, static_cast<std::uint16_t>(height));
+            Put16(header, planes);
+            Put16(header, bitCount);
+        } else {
+            Put32(header, headerSize);
+            Put32(header, static_cast<std::uint32_t>(width));
+            Put32(header, static_cast<std::uint32_t>(height));
+            Put16(header, planes);
+            Put16(header, bitCount);
+            Put32(header, compression);
+            Put32(header, sizeImage);
+            Put32(header, 2835);
+            Put32(header, 2835);
+            Put32(header, clrUsed);
+            Put32(header, 0);
+            header.resize(headerSize > 40 ? headerSize : 40, 0);
+        }
+        std::vector<std::uint8_t> table;
+        const int entries = tableEntries >= 0 ? tableEntries : ImpliedEntries();
+        for (int i = 0; i < entries; ++i) {
+            table.insert(table.end(), {Blue(i), Green(i), Red(i)});
+            if (headerSize != 12)
+                table.push_back(Reserved(i));
+        }
+        const std::vector<std::uint8_t> px = Pixels();
+        const std::size_t natural = 14 + header.size() + table.size();
+        const std::uint64_t offset = pixelOffset >= 0 ? std::uint64_t(pixelOffset) : natural;
+        const std::uint64_t size = fileSize >= 0 ? std::uint64_t(fileSize) : natural + px.size();
+
+        std::vector<std::uint8_t> out(type.begin(), type.end());
+        out.resize(2, 0);
+        Put32(out, static_cast<std::uint32_t>(size));
+        Put32(out, 0);
+        Put32(out, static_cast<std::uint32_t>(offset));
+        out.insert(out.end(), header.begin(), header.end());
+        out.insert(out.end(), table.begin(), table.end());
+        if (offset > out.size() && offset < (1u << 20))
+            out.resize(offset, 0);
+        out.insert(out.end(), px.begin(), px.end());
+        if (cutTo)
+            out.resize(cutTo);
+        return out;
+    }
+
+    static void Put16(std::vector<std::uint8_t>& v, std::uint16_t x)
+    {
+        v.push_back(static_cast<std::uint8_t>(x));
+        v.push_back(static_cast<std::uint8_t>(x >> 8));
+    }
+    static void Put32(std::vector<std::uint8_t>& v, std::uint32_t x)
+    {
+        Put16(v, static_cast<std::uint16_t>(x));
+        Put16(v, static_cast<std::uint16_t>(x >> 16));
+    }
+};
