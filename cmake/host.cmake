@@ -3,6 +3,7 @@ find_package(GTest REQUIRED)
 find_package(benchmark QUIET)
 
 add_subdirectory(tests/host)
+add_subdirectory(tests/fuzz)
 add_subdirectory(tools)
 if(benchmark_FOUND)
   add_subdirectory(bench)

@@ -1,0 +1,67 @@
+// Arbitrary bytes into CDIB::Read. Whatever it accepts must be safe to draw:
+// every byte the drawing calls take lies inside our own blocks.
+#include "image/CDIB.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+void Require(bool ok)
+{
+    if (!ok)
+        std::abort();
+}
+
+// Bytes of pixels the drawing calls read for this header.
+std::uint64_t DrawnBytes(const DibInfoHeader& h)
+{
+    if (h.biCompression == kDibRle8 || h.biCompression == kDibRle4)
+        return h.biSizeImage;
+    const std::uint64_t row = (std::uint64_t(std::uint32_t(h.biWidth)) * h.biBitCount + 31) / 32 * 4;
+    const std::uint64_t rows = h.biHeight < 0 ? std::uint64_t(-std::int64_t(h.biHeight)) : std::uint64_t(h.biHeight);
+    return row * rows;
+}
+
+void ReadFrom(const std::uint8_t* data, std::size_t size, std::size_t start)
+{
+    CDIB dib;
+    const DibInfo* before = dib.m_pBMI.get();
+    MemoryByteSource source(data, size);
+    Require(source.Seek(static_cast<std::int64_t>(start)));
+    if (!dib.Read(source)) {
+        Require(dib.m_pBMI.get() == before && dib.GetWidth() == 16 && dib.GetHeight() == 16);
+        return;
+    }
+    const DibInfoHeader& h = dib.m_pBMI->bmiHeader;
+    Require(h.biSize == 40 && h.biWidth > 0 && h.biHeight != 0);
+    Require(dib.GetNumColors() >= 0 && dib.GetNumColors() <= 256);
+    const std::uint64_t drawn = DrawnBytes(h);
+    Require(drawn > 0 && drawn <= dib.GetBitsSize());
+    // Touch the ends of what drawing reads, so the sanitizer sees any overrun.
+    volatile unsigned char sink = dib.m_pBits[0];
+    sink = dib.m_pBits[static_cast<std::size_t>(drawn - 1)];
+    const int rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+    if (unsigned char* p = dib.GetPixelAddress(h.biWidth - 1, rows - 1))
+        sink = *p;
+    if (unsigned char* p = dib.GetPixelAddress(h.biWidth - 1, 0))
+        sink = *p;
+    (void)sink;
+    dib.BuildLogPalette();
+    // Handing the object its own pixels must not free them.
+    DibInfo copy = *dib.m_pBMI;
+    Require(dib.SetDIB(&copy.bmiHeader, dib.m_pBits.get()));
+    Require(dib.m_pBits[0] == dib.m_pBits[0]);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    ReadFrom(data, size, 0);
+    // A reader positioned after other data: every offset counts from there.
+    if (size > 16)
+        ReadFrom(data, size, 5);
+    return 0;
+}
