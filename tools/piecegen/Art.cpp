@@ -85,11 +85,11 @@ double PieceShape(int kind, V2 p)
 {
     V2 up{p.x, -p.y};
     switch (kind) {
-    case 1: return Len(p) - 0.74;                                  // ball
-    case 2: return RoundBox(p, {0.64, 0.64}, 0.20);                // block
-    case 3: return Triangle(up - V2{0, -0.16}, 0.72) - 0.07;       // pyramid
-    case 4: return Rhombus(p, {0.66, 0.88}) - 0.03;                // diamond
-    case 5: return Star5(up - V2{0, -0.05}, 0.84, 0.50) - 0.05;    // star
+    case 1: return Len(p) - 0.78;                                  // ball
+    case 2: return RoundBox(p, {0.68, 0.68}, 0.21);                // block
+    case 3: return Triangle(up - V2{0, -0.17}, 0.77) - 0.07;       // pyramid
+    case 4: return Rhombus(p, {0.70, 0.92}) - 0.03;                // diamond
+    case 5: return Star5(up - V2{0, -0.05}, 0.88, 0.50) - 0.05;    // star
     }
     return 1e9;
 }
@@ -277,8 +277,10 @@ CellLook SelectionLook(int kind, int frame, int frames)
     look.glow = 0.75 * swell;
     look.sparkle = 0.40 * swell;
     look.sparkleAngle = kPi / 2 * t;
-    if (kind == 5)
-        look.turn = 2 * kPi / 5 * t;  // a fifth of a turn brings the star back onto itself
+    // A fifth of a turn brings the star back onto itself. Frames 1 to last
+    // make the whole fifth, so the loop without frame 0 turns evenly too.
+    if (kind == 5 && frame > 0 && frames > 1)
+        look.turn = 2 * kPi / 5 * (frame - 1) / (frames - 1);
     return look;
 }
 

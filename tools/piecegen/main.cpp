@@ -136,7 +136,7 @@ Picture DrawIcon(int size)
     Picture icon(size, size);
     if (size < 32) {
         CellLook look = RestLook(5);
-        look.scale = 1.12;
+        look.scale = 1.06;
         DrawCell(icon, 0, 0, size, look, Backdrop::Clear);
         return icon;
     }
@@ -144,7 +144,7 @@ Picture DrawIcon(int size)
     const int half = size / 2;
     for (int i = 0; i < 4; ++i) {
         CellLook look = RestLook(kinds[i]);
-        look.scale = 1.22;
+        look.scale = 1.14;
         DrawCell(icon, (i % 2) * half, (i / 2) * half, half, look, Backdrop::Clear);
     }
     return icon;
