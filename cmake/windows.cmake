@@ -42,3 +42,13 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/velomass.bmp
   DEPENDS ${CMAKE_SOURCE_DIR}/res/velomass.bmp)
 add_custom_target(piece_image ALL DEPENDS ${CMAKE_BINARY_DIR}/velomass.bmp)
 add_dependencies(VelomaSS piece_image)
+
+# The saver must run on a bare Windows: only system DLLs among its imports.
+add_test(NAME imports_${VELOMA_ARCH}
+  COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tests/e2e/check_imports.py ${CMAKE_OBJDUMP} $<TARGET_FILE:VelomaSS>)
+
+# End to end: the real .scr under Wine on the display, driven from Python.
+add_subdirectory(tests/e2e/host)
+if(VELOMA_ARCH STREQUAL "x86")
+  add_subdirectory(tests/e2e)
+endif()

@@ -1,0 +1,162 @@
+"""Helpers for driving the real saver under Wine on an X display.
+
+The ctest registration passes the paths in the environment:
+VELOMA_SCR, VELOMA_PREVIEW_HOST, WINEPREFIX, VELOMA_SOURCE_DIR and
+VELOMA_BINARY_DIR; DISPLAY comes from scripts/with-display.sh.
+"""
+import os
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+
+SAVER_KEY = r"HKCU\Software\Tamsk soft\VelomaSS"
+SYSTEM_KEY = SAVER_KEY + r"\System"
+SOUND_KEY = SAVER_KEY + r"\Sound"
+
+
+def need(name):
+    value = os.environ.get(name)
+    if not value:
+        raise unittest.SkipTest(f"{name} is not set: run through ctest in the 32-bit Windows tree")
+    return value
+
+
+def scr_path():
+    return need("VELOMA_SCR")
+
+
+def preview_host_path():
+    return need("VELOMA_PREVIEW_HOST")
+
+
+def winpath(path):
+    """The Windows form of a Linux path, through Wine's Z: drive."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def wine_env():
+    env = dict(os.environ)
+    env.setdefault("WINEDEBUG", "-all")
+    env.setdefault("WINEDLLOVERRIDES", "mscoree,mshtml=")
+    need("WINEPREFIX")
+    return env
+
+
+def _kill_group(proc):
+    try:
+        os.killpg(proc.pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
+    proc.wait()
+
+
+def start_wine(args, cwd=None, stdout=subprocess.DEVNULL):
+    """Starts a Windows program under Wine in its own process group."""
+    return subprocess.Popen(["wine", *args], cwd=cwd, env=wine_env(), stdout=stdout,
+                            stderr=subprocess.PIPE, start_new_session=True)
+
+
+def finish(proc, timeout, what):
+    """Waits for a started program; kills it and fails when it hangs."""
+    try:
+        _, err = proc.communicate(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        _kill_group(proc)
+        raise AssertionError(f"{what} did not end within {timeout} s")
+    return proc.returncode, (err or b"").decode("utf-8", "replace")
+
+
+def run_wine(args, timeout=60, cwd=None, what=None):
+    """Runs a Windows program to its end; returns (exit code, stderr)."""
+    return finish(start_wine(args, cwd=cwd), timeout, what or " ".join(args))
+
+
+def start_preview_host(args="/p {hwnd}", life_ms=3000, until_exit=False, wait_exit_ms=5000,
+                       title="Veloma Preview Host", scr=None, cwd=None):
+    """Starts the display settings' stand-in; returns (process, report path)."""
+    fd, report = tempfile.mkstemp(prefix="preview-", suffix=".txt")
+    os.close(fd)
+    os.unlink(report)
+    cmd = [preview_host_path(), "--args", args, "--life", str(life_ms), "--wait-exit", str(wait_exit_ms),
+           "--title", title, "--report", winpath(report)]
+    if scr is not False:
+        cmd += ["--scr", winpath(scr or scr_path())]
+    if until_exit:
+        cmd.append("--until-exit")
+    return start_wine(cmd, cwd=cwd), report
+
+
+def read_report(proc, report, timeout):
+    code, err = finish(proc, timeout, "preview_host")
+    if code != 0 or not os.path.exists(report):
+        raise AssertionError(f"preview_host failed with {code}: {err[-2000:]}")
+    with open(report, encoding="utf-8") as f:
+        values = dict(line.rstrip("\n").split("=", 1) for line in f if "=" in line)
+    os.unlink(report)
+    return values
+
+
+def run_preview_host(timeout=90, **kwargs):
+    """Runs the stand-in to its end and returns its report as a dict."""
+    proc, report = start_preview_host(**kwargs)
+    return read_report(proc, report, timeout)
+
+
+def reg(*args, timeout=60):
+    """Runs Wine's reg tool; returns (exit code, output)."""
+    proc = subprocess.run(["wine", "reg", *args], env=wine_env(), capture_output=True, timeout=timeout)
+    return proc.returncode, proc.stdout.decode("utf-8", "replace")
+
+
+def reg_delete_key(key):
+    reg("delete", key, "/f")
+
+
+def reg_add(key, name, value, kind="REG_SZ"):
+    code, out = reg("add", key, "/v", name, "/t", kind, "/d", value, "/f")
+    if code != 0:
+        raise AssertionError(f"reg add {key} {name} failed: {out}")
+
+
+def reg_values(key):
+    """The values of a key as {name: (type, data)}, or None without the key."""
+    code, out = reg("query", key)
+    if code != 0:
+        return None
+    values = {}
+    for line in out.splitlines():
+        parts = line.strip().split(None, 2)
+        if len(parts) >= 2 and parts[1].startswith("REG_"):
+            values[parts[0]] = (parts[1], parts[2] if len(parts) > 2 else "")
+    return values
+
+
+def screenshot(path):
+    subprocess.run(["import", "-window", "root", path], check=True, timeout=30)
+    return path
+
+
+def pixel(path, x, y):
+    from PIL import Image
+    with Image.open(path) as image:
+        return image.convert("RGB").getpixel((x, y))
+
+
+def xdotool_search(name):
+    proc = subprocess.run(["xdotool", "search", "--name", name], capture_output=True, text=True, timeout=30)
+    return [int(w) for w in proc.stdout.split()]
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *args], check=True, timeout=30)
+
+
+def wait_for(condition, timeout, step=0.1):
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        if condition():
+            return True
+        time.sleep(step)
+    return condition()
