@@ -31,14 +31,20 @@ std::wstring RegisterWindowClass(UINT classStyle, HCURSOR cursor, HBRUSH backgro
 
 Window::~Window()
 {
-    if (App* app = App::Current(); app && app->MainWindow() == this)
+    App* app = App::Current();
+    const bool wasMain = app && app->MainWindow() == this;
+    if (wasMain)
         app->SetMainWindow(nullptr);
     if (m_hWnd) {
         // Unbind first: the derived parts are gone and must not see the
         // messages of the destruction.
         HWND hwnd = m_hWnd;
+        const bool subclassed = m_oldProc != nullptr;
         Detach();
         ::DestroyWindow(hwnd);
+        // The main window is gone all the same: the run ends.
+        if (wasMain && !subclassed)
+            PostQuitMessage(0);
     }
 }
 

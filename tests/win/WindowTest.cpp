@@ -248,6 +248,30 @@ TEST(AppTest, LoopEndsWhenTheMainWindowIsDestroyed)
     EXPECT_EQ(app.MainWindow(), nullptr);
 }
 
+ProbeWindow* g_doomed = nullptr;
+
+void CALLBACK DeleteObjectOnTimer(HWND hwnd, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(hwnd, id);
+    delete g_doomed;
+    g_doomed = nullptr;
+}
+
+TEST(AppTest, LoopEndsWhenTheMainWindowObjectIsDeletedFirst)
+{
+    LoopApp app;
+    TakeQuitMessage();
+    g_doomed = new ProbeWindow(false);
+    ASSERT_TRUE(g_doomed->Create());
+    app.SetMainWindow(g_doomed);
+    SetTimer(g_doomed->Handle(), 1, 20, DeleteObjectOnTimer);
+    const UINT_PTR watchdog = SetTimer(nullptr, 0, 5000, Watchdog);
+    const int code = app.Run();
+    KillTimer(nullptr, watchdog);
+    EXPECT_EQ(code, 0) << "99 means the loop went on after the main window was gone";
+    EXPECT_EQ(app.MainWindow(), nullptr);
+}
+
 TEST(AppTest, OtherWindowsDoNotEndTheLoop)
 {
     LoopApp app;
