@@ -26,7 +26,9 @@ int BoardGame::SelectGroup(int x, int y)
     }
     m_nGroupLeft = m_nGroupRight = x;
     m_nGroupTop = m_nGroupBottom = y;
-    const std::uint8_t v = m_board[x][y];
+    // A stray mark outside the last box must not become the value searched
+    // for; start from the kind alone.
+    const std::uint8_t v = m_board[x][y] & kKindMask;
     if (v == 0)
         return 0;
     m_board[x][y] = static_cast<std::uint8_t>(v | kMark);
@@ -39,7 +41,9 @@ int BoardGame::SelectGroup(int x, int y)
 // is marked, so the stack never holds more than the cells in use.
 int BoardGame::MarkNeighbours(int x, int y, int v, int n)
 {
-    if (!InGrid(x, y))
+    // Only an unmarked piece value can be searched: marking must change
+    // every cell it matches, or the search would never end.
+    if (!InGrid(x, y) || v <= 0 || v > kKindMask)
         return n;
     std::uint16_t* const stack = m_fillStack.get();
     int top = 0;

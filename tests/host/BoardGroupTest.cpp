@@ -79,6 +79,18 @@ TEST(BoardSelectGroup, StaysInsideTheGridInUse)
         EXPECT_EQ(t.game.SelectGroup(x, y), 0) << x << "," << y;
 }
 
+TEST(BoardSelectGroup, StrayMarksCannotTrapTheSearch)
+{
+    ScriptedRandom random;
+    Table t(random);
+    SetRows(t.game, {"111", "111"});
+    t.game.m_board[1][0] |= BoardGame::kMark;  // outside the (empty) box
+    t.game.m_board[2][1] |= BoardGame::kMark;
+    EXPECT_EQ(t.game.SelectGroup(1, 0), 5);
+    EXPECT_EQ(t.game.MarkNeighbours(0, 0, 0x21, 1), 1);
+    EXPECT_EQ(t.game.MarkNeighbours(0, 0, 0, 1), 1);
+}
+
 TEST(BoardSelectGroup, GroupFillingTheWholeCapacity)
 {
     ScriptedRandom random;
