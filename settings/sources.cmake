@@ -1,4 +1,5 @@
 list(APPEND VELOMA_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/DialogValues.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileProbe.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SettingsStore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ValueForms.cpp
