@@ -4,6 +4,7 @@
 #include "app/CrtRandom.h"
 #include "app/PreviewSettings.h"
 #include "board/BoardWnd.h"
+#include "saver/PasswordChangeDialog.h"
 
 #include <cstdint>
 #include <ctime>
@@ -89,5 +90,9 @@ bool SaverApp::RunFullScreen()
 
 void SaverApp::RunChangePassword()
 {
-    // The change-password dialog is not part of this build yet.
+    // The handle the display settings pass is not used: no owner.
+    PasswordChangeDialog dialog;
+    SetMainWindow(&dialog);
+    dialog.DoModal();
+    SetMainWindow(nullptr);
 }

@@ -1,0 +1,22 @@
+#pragma once
+#include "platform/Dialog.h"
+
+class RegistryRoot;
+
+// Sets the saver's own password: a new one typed twice. The current one is
+// not asked for.
+class PasswordChangeDialog : public Dialog {
+public:
+    // Stores into the current user's registry unless told otherwise.
+    explicit PasswordChangeDialog(HWND parent = nullptr, RegistryRoot* registry = nullptr);
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+
+private:
+    std::string ItemText(int id) const;
+    void FocusItem(int id);
+
+    RegistryRoot* m_pRegistry;
+};

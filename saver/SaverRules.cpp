@@ -1,0 +1,98 @@
+#include "saver/SaverRules.h"
+
+#include <climits>
+#include <cstdint>
+
+namespace {
+
+constexpr unsigned kScScreenSave = 0xF140;
+constexpr unsigned kScClose = 0xF060;
+constexpr std::int64_t kMillisecondsPerMinute = 60000;
+
+}  // namespace
+
+int BoundCellSize(int cellSize)
+{
+    if (cellSize < kMinFullScreenCellSize)
+        return kMinFullScreenCellSize;
+    if (cellSize > kMaxFullScreenCellSize)
+        return kMaxFullScreenCellSize;
+    return cellSize;
+}
+
+unsigned BlackOutInterval(int minutes)
+{
+    if (minutes <= 0)
+        return 0;
+    const std::int64_t ms = static_cast<std::int64_t>(minutes) * kMillisecondsPerMinute;
+    return ms > kMaxTimerInterval ? kMaxTimerInterval : static_cast<unsigned>(ms);
+}
+
+int LimitBlackOutTime(int blackOutTime, long lowPowerMinutes)
+{
+    if (blackOutTime < 0)
+        blackOutTime = 0;
+    if (lowPowerMinutes <= 0)
+        return blackOutTime;
+    const int limit = lowPowerMinutes > INT_MAX ? INT_MAX : static_cast<int>(lowPowerMinutes);
+    if (blackOutTime == 0 || blackOutTime > limit)
+        return limit;
+    return blackOutTime;
+}
+
+void ApplyFullScreenRules(SaverSettings& settings, const DesktopSaverValues& desktop)
+{
+    if (!desktop.UsePassword)
+        settings.PassWord.clear();
+    settings.BlackOutTime = LimitBlackOutTime(settings.BlackOutTime, desktop.LowPowerMinutes);
+    settings.CellSize = BoundCellSize(settings.CellSize);
+}
+
+bool PasswordMatches(const std::string& entered, const std::string& stored)
+{
+    return entered == stored;
+}
+
+bool FirstMouse::OnMove(int x, int y)
+{
+    if (!m_bSeen) {
+        m_bSeen = true;
+        m_x = x;
+        m_y = y;
+        return false;
+    }
+    return x != m_x || y != m_y;
+}
+
+bool ConfirmCloseRequest(const SaverSettings& settings, FirstMouse& firstMouse, CloseRequestHost& host)
+{
+    if (settings.PassWord.empty())
+        return true;
+    if (host.IsBlackedOut())
+        host.WakeFromBlackOut();
+    std::string entered;
+    if (host.AskPassword(entered) && PasswordMatches(entered, settings.PassWord))
+        return true;
+    if (const unsigned interval = BlackOutInterval(settings.BlackOutTime))
+        host.RestartBlackOutTimer(interval);
+    firstMouse.Forget();
+    return false;
+}
+
+PasswordChangeAction DecidePasswordChange(bool focusOnOk, const std::string& newPassword,
+                                          const std::string& confirmation)
+{
+    if (!focusOnOk)
+        return PasswordChangeAction::NextControl;
+    if (!newPassword.empty() && confirmation.empty())
+        return PasswordChangeAction::FocusConfirmation;
+    if (PasswordMatches(newPassword, confirmation))
+        return PasswordChangeAction::Store;
+    return PasswordChangeAction::Mismatch;
+}
+
+bool IsSwallowedSysCommand(unsigned command)
+{
+    const unsigned code = command & 0xFFF0;
+    return code == kScScreenSave || code == kScClose;
+}

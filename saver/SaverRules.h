@@ -1,0 +1,85 @@
+#pragma once
+#include <string>
+
+#include "settings/SaverSettings.h"
+#include "settings/SettingsStore.h"
+
+// The rules of a full-screen run that need no window.
+
+// The largest interval a window timer takes (USER_TIMER_MAXIMUM); longer
+// ones are not kept as asked, so we never ask for them.
+constexpr unsigned kMaxTimerInterval = 0x7FFFFFFF;
+
+// Cells on a full screen stay between these sizes.
+constexpr int kMinFullScreenCellSize = 32;
+constexpr int kMaxFullScreenCellSize = 128;
+
+int BoundCellSize(int cellSize);
+
+// The black-out timer's interval for a time in minutes, limited to what a
+// timer takes; 0 means no black-out timer (0 or negative minutes).
+unsigned BlackOutInterval(int minutes);
+
+// Black-out comes no later than the display's own power saving. A negative
+// black-out time is taken as none.
+int LimitBlackOutTime(int blackOutTime, long lowPowerMinutes);
+
+// What the full-screen window does to its copy of the settings after reading
+// them: the password only counts when the desktop asks for one, the
+// low-power limit, the cell size bound. Nothing is written back.
+void ApplyFullScreenRules(SaverSettings& settings, const DesktopSaverValues& desktop);
+
+// Exact, byte for byte: no case folding, no trimming.
+bool PasswordMatches(const std::string& entered, const std::string& stored);
+
+// The first mouse position seen since the window came up or since the last
+// refused close request. The first move only records it; any later move
+// away from it asks to close.
+class FirstMouse {
+public:
+    // True when this move is a close request.
+    bool OnMove(int x, int y);
+    void Forget() { m_bSeen = false; }
+    bool Seen() const { return m_bSeen; }
+    int X() const { return m_x; }
+    int Y() const { return m_y; }
+
+private:
+    // A flag rather than a (-1, -1) mark: that position is real on a
+    // monitor left of and above the primary one.
+    bool m_bSeen = false;
+    int m_x = -1;
+    int m_y = -1;
+};
+
+// What the saver window needs for a close request.
+class CloseRequestHost {
+public:
+    virtual ~CloseRequestHost() = default;
+    virtual bool IsBlackedOut() = 0;
+    // Lays the board out anew (ending the black-out) and brings the music back.
+    virtual void WakeFromBlackOut() = 0;
+    // Runs the password dialog; true with the entered text on OK.
+    virtual bool AskPassword(std::string& entered) = 0;
+    virtual void RestartBlackOutTimer(unsigned milliseconds) = 0;
+};
+
+// True when the saver may close now. Without a password it closes at once;
+// with one, a blacked-out board comes back behind the question, and a
+// refusal starts the black-out countdown again and forgets the mouse.
+bool ConfirmCloseRequest(const SaverSettings& settings, FirstMouse& firstMouse, CloseRequestHost& host);
+
+// What OK in the change-password dialog does.
+enum class PasswordChangeAction {
+    NextControl,        // the focus is not on OK: Enter moves on like Tab
+    FocusConfirmation,  // a new password without its confirmation
+    Store,              // equal entries (both empty removes the password)
+    Mismatch,           // tell the user, focus back to the new password
+};
+
+PasswordChangeAction DecidePasswordChange(bool focusOnOk, const std::string& newPassword,
+                                          const std::string& confirmation);
+
+// System commands the saver swallows: its own screen-saver start and close.
+// The low four bits belong to the system and are ignored.
+bool IsSwallowedSysCommand(unsigned command);

@@ -1,0 +1,7 @@
+list(APPEND VELOMA_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/SaverRules.cpp
+)
+list(APPEND VELOMA_WIN_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/PasswordDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PasswordChangeDialog.cpp
+)
