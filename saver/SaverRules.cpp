@@ -28,7 +28,7 @@ unsigned BlackOutInterval(int minutes)
     return ms > kMaxTimerInterval ? kMaxTimerInterval : static_cast<unsigned>(ms);
 }
 
-int LimitBlackOutTime(int blackOutTime, long lowPowerMinutes)
+int FullScreenBlackOutTime(int blackOutTime, long lowPowerMinutes)
 {
     if (blackOutTime < 0)
         blackOutTime = 0;
@@ -44,7 +44,7 @@ void ApplyFullScreenRules(SaverSettings& settings, const DesktopSaverValues& des
 {
     if (!desktop.UsePassword)
         settings.PassWord.clear();
-    settings.BlackOutTime = LimitBlackOutTime(settings.BlackOutTime, desktop.LowPowerMinutes);
+    settings.BlackOutTime = FullScreenBlackOutTime(settings.BlackOutTime, desktop.LowPowerMinutes);
     settings.CellSize = BoundCellSize(settings.CellSize);
 }
 

@@ -22,7 +22,7 @@ unsigned BlackOutInterval(int minutes);
 
 // Black-out comes no later than the display's own power saving. A negative
 // black-out time is taken as none.
-int LimitBlackOutTime(int blackOutTime, long lowPowerMinutes);
+int FullScreenBlackOutTime(int blackOutTime, long lowPowerMinutes);
 
 // What the full-screen window does to its copy of the settings after reading
 // them: the password only counts when the desktop asks for one, the

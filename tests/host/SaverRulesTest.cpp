@@ -62,7 +62,7 @@ TEST(SaverRulesTest, LowPowerLimit)
         {0, 99999999999L, INT_MAX},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(LimitBlackOutTime(c.blackOut, c.lowPower), c.want)
+        EXPECT_EQ(FullScreenBlackOutTime(c.blackOut, c.lowPower), c.want)
             << "BlackOutTime " << c.blackOut << ", low power " << c.lowPower << " min";
 }
 
