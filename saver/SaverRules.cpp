@@ -1,13 +1,11 @@
 #include "saver/SaverRules.h"
 
 #include <climits>
-#include <cstdint>
 
 namespace {
 
 constexpr unsigned kScScreenSave = 0xF140;
 constexpr unsigned kScClose = 0xF060;
-constexpr std::int64_t kMillisecondsPerMinute = 60000;
 
 }  // namespace
 
@@ -18,14 +16,6 @@ int BoundCellSize(int cellSize)
     if (cellSize > kMaxFullScreenCellSize)
         return kMaxFullScreenCellSize;
     return cellSize;
-}
-
-unsigned BlackOutInterval(int minutes)
-{
-    if (minutes <= 0)
-        return 0;
-    const std::int64_t ms = static_cast<std::int64_t>(minutes) * kMillisecondsPerMinute;
-    return ms > kMaxTimerInterval ? kMaxTimerInterval : static_cast<unsigned>(ms);
 }
 
 int FullScreenBlackOutTime(int blackOutTime, long lowPowerMinutes)
@@ -73,8 +63,8 @@ bool ConfirmCloseRequest(const SaverSettings& settings, FirstMouse& firstMouse, 
     std::string entered;
     if (host.AskPassword(entered) && PasswordMatches(entered, settings.PassWord))
         return true;
-    if (const unsigned interval = BlackOutInterval(settings.BlackOutTime))
-        host.RestartBlackOutTimer(interval);
+    if (settings.BlackOutTime > 0)
+        host.RestartBlackOutTimer();
     firstMouse.Forget();
     return false;
 }

@@ -6,19 +6,11 @@
 
 // The rules of a full-screen run that need no window.
 
-// The largest interval a window timer takes (USER_TIMER_MAXIMUM); longer
-// ones are not kept as asked, so we never ask for them.
-constexpr unsigned kMaxTimerInterval = 0x7FFFFFFF;
-
 // Cells on a full screen stay between these sizes.
 constexpr int kMinFullScreenCellSize = 32;
 constexpr int kMaxFullScreenCellSize = 128;
 
 int BoundCellSize(int cellSize);
-
-// The black-out timer's interval for a time in minutes, limited to what a
-// timer takes; 0 means no black-out timer (0 or negative minutes).
-unsigned BlackOutInterval(int minutes);
 
 // Black-out comes no later than the display's own power saving. A negative
 // black-out time is taken as none.
@@ -61,7 +53,8 @@ public:
     virtual void WakeFromBlackOut() = 0;
     // Runs the password dialog; true with the entered text on OK.
     virtual bool AskPassword(std::string& entered) = 0;
-    virtual void RestartBlackOutTimer(unsigned milliseconds) = 0;
+    // The black-out countdown from its full time again.
+    virtual void RestartBlackOutTimer() = 0;
 };
 
 // True when the saver may close now. Without a password it closes at once;
