@@ -1,0 +1,40 @@
+#pragma once
+#include <cstdint>
+
+// The piece image holds 11 rows of 32-pixel pictures: the empty cell, then
+// for each kind its selection row (column 0 is the piece at rest) and its
+// disappearing row. Frame columns run across.
+constexpr int kPieceCell = 32;
+constexpr int kPieceImageHeight = 11 * kPieceCell;
+
+// The off-screen strip: slot 0 the empty cell, 1..5 the kinds at rest,
+// 6 the current animation frame. Seven slots of at most 128 pixels.
+constexpr int kStripWidth = 896;
+constexpr int kStripHeight = 128;
+constexpr int kAnimSlot = 6;
+
+// Frame columns of an image of this size, or 0 when it cannot be used as
+// a piece image (height not 352 as stored bottom-up, width not a positive
+// multiple of 32).
+int PieceImageFrames(int width, int height);
+
+// The image row a strip slot is built from.
+int SlotImageRow(int slot);
+
+// Where image row `row` starts in the coordinates of the bitmap drawing
+// call, whose origin is the bottom-left corner of a bottom-up image.
+int PieceRowBottom(int row);
+
+// The largest interval a window timer takes.
+constexpr std::uint32_t kMaxTimerInterval = 0x7FFFFFFF;
+
+// Milliseconds of the black-out timer for a number of minutes: 0 (no
+// black-out) for 0 or less, never more than the timer takes.
+std::uint32_t BlackOutInterval(int minutes, std::uint32_t msPerMinute = 60000);
+
+// A fill colour as plain red, green and blue: the top byte of a stored
+// value would otherwise turn it into a palette index.
+inline std::uint32_t FillColour(std::uint32_t colour)
+{
+    return colour & 0x00FFFFFF;
+}
