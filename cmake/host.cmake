@@ -4,6 +4,7 @@ find_package(benchmark QUIET)
 
 add_subdirectory(tests/host)
 add_subdirectory(tests/fuzz)
+add_subdirectory(tests/package)
 add_subdirectory(tools)
 if(benchmark_FOUND)
   add_subdirectory(bench)

@@ -11,7 +11,7 @@ packages=(
   fonts-ipafont-gothic
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  python3 python3-pil
+  python3 python3-pil python3-pefile
 )
 
 as_root() {

@@ -7,6 +7,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 if [ -z "${VELOMA_TEST_STAGE:-}" ]; then
   "$top/scripts/setup.sh" || exit 1
   "$top/scripts/build.sh" || exit 1
+  "$top/scripts/package.sh" || exit 1
   "$top/scripts/wineprefix.sh" "$top/build/wineprefix" || exit 1
   VELOMA_TEST_STAGE=run exec "$top/scripts/with-display.sh" "$0" "$@"
 fi

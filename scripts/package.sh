@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds both Windows trees and packs dist/VelomaSS-<version>.zip: the 32-
+# and 64-bit savers, the piece image, the samples and the install text.
+# Prints the path of the zip.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+
+# The version is set once, in the top CMakeLists.txt.
+version=$(sed -nE 's/^project\(VelomaSS VERSION ([0-9]+\.[0-9]+\.[0-9]+)[ )].*/\1/p' "$top/CMakeLists.txt")
+if [ -z "$version" ]; then
+  echo "package: no version in $top/CMakeLists.txt" >&2
+  exit 1
+fi
+
+"$top/scripts/build.sh" win32 win64 >/dev/null
+
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+mkdir -p "$stage/x86" "$stage/x64" "$stage/samples"
+cp "$top/build/win32/VelomaSS.scr" "$stage/x86/"
+cp "$top/build/win64/VelomaSS.scr" "$stage/x64/"
+cp "$top/res/velomass.bmp" "$stage/"
+cp "$top"/samples/*.wav "$top"/samples/*.mid "$top"/samples/*.lst "$stage/samples/"
+# Notepad shows the Japanese half only with a BOM; CRLF line ends for it too.
+{
+  printf '\xef\xbb\xbf'
+  sed -e "s/@VERSION@/$version/g" -e 's/\r$//' -e 's/$/\r/' "$top/res/INSTALL.txt"
+} >"$stage/INSTALL.txt"
+
+mkdir -p "$top/dist"
+zipfile="$top/dist/VelomaSS-$version.zip"
+# zip adds to an existing archive; build a fresh one and move it in place.
+(cd "$stage" && zip -q -X -D -r "$stage/package.zip" INSTALL.txt velomass.bmp x86 x64 samples)
+mv "$stage/package.zip" "$zipfile"
+echo "$zipfile"
