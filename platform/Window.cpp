@@ -135,7 +135,9 @@ LRESULT Window::Route(Window* self, HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     // that Default() refers to is kept per call.
     const CurrentMessage saved = self->m_current;
     self->m_current = {msg, wParam, lParam};
+    ++self->m_nDispatchDepth;
     const LRESULT result = self->WindowProc(msg, wParam, lParam);
+    --self->m_nDispatchDepth;
     self->m_current = saved;
 
     if (msg == WM_NCDESTROY && self->m_hWnd == hwnd) {
@@ -149,7 +151,11 @@ LRESULT Window::Route(Window* self, HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         }
         // A window that failed to be created stays with its creator.
         if (!self->m_creating)
-            self->PostNcDestroy();
+            self->m_bPostNcDestroyPending = true;
+    }
+    if (self->m_bPostNcDestroyPending && self->m_nDispatchDepth == 0) {
+        self->m_bPostNcDestroyPending = false;
+        self->PostNcDestroy();
     }
     return result;
 }

@@ -70,4 +70,9 @@ private:
     WNDPROC m_oldProc = nullptr;  // set for subclassed windows
     CurrentMessage m_current{};
     bool m_creating = false;
+    // Handlers of this window running now; a window destroyed inside one
+    // (from a nested message loop) runs PostNcDestroy when the outermost
+    // has returned, so no handler goes on in a deleted object.
+    int m_nDispatchDepth = 0;
+    bool m_bPostNcDestroyPending = false;
 };

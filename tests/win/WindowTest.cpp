@@ -12,6 +12,9 @@ constexpr UINT kHandled = WM_APP + 1;     // answered without default processing
 constexpr UINT kDefaulted = WM_APP + 2;   // handled, then default processing
 constexpr UINT kNested = WM_APP + 3;      // sends kDefaulted first, then Default()
 constexpr UINT kFailCreate = WM_APP + 4;  // wParam: fail WM_CREATE
+constexpr UINT kDestroyInside = WM_APP + 5;  // destroys the window, then goes on
+
+int g_livesAfterDestroyInHandler = -1;
 
 int g_liveProbes = 0;
 
@@ -51,6 +54,12 @@ protected:
             return 7;
         case kNested:
             SendMessageW(Handle(), kDefaulted, 0, 99);
+            return Default();
+        case kDestroyInside:
+            // As a modal loop inside a handler may do.
+            ::DestroyWindow(Handle());
+            g_livesAfterDestroyInHandler = g_liveProbes;
+            timerTicks = 77;  // the object must still be ours to write
             return Default();
         default:
             return Window::WindowProc(msg, wParam, lParam);
@@ -152,6 +161,19 @@ TEST(WindowTest, SelfDeletingObjectIsFreedWithItsWindow)
         EXPECT_EQ(member.Handle(), nullptr);
     }
     EXPECT_EQ(g_liveProbes, before);
+}
+
+TEST(WindowTest, SelfDeletingObjectOutlivesTheHandlerThatDestroyedIt)
+{
+    const int before = g_liveProbes;
+    auto* w = new ProbeWindow(true);
+    ASSERT_TRUE(w->Create());
+    HWND hwnd = w->Handle();
+    g_livesAfterDestroyInHandler = -1;
+    SendMessageW(hwnd, kDestroyInside, 0, 0);
+    EXPECT_EQ(g_livesAfterDestroyInHandler, before + 1) << "deleted while its own handler still ran";
+    EXPECT_EQ(g_liveProbes, before) << "not deleted once the handler returned";
+    EXPECT_FALSE(IsWindow(hwnd));
 }
 
 TEST(WindowTest, ChildOfADestroyedParentDeletesItself)
