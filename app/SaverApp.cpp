@@ -5,6 +5,7 @@
 #include "app/PreviewSettings.h"
 #include "board/BoardWnd.h"
 #include "saver/PasswordChangeDialog.h"
+#include "saver/SaverWnd.h"
 
 #include <cstdint>
 #include <ctime>
@@ -84,8 +85,16 @@ bool SaverApp::RunFullScreen()
 {
     if (ActivateExisting(kSaverTitle))
         return true;  // no main window: the loop ends at once
-    // The full-screen window is not part of this build yet.
-    return false;
+
+    auto* saver = new SaverWnd;
+    if (!saver->CreateFullScreen()) {
+        // Nothing would ever end the loop for a window that does not exist.
+        delete saver;
+        return false;
+    }
+    SetWindowTextW(saver->Handle(), kSaverTitle);
+    SetMainWindow(saver);
+    return true;
 }
 
 void SaverApp::RunChangePassword()
