@@ -6,6 +6,8 @@
 #include "board/BoardWnd.h"
 #include "saver/PasswordChangeDialog.h"
 #include "saver/SaverWnd.h"
+#include "settings/SettingsDialog.h"
+#include "settings/WinSettings.h"
 
 #include <cstdint>
 #include <ctime>
@@ -51,9 +53,16 @@ bool SaverApp::InitInstance()
 
 void SaverApp::RunSettingsDialog()
 {
+    // A second configuration run, or one while the saver asks for its
+    // password (same title), only brings that window forward.
     if (ActivateExisting(kSettingsTitle))
         return;
-    // The settings dialog is not part of this build yet.
+    SettingsDialog dialog;
+    SetMainWindow(&dialog);
+    const INT_PTR result = dialog.DoModal();
+    SetMainWindow(nullptr);
+    if (result == IDOK)
+        SaveSettingsToRegistry(dialog, dialog.BCColText);
 }
 
 bool SaverApp::RunPreview(long handle, bool hasHandle)

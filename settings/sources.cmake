@@ -5,5 +5,9 @@ list(APPEND VELOMA_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ValueForms.cpp
 )
 list(APPEND VELOMA_WIN_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/AboutDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ColorDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MidiListDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SettingsDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WinSettings.cpp
 )

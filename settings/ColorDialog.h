@@ -1,0 +1,46 @@
+#pragma once
+#include "platform/Dialog.h"
+#include "settings/DialogValues.h"
+
+class BoardWnd;
+
+// Chooses the fill colour with three bars, or by picking it from two
+// enlarged cells of the preview board's piece image. The caller sets Red,
+// Green and Blue before running it and reads them after OK.
+class ColorDialog : public Dialog {
+public:
+    // `pieces` is the board whose image and palette are shown; null or a
+    // board without an image leaves the image boxes empty.
+    explicit ColorDialog(const BoardWnd* pieces = nullptr, HWND parent = nullptr);
+
+    int ImageIndex = 0;  // the cell in image box 2, 0..9
+    int Red = 0;
+    int Blue = 0;
+    int Green = 0;
+
+    // Client pixels, valid while the dialog is open.
+    PixelRect SampleRect() const { return m_sample; }
+
+protected:
+    BOOL OnInitDialog() override;
+    void DoDataExchange(DataExchange& dx) override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnPaint() override;
+
+private:
+    void OnHScroll(HWND bar, int code, int thumb);
+    void OnLButtonUp(int x, int y);
+    void OnRButtonUp(int x, int y);
+
+    bool HasImage() const;
+    void UsePalette(HDC dc) const;
+    void FillSample(HDC dc) const;
+    void DrawCell(HDC dc, const PixelRect& box, CellOrigin cell) const;
+    void ReadBars();
+
+    ScrollBar m_blueBar;
+    ScrollBar m_greenBar;
+    ScrollBar m_redBar;
+    const BoardWnd* m_pPieces;
+    PixelRect m_sample{};
+};
