@@ -160,3 +160,108 @@ def wait_for(condition, timeout, step=0.1):
             return True
         time.sleep(step)
     return condition()
+
+
+def dialog_probe_path():
+    return need("VELOMA_DIALOG_PROBE")
+
+
+class Control:
+    def __init__(self, fields, text):
+        self.id = int(fields["id"])
+        self.cls = fields["class"]
+        self.rect = tuple(int(v) for v in fields["rect"].split(","))
+        self.visible = fields["visible"] == "1"
+        self.checked = {"1": True, "0": False}.get(fields["checked"])
+        self.text = text
+
+    def centre(self):
+        left, top, right, bottom = self.rect
+        return (left + right) // 2, (top + bottom) // 2
+
+
+class WindowInfo:
+    """What dialog_probe saw of the first top-level window with a title."""
+
+    def __init__(self, count, rect, visible, controls):
+        self.count = count
+        self.rect = rect
+        self.visible = visible
+        self.controls = controls
+
+    def control(self, control_id):
+        for c in self.controls:
+            if c.id == control_id:
+                return c
+        raise AssertionError(f"no control {control_id} in the window; controls {[c.id for c in self.controls]}")
+
+    def texts(self):
+        return [c.text for c in self.controls]
+
+
+def _probe_output(title, attempts=4):
+    # A Wine process started while another one is still starting up can
+    # hang on its way out; it is killed and asked again.
+    for _ in range(attempts):
+        proc = subprocess.Popen(["wine", dialog_probe_path(), "--title", title], env=wine_env(),
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, start_new_session=True)
+        try:
+            out, _ = proc.communicate(timeout=10)
+            return out.decode("utf-8", "replace")
+        except subprocess.TimeoutExpired:
+            _kill_group(proc)
+    raise AssertionError(f"dialog_probe did not answer for {title!r}")
+
+
+def probe(title):
+    count, rect, visible, controls = 0, None, False, []
+    for line in _probe_output(title).splitlines():
+        if line.startswith("windows="):
+            count = int(line.split("=", 1)[1])
+        elif line.startswith("window="):
+            fields = dict(part.split("=", 1) for part in line.split())
+            rect = tuple(int(v) for v in fields["rect"].split(","))
+            visible = fields["visible"] == "1"
+        elif line.startswith("control "):
+            head, _, text = line[len("control "):].partition(" text=")
+            controls.append(Control(dict(part.split("=", 1) for part in head.split()), text))
+    return WindowInfo(count, rect, visible, controls)
+
+
+def wait_for_window(title, timeout=30):
+    """Waits until a visible window bears the title; returns what was seen."""
+    end = time.monotonic() + timeout
+    while True:
+        info = probe(title)
+        if info.count and info.visible:
+            return info
+        if time.monotonic() > end:
+            raise AssertionError(f"no window titled {title!r} within {timeout} s")
+        time.sleep(0.3)
+
+
+def wait_for_no_window(title, timeout=30):
+    return wait_for(lambda: probe(title).count == 0, timeout, step=0.3)
+
+
+def click_at(x, y):
+    xdotool("mousemove", str(x), str(y))
+    time.sleep(0.1)
+    xdotool("click", "1")
+
+
+def click_control(info, control_id):
+    click_at(*info.control(control_id).centre())
+
+
+def crop_window(shot, rect, out):
+    from PIL import Image
+    with Image.open(shot) as image:
+        image.crop(rect).save(out)
+    return out
+
+
+def screenshot_dir():
+    path = os.path.join(need("VELOMA_BINARY_DIR"), "screenshots")
+    os.makedirs(path, exist_ok=True)
+    return path

@@ -1,0 +1,111 @@
+// Tells the end-to-end tests where a top-level window and its controls are
+// on the screen, so that they can click them with the mouse, and what the
+// controls say. Writes UTF-8 lines to stdout:
+//
+//   windows=N                           top-level windows with the title
+//   window=HANDLE rect=L,T,R,B visible=0|1 owner=HANDLE
+//   control id=ID class=NAME rect=L,T,R,B visible=0|1 checked=0|1|- text=TEXT
+//
+//   dialog_probe --title TEXT
+//
+// Only the first window with the title is described.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Utf8(const std::wstring& text)
+{
+    if (text.empty())
+        return std::string();
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string out(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
+    // One line per control.
+    for (char& c : out)
+        if (c == '\r' || c == '\n')
+            c = '|';
+    return out;
+}
+
+std::wstring TextOf(HWND hwnd)
+{
+    wchar_t text[1024] = {};
+    GetWindowTextW(hwnd, text, 1024);
+    return text;
+}
+
+// Edit controls keep their text to themselves: another process has to ask.
+std::wstring ControlText(HWND hwnd)
+{
+    wchar_t text[1024] = {};
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 3000, &got);
+    return text;
+}
+
+struct Search {
+    std::wstring title;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK Collect(HWND hwnd, LPARAM lParam)
+{
+    auto* s = reinterpret_cast<Search*>(lParam);
+    if (TextOf(hwnd) == s->title)
+        s->found.push_back(hwnd);
+    return TRUE;
+}
+
+std::string RectText(HWND hwnd)
+{
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    char text[80];
+    std::snprintf(text, sizeof text, "%ld,%ld,%ld,%ld", static_cast<long>(r.left), static_cast<long>(r.top),
+                  static_cast<long>(r.right), static_cast<long>(r.bottom));
+    return text;
+}
+
+BOOL CALLBACK Describe(HWND child, LPARAM)
+{
+    wchar_t className[64] = {};
+    GetClassNameW(child, className, 64);
+    const LRESULT state = SendMessageW(child, BM_GETCHECK, 0, 0);
+    const bool button = lstrcmpiW(className, L"Button") == 0;
+    std::printf("control id=%d class=%s rect=%s visible=%d checked=%s text=%s\n", GetDlgCtrlID(child),
+                Utf8(className).c_str(), RectText(child).c_str(), IsWindowVisible(child) ? 1 : 0,
+                button ? (state == BST_CHECKED ? "1" : "0") : "-", Utf8(ControlText(child)).c_str());
+    return TRUE;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    Search search;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::wstring(argv[i]) == L"--title")
+            search.title = argv[++i];
+    }
+    if (search.title.empty()) {
+        std::fprintf(stderr, "usage: dialog_probe --title TEXT\n");
+        return 2;
+    }
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
+    std::printf("windows=%u\n", static_cast<unsigned>(search.found.size()));
+    if (!search.found.empty()) {
+        HWND window = search.found.front();
+        std::printf("window=%lu rect=%s visible=%d owner=%lu\n",
+                    static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)), RectText(window).c_str(),
+                    IsWindowVisible(window) ? 1 : 0,
+                    static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(GetWindow(window, GW_OWNER))));
+        EnumChildWindows(window, Describe, 0);
+    }
+    std::fflush(stdout);
+    return 0;
+}
