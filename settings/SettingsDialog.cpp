@@ -15,6 +15,8 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
+
 namespace {
 
 const char kBitmapFilter[] = "BMP File |*.bmp||";
@@ -366,13 +368,13 @@ void SettingsDialog::OnFillOption(int box)
 void SettingsDialog::OnChooseBitmap()
 {
     // The chooser runs its own loop; the preview must not play meanwhile.
-    if (m_preview.Handle())
-        KillTimer(m_preview.Handle(), kAnimationTimer);
+    m_preview.StopTimer(kAnimationTimer);
     if (Bitmap.empty())
         Bitmap = "*.bmp";
     std::string chosen;
     if (!m_pPrompts->OpenFile(Handle(), "bmp", Bitmap, kBitmapFilter, chosen)) {
-        m_preview.RestartTimer(kAnimationTimer, static_cast<UINT>(AnimIntrvl));
+        // A hand-edited negative interval must not become a timer of weeks.
+        m_preview.RestartTimer(kAnimationTimer, static_cast<UINT>(std::max(AnimIntrvl, 0)));
         return;
     }
     if (m_preview.LoadPieces(chosen)) {

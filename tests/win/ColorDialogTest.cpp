@@ -8,7 +8,6 @@
 #include "platform/Text.h"
 #include "res/SettingsIds.h"
 #include "win/ModalScript.h"
-#include "win/WinTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -90,12 +89,16 @@ int Bar(HWND h, int id)
     return GetScrollPos(GetDlgItem(h, id), SB_CTL);
 }
 
-INT_PTR RunColour(ColorDialog& dlg, const std::function<void(HWND)>& script)
+// Runs the script once the dialog is on screen; the modal loop shows a
+// dialog without WS_VISIBLE when its queue first runs empty.
+void WhenShown(ColorDialog& dlg, const std::function<void(HWND)>& script, int triesLeft = 150)
 {
-    Later([&] {
+    Later([&dlg, &script, triesLeft] {
         HWND h = dlg.Handle();
-        // The dialog shows itself once its queue is idle.
-        PumpUntil([h] { return IsWindowVisible(h) != FALSE; }, 3000);
+        if (!IsWindowVisible(h) && triesLeft > 0) {
+            WhenShown(dlg, script, triesLeft - 1);
+            return;
+        }
         UpdateWindow(h);
         script(h);
         Later([h] {
@@ -103,6 +106,11 @@ INT_PTR RunColour(ColorDialog& dlg, const std::function<void(HWND)>& script)
                 EndDialog(h, IDCANCEL);
         }, 2000);
     });
+}
+
+INT_PTR RunColour(ColorDialog& dlg, const std::function<void(HWND)>& script)
+{
+    WhenShown(dlg, script);
     const INT_PTR result = dlg.DoModal();
     DropPendingSteps();
     return result;

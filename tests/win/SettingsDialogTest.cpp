@@ -3,6 +3,7 @@
 #include "settings/SettingsDialog.h"
 
 #include "app/SaverApp.h"
+#include "board/BoardObserver.h"
 #include "platform/RegKey.h"
 #include "platform/Text.h"
 #include "res/SettingsIds.h"
@@ -102,12 +103,15 @@ public:
     std::vector<std::optional<std::string>> answers;
     std::vector<Request> requests;
     std::vector<std::string> messages;
+    std::function<void()> whileOpen;  // runs as if the user took time to choose
 
     bool OpenFile(HWND, const std::string& defaultExt, const std::string& fileName, const std::string& filter,
                   std::string& path) override
     {
         const size_t n = requests.size();
         requests.push_back({defaultExt, fileName, filter});
+        if (whileOpen)
+            whileOpen();
         if (n >= answers.size() || !answers[n])
             return false;
         path = *answers[n];
@@ -116,10 +120,23 @@ public:
     void Message(HWND, const std::string& text) override { messages.push_back(text); }
 };
 
-// New boards the preview has dealt so far.
-int Dealt(BoardWnd& board)
+// Counts the new boards the preview deals.
+class DealCounter : public BoardObserver {
+public:
+    int dealt = 0;
+    void BoardDealt(const BoardGame&) override { ++dealt; }
+};
+
+// What changes on every tick of a playing board.
+std::vector<int> PlayState(const BoardWnd& b)
 {
-    return board.shimNewBoards;
+    return {b.m_nFrame, b.m_bDisappearing ? 1 : 0, b.m_nSelectCycles, b.m_nSelX, b.m_nSelY, b.m_nGroupSize};
+}
+
+// Lets the board's timer run for a while.
+void Idle(DWORD ms)
+{
+    PumpUntil([] { return false; }, ms);
 }
 
 class SettingsDialogTest : public ::testing::Test {
@@ -321,15 +338,17 @@ TEST_F(SettingsDialogTest, RadioButtonsChangeFieldPreviewAndBoard)
         {IDC_SIZE_1, &SaverSettings::CellSize, 32, 24},
     };
     SettingsDialog dlg;
+    DealCounter boards;
+    dlg.Preview().SetObserver(&boards);
     Run(dlg, [&](HWND h) {
-        PumpUntil([&] { return Dealt(dlg.Preview()) > 0; }, 3000);
+        EXPECT_TRUE(PumpUntil([&] { return boards.dealt > 0; }, 3000)) << "the preview did not start playing";
         for (const auto& c : cases) {
-            const int before = Dealt(dlg.Preview());
+            const int before = boards.dealt;
             ToggleItem(h, c.button);
             EXPECT_TRUE(Checked(h, c.button)) << "button " << c.button;
             EXPECT_EQ(dlg.*(c.field), c.value) << "dialog field after button " << c.button;
             EXPECT_EQ(dlg.Preview().*(c.field), c.previewValue) << "preview member after button " << c.button;
-            EXPECT_EQ(Dealt(dlg.Preview()), before + 1) << "a new board after button " << c.button;
+            EXPECT_EQ(boards.dealt, before + 1) << "a new board after button " << c.button;
         }
         // One button per group stays checked.
         EXPECT_FALSE(Checked(h, IDC_PATTERN_SQUARE));
@@ -639,14 +658,27 @@ TEST_F(SettingsDialogTest, BitmapChooserKeepsTheOldImageForABadFile)
     const std::string notAnImage = Narrow(SourcePath("samples") + L"\\select.wav");
     SettingsDialog dlg;
     prompts.answers = {notAnImage, std::nullopt};
+    bool stillWhileOpen = false;
+    prompts.whileOpen = [&] {
+        const std::vector<int> before = PlayState(dlg.Preview());
+        Idle(600);
+        stillWhileOpen = PlayState(dlg.Preview()) == before;
+    };
     Run(dlg, [&](HWND h) {
         PumpUntil([&] { return dlg.Preview().m_pDib != nullptr; }, 3000);
         ClickItem(h, IDC_CHOOSE_BITMAP);
         EXPECT_EQ(dlg.Bitmap, good) << "a file that cannot be loaded is not taken";
         EXPECT_EQ(Narrow(ItemText(h, IDC_BITMAP_PATH)), good);
         EXPECT_NE(dlg.Preview().m_pDib, nullptr) << "the preview lost its image";
+        EXPECT_TRUE(stillWhileOpen) << "the preview played while the chooser was open";
+
+        stillWhileOpen = false;
         ClickItem(h, IDC_CHOOSE_BITMAP);  // Cancel
+        EXPECT_TRUE(stillWhileOpen) << "the preview played while the chooser was open";
         EXPECT_EQ(dlg.Bitmap, good);
+        const std::vector<int> afterCancel = PlayState(dlg.Preview());
+        EXPECT_TRUE(PumpUntil([&] { return PlayState(dlg.Preview()) != afterCancel; }, 3000))
+            << "the preview did not play again after Cancel";
         ClickItem(h, IDCANCEL);
     });
     ASSERT_GE(prompts.requests.size(), 2u);
@@ -724,8 +756,7 @@ TEST_F(SettingsDialogTest, AboutFromButtonAndSystemMenu)
     EXPECT_EQ(opened, 2);
     bool version = false;
     for (const std::wstring& t : texts) {
-        const std::string line = Narrow(t);
-        if (line.rfind("Veloma Screen Saver", 0) == 0 && line.find(VELOMA_VERSION_TEXT) != std::string::npos)
+        if (Narrow(t) == "Veloma Screen Saver " VELOMA_VERSION_TEXT)
             version = true;
     }
     EXPECT_TRUE(version) << "no line with the name and version " << VELOMA_VERSION_TEXT;
@@ -746,10 +777,15 @@ TEST_F(SettingsDialogTest, ColourChoosing)
     };
     for (const auto& c : cases) {
         SettingsDialog dlg;
+        DealCounter boards;
+        dlg.Preview().SetObserver(&boards);
+        int dealtBefore = -1;
         int red = -1, green = -1, blue = -1;
         HWND owner = nullptr, settings = nullptr;
         Run(dlg, [&](HWND h) {
             settings = h;
+            PumpUntil([&] { return boards.dealt > 0; }, 3000);
+            dealtBefore = boards.dealt;
             Later([&] {
                 HWND colour = FindThreadDialog(kColourCaption);
                 ASSERT_NE(colour, nullptr) << c.what;
@@ -761,6 +797,7 @@ TEST_F(SettingsDialogTest, ColourChoosing)
                 ClickItem(colour, c.ok ? IDOK : IDCANCEL);
             }, 50);
             ClickItem(h, IDC_FILL_COLOUR);
+            EXPECT_EQ(boards.dealt, dealtBefore + (c.ok ? 1 : 0)) << c.what << ": a new layout after OK only";
             ClickItem(h, IDCANCEL);
         });
         EXPECT_EQ(owner, settings) << c.what;
