@@ -762,6 +762,26 @@ TEST_F(SettingsDialogTest, AboutFromButtonAndSystemMenu)
     EXPECT_TRUE(version) << "no line with the name and version " << VELOMA_VERSION_TEXT;
 }
 
+TEST_F(SettingsDialogTest, PasswordButtonOpensTheChangeDialog)
+{
+    WriteValue(kSystemKey, L"PassWord", L"secret");
+    SettingsDialog dlg;
+    bool opened = false;
+    Run(dlg, [&](HWND h) {
+        Later([&] {
+            HWND password = FindThreadDialog(L"ﾊﾟｽﾜｰﾄﾞの変更");
+            opened = password != nullptr;
+            if (password)
+                SendMessageW(password, WM_COMMAND, IDCANCEL, 0);
+        }, 50);
+        ClickItem(h, IDC_CHANGE_PASSWORD);
+        ClickItem(h, IDOK);
+    });
+    EXPECT_TRUE(opened) << "button 1030 opened no change-password dialog";
+    EXPECT_EQ(Show(ReadValue(kSystemKey, L"PassWord")), "\"secret\"");
+    EXPECT_EQ(dlg.PassWord, "") << "the settings dialog carries no password";
+}
+
 TEST_F(SettingsDialogTest, ColourChoosing)
 {
     WriteValue(kSystemKey, L"BCCol", L"ff");
