@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Sets everything up, builds, and runs the saver under Wine on the current
-# display. Without a display it runs on a virtual one and leaves screenshots
-# of what ran in build/screenshots.
-#
-# Until the full-screen window exists, what runs is the preview: the saver's
-# board inside a stand-in of the display settings' little monitor.
+# Sets everything up, builds, and runs the saver full screen under Wine on
+# the current display (any key or mouse move ends it). Without a display it
+# runs on a virtual screen and leaves screenshots in build/screenshots.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh" || exit 1
@@ -12,28 +9,29 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX="$top/build/wineprefix" WINEDEBUG=-all
 "$top/scripts/wineprefix.sh" "$WINEPREFIX" || exit 1
 win32="$top/build/win32"
-scr="Z:${win32//\//\\}\\VelomaSS.scr"
-host="$win32/tests/e2e/host/preview_host.exe"
 
+# The saver finds its piece image in the current directory.
+cd "$win32" || exit 1
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  echo "Running the preview; close its window to end."
-  cd "$win32" && wine "$host" --scr "$scr" --life 3600000
+  echo "Running the saver full screen; press a key or move the mouse to end it."
+  wine VelomaSS.scr /s
   status=$?
-  wineserver -k 2>/dev/null
+  wineserver -w
   exit $status
 fi
 
 shots="$top/build/screenshots"
 rm -rf "$shots"; mkdir -p "$shots"
 "$top/scripts/with-display.sh" bash -c '
-  cd "'"$win32"'"
-  wine "'"$host"'" --scr "'"$scr"'" --life 12000 --report preview-report.txt & pid=$!
-  for i in 1 2 3 4 5; do sleep 2; import -window root "'"$shots"'/run-$i.png"; done
-  wait $pid; status=$?
+  wine VelomaSS.scr /s & pid=$!
+  for i in 1 2 3 4 5; do sleep 2; import -window root "'"$shots"'/saver-$i.png"; done
+  xdotool key space
+  for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+  import -window root "'"$shots"'/after-key.png"
   wineserver -k 2>/dev/null
-  cat preview-report.txt 2>/dev/null
-  exit $status
+  wait $pid 2>/dev/null
+  exit 0
 '
 status=$?
-echo "No display: the saver ran on a virtual screen; screenshots are in $shots"
+echo "No display: the saver ran on a virtual 1024x768 screen; screenshots are in $shots"
 exit $status
