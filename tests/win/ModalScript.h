@@ -2,10 +2,14 @@
 // Acting on modal dialogs from inside their own message loops, as a user's
 // clicks would arrive there.
 #include <windows.h>
+#include <commctrl.h>
+
+#include "platform/Text.h"
 
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace modal_script {
 
@@ -26,14 +30,29 @@ inline void CALLBACK RunStep(HWND, UINT, UINT_PTR id, DWORD)
     step();
 }
 
+struct Search {
+    std::wstring name;
+    bool byClass;
+    std::vector<HWND> found;
+};
+
+inline BOOL CALLBACK Match(HWND hwnd, LPARAM lParam)
+{
+    auto& s = *reinterpret_cast<Search*>(lParam);
+    wchar_t text[256] = {};
+    s.byClass ? GetClassNameW(hwnd, text, 256) : GetWindowTextW(hwnd, text, 256);
+    if (IsWindowVisible(hwnd) && s.name == text)
+        s.found.push_back(hwnd);
+    return TRUE;
+}
+
 }  // namespace modal_script
 
 // Runs `step` from whichever message loop of this thread runs next: the
 // dialog that is about to open, or one opened from it.
 inline void Later(std::function<void()> step, UINT delayMs = 20)
 {
-    const UINT_PTR id = SetTimer(nullptr, 0, delayMs, modal_script::RunStep);
-    if (id)
+    if (const UINT_PTR id = SetTimer(nullptr, 0, delayMs, modal_script::RunStep))
         modal_script::Pending()[id] = std::move(step);
 }
 
@@ -45,46 +64,42 @@ inline void DropPendingSteps()
     modal_script::Pending().clear();
 }
 
-namespace modal_script {
-
-struct TitleSearch {
-    const std::wstring* title;
-    HWND found;
-    int count;
-};
-
-inline BOOL CALLBACK MatchTitle(HWND hwnd, LPARAM lParam)
+// The visible top-level windows of this thread with this title (or class).
+inline std::vector<HWND> ThreadWindows(const std::wstring& name, bool byClass = false)
 {
-    auto* s = reinterpret_cast<TitleSearch*>(lParam);
-    wchar_t text[256] = {};
-    GetWindowTextW(hwnd, text, 256);
-    if (IsWindowVisible(hwnd) && *s->title == text) {
-        if (!s->found)
-            s->found = hwnd;
-        ++s->count;
-    }
-    return TRUE;
+    modal_script::Search s{name, byClass, {}};
+    EnumThreadWindows(GetCurrentThreadId(), modal_script::Match, reinterpret_cast<LPARAM>(&s));
+    return s.found;
 }
 
-inline TitleSearch SearchThread(const std::wstring& title)
-{
-    TitleSearch search{&title, nullptr, 0};
-    EnumThreadWindows(GetCurrentThreadId(), MatchTitle, reinterpret_cast<LPARAM>(&search));
-    return search;
-}
-
-}  // namespace modal_script
-
-// A visible top-level window of this thread with the given title, or null.
 inline HWND FindThreadDialog(const std::wstring& title)
 {
-    return modal_script::SearchThread(title).found;
+    const std::vector<HWND> found = ThreadWindows(title);
+    return found.empty() ? nullptr : found.front();
 }
 
-// How many visible top-level windows of this thread bear the title.
-inline int CountThreadWindows(const std::wstring& title)
+// Runs `script` inside the dialog's modal loop once the dialog is on screen
+// (the loop shows it when its queue first runs empty). A script that stops
+// early does not leave the dialog open.
+template <class D>
+INT_PTR RunModal(D& dlg, std::function<void(HWND)> script)
 {
-    return modal_script::SearchThread(title).count;
+    std::function<void(int)> whenShown = [&](int triesLeft) {
+        Later([&, triesLeft] {
+            const HWND h = dlg.Handle();
+            if (!IsWindowVisible(h) && triesLeft > 0)
+                return whenShown(triesLeft - 1);
+            script(h);
+            Later([h] {
+                if (IsWindow(h))
+                    EndDialog(h, IDCANCEL);
+            }, 2000);
+        });
+    };
+    whenShown(150);
+    const INT_PTR result = dlg.DoModal();
+    DropPendingSteps();
+    return result;
 }
 
 // A button click as the control reports it to its dialog.
@@ -105,14 +120,31 @@ inline void Scroll(HWND dialog, int barId, int code, int thumb = 0)
     SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(code, thumb), reinterpret_cast<LPARAM>(GetDlgItem(dialog, barId)));
 }
 
-inline std::wstring ItemText(HWND dialog, int id)
+inline int BarPos(HWND dialog, int barId)
+{
+    return GetScrollPos(GetDlgItem(dialog, barId), SB_CTL);
+}
+
+inline std::string ItemText(HWND dialog, int id)
 {
     wchar_t text[1024] = {};
     GetDlgItemTextW(dialog, id, text, 1024);
-    return text;
+    return Narrow(text);
 }
 
 inline bool Checked(HWND dialog, int id)
 {
     return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+// What the dialog answers when a tooltip asks for the control's text.
+inline std::string ToolTipAnswer(HWND dialog, int id)
+{
+    NMTTDISPINFOW info{};
+    info.hdr.idFrom = reinterpret_cast<UINT_PTR>(GetDlgItem(dialog, id));
+    info.hdr.code = TTN_GETDISPINFOW;
+    info.uFlags = TTF_IDISHWND;
+    if (!SendMessageW(dialog, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info)))
+        return "(unhandled)";
+    return info.lpszText ? Narrow(info.lpszText) : "(no text)";
 }
