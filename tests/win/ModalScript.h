@@ -72,12 +72,6 @@ inline std::vector<HWND> ThreadWindows(const std::wstring& name, bool byClass = 
     return s.found;
 }
 
-inline HWND FindThreadDialog(const std::wstring& title)
-{
-    const std::vector<HWND> found = ThreadWindows(title);
-    return found.empty() ? nullptr : found.front();
-}
-
 // Runs `script` inside the dialog's modal loop once the dialog is on screen
 // (the loop shows it when its queue first runs empty). A script that stops
 // early does not leave the dialog open.
