@@ -13,7 +13,6 @@ struct BmpFile {
     std::uint32_t headerSize = 40;  // 12 writes the OS/2 form; above 40 pads the header
     std::int32_t width = 4;
     std::int32_t height = 2;
-    std::uint16_t planes = 1;
     std::uint16_t bitCount = 8;
     std::uint32_t compression = 0;
     std::uint32_t sizeImage = 0;
@@ -29,9 +28,7 @@ struct BmpFile {
         int n = bitCount == 1 ? 2 : bitCount == 4 ? 16 : bitCount == 8 ? 256 : 0;
         if (headerSize != 12 && clrUsed)
             n = static_cast<int>(clrUsed);
-        if (compression == 3)
-            n += 3;
-        return n;
+        return n + (compression == 3 ? 3 : 0);
     }
 
     // Colour entry i as the file holds it: blue, green, red, reserved.
@@ -54,62 +51,38 @@ struct BmpFile {
 
     std::vector<std::uint8_t> Bytes() const
     {
-        std::vector<std::uint8_t> header;
-        if (headerSize == 12) {
-            Put32(header, 12);
-            Put16(header, static_cast<std::uint16_t>(width));
-            Put16(header, static_cast<std::uint16_t>(height));
-            Put16(header, planes);
-            Put16(header, bitCount);
-        } else {
-            Put32(header, headerSize);
-            Put32(header, static_cast<std::uint32_t>(width));
-            Put32(header, static_cast<std::uint32_t>(height));
-            Put16(header, planes);
-            Put16(header, bitCount);
-            Put32(header, compression);
-            Put32(header, sizeImage);
-            Put32(header, 2835);
-            Put32(header, 2835);
-            Put32(header, clrUsed);
-            Put32(header, 0);
-            header.resize(headerSize > 40 ? headerSize : 40, 0);
-        }
-        std::vector<std::uint8_t> table;
-        const int entries = tableEntries >= 0 ? tableEntries : ImpliedEntries();
-        for (int i = 0; i < entries; ++i) {
-            table.insert(table.end(), {Blue(i), Green(i), Red(i)});
-            if (headerSize != 12)
-                table.push_back(Reserved(i));
-        }
-        const std::vector<std::uint8_t> px = Pixels();
-        const std::size_t natural = 14 + header.size() + table.size();
-        const std::uint64_t offset = pixelOffset >= 0 ? std::uint64_t(pixelOffset) : natural;
-        const std::uint64_t size = fileSize >= 0 ? std::uint64_t(fileSize) : natural + px.size();
-
         std::vector<std::uint8_t> out(type.begin(), type.end());
         out.resize(2, 0);
-        Put32(out, static_cast<std::uint32_t>(size));
-        Put32(out, 0);
-        Put32(out, static_cast<std::uint32_t>(offset));
-        out.insert(out.end(), header.begin(), header.end());
-        out.insert(out.end(), table.begin(), table.end());
+        const auto put = [&out](std::uint64_t x, int bytes) {
+            for (int i = 0; i < bytes; ++i)
+                out.push_back(static_cast<std::uint8_t>(x >> (8 * i)));
+        };
+        const int entries = tableEntries >= 0 ? tableEntries : ImpliedEntries();
+        const std::size_t header = headerSize == 12 ? 12 : headerSize > 40 ? headerSize : 40;
+        const std::size_t natural = 14 + header + (headerSize == 12 ? 3 : 4) * entries;
+        const std::vector<std::uint8_t> px = Pixels();
+        const std::uint64_t offset = pixelOffset >= 0 ? std::uint64_t(pixelOffset) : natural;
+        put(fileSize >= 0 ? std::uint64_t(fileSize) : natural + px.size(), 4);
+        put(0, 4);
+        put(offset, 4);
+        put(headerSize, 4);
+        const int sizeBytes = headerSize == 12 ? 2 : 4;
+        put(std::uint32_t(width), sizeBytes);
+        put(std::uint32_t(height), sizeBytes);
+        put(1, 2);  // planes
+        put(bitCount, 2);
+        if (headerSize != 12) {
+            for (std::uint32_t field : {compression, sizeImage, 2835u, 2835u, clrUsed, 0u})
+                put(field, 4);
+            out.resize(14 + header, 0);
+        }
+        for (int i = 0; i < entries; ++i)
+            put(Blue(i) | Green(i) << 8 | Red(i) << 16 | std::uint32_t(Reserved(i)) << 24, headerSize == 12 ? 3 : 4);
         if (offset > out.size() && offset < (1u << 20))
             out.resize(offset, 0);
         out.insert(out.end(), px.begin(), px.end());
         if (cutTo)
             out.resize(cutTo);
         return out;
-    }
-
-    static void Put16(std::vector<std::uint8_t>& v, std::uint16_t x)
-    {
-        v.push_back(static_cast<std::uint8_t>(x));
-        v.push_back(static_cast<std::uint8_t>(x >> 8));
-    }
-    static void Put32(std::vector<std::uint8_t>& v, std::uint32_t x)
-    {
-        Put16(v, static_cast<std::uint16_t>(x));
-        Put16(v, static_cast<std::uint16_t>(x >> 16));
     }
 };

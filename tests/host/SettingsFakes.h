@@ -2,15 +2,18 @@
 // A registry held in a table and a file system held in a set, both keeping
 // a log of what was asked of them.
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "settings/FileProbe.h"
 #include "settings/Registry.h"
+#include "settings/SaverSettings.h"
 
 struct FakeValue {
     RegValueType type = RegValueType::Text;
@@ -27,19 +30,12 @@ public:
     {
         keys[path][name] = FakeValue{RegValueType::Text, text};
     }
-    void SetOther(const std::string& path, const std::string& name, const std::string& bytes)
-    {
-        keys[path][name] = FakeValue{RegValueType::Other, bytes};
-    }
 
-    // Only the "set" entries of the log.
     std::vector<std::string> Writes() const
     {
         std::vector<std::string> writes;
-        for (const std::string& entry : log) {
-            if (entry.compare(0, 4, "set ") == 0)
-                writes.push_back(entry);
-        }
+        std::copy_if(log.begin(), log.end(), std::back_inserter(writes),
+                     [](const std::string& entry) { return entry.compare(0, 4, "set ") == 0; });
         return writes;
     }
 
@@ -68,11 +64,9 @@ private:
         RegValueType QueryText(const std::string& name, std::string& text) override
         {
             const FakeValue* value = Find("get", name);
-            if (!value)
-                return RegValueType::Missing;
-            if (value->type == RegValueType::Text)
+            if (value && value->type == RegValueType::Text)
                 text = value->data.substr(0, value->data.find('\0'));
-            return value->type;
+            return value ? value->type : RegValueType::Missing;
         }
 
         RegValueType QueryBytes(const std::string& name, std::size_t maxBytes,
@@ -81,10 +75,7 @@ private:
             const FakeValue* value = Find("getbytes", name);
             if (!value)
                 return RegValueType::Missing;
-            std::string data = value->data;
-            if (value->type == RegValueType::Text)
-                data.push_back('\0');
-            bytes.assign(data.begin(), data.begin() + std::min(maxBytes, data.size()));
+            bytes.assign(value->data.begin(), value->data.begin() + std::min(maxBytes, value->data.size()));
             return value->type;
         }
 
@@ -121,3 +112,16 @@ public:
     }
     std::string CurrentDirectory() override { return currentDirectory; }
 };
+
+// Every field on one line, so one comparison shows all that differ.
+inline std::string Dump(const SaverSettings& s)
+{
+    std::ostringstream o;
+    o << "Bitmap=" << s.Bitmap << " AnimIntrvl=" << s.AnimIntrvl << " BlackOutTime=" << s.BlackOutTime
+      << " AnimBMPOption=" << s.AnimBMPOption << " CellSize=" << s.CellSize << " CellArr=" << s.CellArr
+      << " CellNo=" << s.CellNo << " PassWord=" << s.PassWord << " BlankOption=" << s.BlankOption
+      << " DoviOption=" << s.DoviOption << " BCCol=" << std::hex << s.BCCol << std::dec << " MIDI=" << s.MIDI
+      << " Select=" << s.Select << " Disappear=" << s.Disappear << " BGM=" << s.BGM
+      << " BGMRandomPlay=" << s.BGMRandomPlay << " Sound=" << s.Sound;
+    return o.str();
+}
