@@ -2,114 +2,96 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <map>
-#include <sstream>
-
-#include "sound/PlayList.h"
 
 namespace {
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-unsigned Le(const std::string& b, std::size_t at, int size)
-{
-    unsigned v = 0;
-    for (int i = size - 1; i >= 0; --i)
-        v = v << 8 | static_cast<unsigned char>(b.at(at + i));
-    return v;
-}
-
-unsigned Be(const std::string& b, std::size_t at, int size)
+unsigned Field(const std::string& b, std::size_t at, int size, bool littleEndian)
 {
     unsigned v = 0;
     for (int i = 0; i < size; ++i)
-        v = v << 8 | static_cast<unsigned char>(b.at(at + i));
+        v = v << 8 | static_cast<unsigned char>(b.at(at + (littleEndian ? size - 1 - i : i)));
     return v;
 }
 
-const SampleFile* Find(const std::vector<SampleFile>& files, const std::string& name)
+std::string Bytes(std::size_t v, int size, bool littleEndian)
 {
-    for (const SampleFile& f : files)
-        if (f.name == name)
-            return &f;
-    return nullptr;
+    std::string b;
+    for (int i = 0; i < size; ++i)
+        b.push_back(static_cast<char>(v >> 8 * (littleEndian ? i : size - 1 - i)));
+    return b;
 }
 
-TEST(SampleGenTest, CommittedSamplesAreWhatTheGeneratorMakes)
+class SampleGenTest : public ::testing::Test {
+protected:
+    const std::string& Sample(const std::string& name)
+    {
+        for (const SampleFile& f : files)
+            if (f.name == name)
+                return f.bytes;
+        ADD_FAILURE() << "no sample " << name;
+        return none;
+    }
+
+    const std::vector<SampleFile> files = GenerateSamples();
+    const std::string none;
+};
+
+TEST_F(SampleGenTest, CommittedSamplesAreWhatTheGeneratorMakes)
 {
-    for (const SampleFile& made : GenerateSamples()) {
-        const std::string committed = ReadFile(std::string(VELOMA_SAMPLES_DIR) + "/" + made.name);
-        if (committed == made.bytes)
-            continue;
-        std::size_t at = 0;
-        while (at < committed.size() && at < made.bytes.size() && committed[at] == made.bytes[at])
-            ++at;
-        ADD_FAILURE() << made.name << ": made " << made.bytes.size() << " bytes, committed "
-                      << committed.size() << "; first difference at byte " << at;
+    for (const SampleFile& made : files) {
+        std::ifstream in(std::string(VELOMA_SAMPLES_DIR) + "/" + made.name, std::ios::binary);
+        const std::string c{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const auto diff = std::mismatch(c.begin(), c.end(), made.bytes.begin(), made.bytes.end());
+        EXPECT_TRUE(c == made.bytes) << made.name << ": made " << made.bytes.size()
+                                     << " bytes, committed " << c.size()
+                                     << "; first difference at byte " << diff.first - c.begin();
     }
 }
 
-TEST(SampleGenTest, WavesAreSmallAudiblePcm)
+TEST_F(SampleGenTest, WavesAreSmallAudiblePcm)
 {
-    const auto files = GenerateSamples();
-    struct Case { const char* name; int minMs, maxMs; };
-    for (const Case& c : {Case{"select.wav", 20, 100}, Case{"disappear.wav", 200, 800}}) {
-        const SampleFile* f = Find(files, c.name);
-        ASSERT_NE(f, nullptr) << c.name;
-        const std::string& b = f->bytes;
-        ASSERT_GE(b.size(), 44u) << c.name;
-        EXPECT_EQ(b.substr(0, 4) + b.substr(8, 8), "RIFFWAVEfmt ") << c.name;
-        EXPECT_EQ(Le(b, 4, 4), b.size() - 8) << c.name << " RIFF size";
-        EXPECT_EQ(Le(b, 16, 4), 16u) << c.name;
-        EXPECT_EQ(Le(b, 20, 2), 1u) << c.name << " format";
-        EXPECT_EQ(Le(b, 22, 2), 1u) << c.name << " channels";
-        const unsigned rate = Le(b, 24, 4);
-        EXPECT_EQ(Le(b, 28, 4), rate * 2) << c.name << " bytes per second";
-        EXPECT_EQ(Le(b, 32, 2), 2u) << c.name << " block";
-        EXPECT_EQ(Le(b, 34, 2), 16u) << c.name << " bits";
-        EXPECT_EQ(b.substr(36, 4), "data") << c.name;
-        EXPECT_EQ(Le(b, 40, 4), b.size() - 44) << c.name << " data size";
-
+    const struct { const char* name; unsigned minMs, maxMs; } waves[] = {
+        {"select.wav", 20, 100}, {"disappear.wav", 200, 800}};
+    for (const auto& w : waves) {
+        const std::string& b = Sample(w.name);
+        ASSERT_GE(b.size(), 44u) << w.name;
+        const unsigned rate = Field(b, 24, 4, true);
+        const std::string header = "RIFF" + Bytes(b.size() - 8, 4, true) + "WAVEfmt " +
+            Bytes(16, 4, true) + Bytes(1, 2, true) + Bytes(1, 2, true) + Bytes(rate, 4, true) +
+            Bytes(rate * 2, 4, true) + Bytes(2, 2, true) + Bytes(16, 2, true) + "data" +
+            Bytes(b.size() - 44, 4, true);  // mono 16-bit PCM
+        EXPECT_EQ(b.substr(0, 44), header) << w.name;
         const std::size_t count = (b.size() - 44) / 2;
         const unsigned ms = static_cast<unsigned>(count * 1000 / rate);
-        EXPECT_GE(ms, static_cast<unsigned>(c.minMs)) << c.name;
-        EXPECT_LE(ms, static_cast<unsigned>(c.maxMs)) << c.name;
+        EXPECT_GE(ms, w.minMs) << w.name;
+        EXPECT_LE(ms, w.maxMs) << w.name;
         int peak = 0, clipped = 0, last = 0;
         for (std::size_t i = 0; i < count; ++i) {
-            last = static_cast<std::int16_t>(Le(b, 44 + 2 * i, 2));
+            last = static_cast<std::int16_t>(Field(b, 44 + 2 * i, 2, true));
             peak = std::max(peak, std::abs(last));
             clipped += std::abs(last) >= 32767;
         }
-        EXPECT_GT(peak, 6000) << c.name << " is too quiet";
-        EXPECT_LT(clipped, 4) << c.name << " clips";
-        EXPECT_EQ(last, 0) << c.name << " ends with a click";
+        EXPECT_GT(peak, 6000) << w.name << " is too quiet";
+        EXPECT_LT(clipped, 4) << w.name << " clips";
+        EXPECT_EQ(last, 0) << w.name << " ends with a click";
     }
 }
 
-TEST(SampleGenTest, MidiLoopsAreWellFormedTypeZero)
+TEST_F(SampleGenTest, MidiLoopsAreWellFormedTypeZero)
 {
-    const auto files = GenerateSamples();
     for (const char* name : {"loop1.mid", "loop2.mid"}) {
-        const SampleFile* f = Find(files, name);
-        ASSERT_NE(f, nullptr) << name;
-        const std::string& b = f->bytes;
+        const std::string& b = Sample(name);
         ASSERT_GE(b.size(), 22u) << name;
-        EXPECT_EQ(b.substr(0, 4), "MThd") << name;
-        EXPECT_EQ(Be(b, 4, 4), 6u) << name;
-        EXPECT_EQ(Be(b, 8, 2), 0u) << name << " format";
-        EXPECT_EQ(Be(b, 10, 2), 1u) << name << " tracks";
-        const unsigned division = Be(b, 12, 2);
-        EXPECT_EQ(b.substr(14, 4), "MTrk") << name;
-        ASSERT_EQ(Be(b, 18, 4), b.size() - 22) << name << " track length";
+        const unsigned division = Field(b, 12, 2, false), bar = 4 * division;
+        ASSERT_EQ(b.substr(0, 22), "MThd" + Bytes(6, 4, false) + Bytes(0, 2, false) +
+                  Bytes(1, 2, false) + Bytes(division, 2, false) + "MTrk" +
+                  Bytes(b.size() - 22, 4, false)) << name << ": one track, type 0";
 
         // Walk the track: no running status, every note closed, one end.
         std::map<int, int> sounding;  // channel << 8 | key -> count
@@ -126,21 +108,18 @@ TEST(SampleGenTest, MidiLoopsAreWellFormedTypeZero)
             const unsigned status = static_cast<unsigned char>(b.at(at++));
             ASSERT_GE(status, 0x80u) << name << " running status at byte " << at - 1;
             if (status == 0xFF) {
-                const unsigned type = static_cast<unsigned char>(b.at(at));
-                const unsigned length = static_cast<unsigned char>(b.at(at + 1));
-                ended = type == 0x2F;
-                at += 2 + length;
+                ended = b.at(at) == 0x2F;
+                at += 2 + static_cast<unsigned char>(b.at(at + 1));
                 continue;
             }
-            const unsigned kind = status & 0xF0, channel = status & 0x0F;
+            const unsigned kind = status & 0xF0;
             const int key = static_cast<unsigned char>(b.at(at));
             ASSERT_LT(key, 0x80) << name;
-            if (kind == 0x90 && b.at(at + 1) != 0) {
-                ++sounding[channel << 8 | key];
-                ++notes;
-            } else if (kind == 0x80 || kind == 0x90) {
-                EXPECT_GT(sounding[channel << 8 | key]--, 0) << name << " stray note-off " << key;
-            }
+            const int note = static_cast<int>(status & 0x0F) << 8 | key;
+            if (kind == 0x90 && b.at(at + 1) != 0)
+                ++sounding[note], ++notes;
+            else if (kind == 0x80 || kind == 0x90)
+                EXPECT_GT(sounding[note]--, 0) << name << " stray note-off " << key;
             at += (kind == 0xC0 || kind == 0xD0) ? 1 : 2;
         }
         EXPECT_TRUE(ended) << name << " has no end of track";
@@ -148,26 +127,14 @@ TEST(SampleGenTest, MidiLoopsAreWellFormedTypeZero)
         EXPECT_GE(notes, 16u) << name;
         for (const auto& s : sounding)
             EXPECT_EQ(s.second, 0) << name << " note " << (s.first & 0xFF) << " left sounding";
-        EXPECT_EQ(tick % (4 * division), 0u) << name << " does not end on a bar line";
-        EXPECT_GE(tick / (4 * division), 2u) << name << " bars";
+        EXPECT_EQ(tick % bar, 0u) << name << " does not end on a bar line";
+        EXPECT_GE(tick / bar, 2u) << name << " bars";
     }
 }
 
-TEST(SampleGenTest, PlayListNamesBothLoops)
+TEST_F(SampleGenTest, PlayListNamesBothLoops)
 {
-    const auto files = GenerateSamples();
-    const SampleFile* list = Find(files, "velomass.lst");
-    ASSERT_NE(list, nullptr);
-    std::vector<std::string> entries;
-    std::istringstream in(list->bytes);
-    for (std::string line; std::getline(in, line);) {
-        TrimTrailingSpace(line);
-        if (!line.empty())
-            entries.push_back(line);
-    }
-    EXPECT_EQ(entries, (std::vector<std::string>{"loop1.mid", "loop2.mid"}));
-    for (const std::string& e : entries)
-        EXPECT_NE(Find(files, e), nullptr) << e;
+    EXPECT_EQ(Sample("velomass.lst"), "loop1.mid\r\nloop2.mid\r\n");
 }
 
 } // namespace

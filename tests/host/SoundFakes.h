@@ -26,8 +26,7 @@ public:
                               bool notify) override
     {
         sent.push_back({command, notify, reply != nullptr});
-        std::string verb = command.substr(0, command.find(' '));
-        auto failure = errors.find(verb);
+        auto failure = errors.find(command.substr(0, command.find(' ')));
         if (failure != errors.end())
             return failure->second;
         if (reply)
@@ -72,42 +71,26 @@ private:
     std::size_t m_pos = 0;
 };
 
-inline std::vector<std::string> ReadAllLines(const std::string& bytes, std::size_t piece)
-{
-    MemoryStream stream(bytes, piece);
-    ListLineReader reader(stream);
-    std::vector<std::string> lines;
-    std::string line;
-    while (reader.ReadLine(line))
-        lines.push_back(line);
-    return lines;
-}
-
 class FakeFileSystem : public SoundFileSystem {
 public:
     void Add(const std::string& path, const std::string& bytes = "MThd") { m_files[Key(path)] = bytes; }
-    void Remove(const std::string& path) { m_files.erase(Key(path)); }
+    // An empty form: the file has none.
     void SetShortForm(const std::string& path, const std::string& form) { m_short[Key(path)] = form; }
-    void DenyShortForm(const std::string& path) { m_noShort.insert(Key(path)); }
     void Lock(const std::string& path) { m_locked.insert(Key(path)); }
 
     bool FileExists(const std::string& path) override { return m_files.count(Key(path)) != 0; }
 
     bool GetShortPath(const std::string& path, std::string& shortPath) override
     {
-        const std::string key = Key(path);
-        if (!m_files.count(key) || m_noShort.count(key))
-            return false;
-        auto form = m_short.find(key);
+        auto form = m_short.find(Key(path));
         shortPath = form != m_short.end() ? form->second : path;
-        return true;
+        return FileExists(path) && !shortPath.empty();
     }
 
     std::unique_ptr<ByteStream> OpenForReading(const std::string& path) override
     {
-        const std::string key = Key(path);
-        auto file = m_files.find(key);
-        if (file == m_files.end() || m_locked.count(key))
+        auto file = m_files.find(Key(path));
+        if (file == m_files.end() || m_locked.count(Key(path)))
             return nullptr;
         return std::make_unique<MemoryStream>(file->second, 5);
     }
@@ -117,27 +100,22 @@ public:
     {
         std::string text;
         for (unsigned char c : bytes) {
-            if (c < 0x80) {
-                text.push_back(static_cast<char>(c));
-            } else {
+            if (c >= 0x80)
                 text.push_back(static_cast<char>(0xC0 | (c >> 6)));
-                text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-            }
+            text.push_back(static_cast<char>(c < 0x80 ? c : 0x80 | (c & 0x3F)));
         }
         return text;
     }
 
 private:
-    static std::string Key(const std::string& path)
+    static std::string Key(std::string path)
     {
-        std::string key = path;
-        LowerAscii(key);
-        return key;
+        LowerAscii(path);
+        return path;
     }
 
     std::map<std::string, std::string> m_files;
     std::map<std::string, std::string> m_short;
-    std::set<std::string> m_noShort;
     std::set<std::string> m_locked;
 };
 

@@ -1,3 +1,4 @@
+#include "sound/PlayList.h"
 #include "sound/SoundPlayer.h"
 
 #include <gtest/gtest.h>
@@ -8,13 +9,46 @@ namespace {
 
 using namespace soundfakes;
 using Texts = std::vector<std::string>;
+using ::testing::PrintToString;
 
-std::string Show(const Texts& texts)
+Texts ReadAllLines(const std::string& bytes, std::size_t piece)
 {
-    std::string s = "[";
-    for (const std::string& t : texts)
-        s += "\n    \"" + t + "\"";
-    return s + " ]";
+    MemoryStream stream(bytes, piece);
+    ListLineReader reader(stream);
+    Texts lines;
+    for (std::string line; reader.ReadLine(line);)
+        lines.push_back(line);
+    return lines;
+}
+
+TEST(PlayListTest, ReadsLikeTextModeFgetsWith255)
+{
+    const std::string x254(254, 'x');
+    Texts endless(39, x254);
+    endless.push_back(std::string(94, 'x'));
+    const struct { std::string bytes; Texts lines; } cases[] = {
+        {"", {}}, {"a.mid\nb.mid\n", {"a.mid\n", "b.mid\n"}}, {"a.mid\r\nb.mid", {"a.mid\n", "b.mid"}},
+        {std::string(300, 'x') + "\n", {x254, std::string(46, 'x') + "\n"}},
+        {std::string(253, 'x') + "\r\n", {std::string(253, 'x') + "\n"}},  // CR LF is one byte
+        {x254 + "\n", {x254, "\n"}}, {std::string(10000, 'x'), endless},
+        {std::string("a\0b\nc\n", 6), {"a", "c\n"}}, {std::string("\0\0\n", 3), {""}},  // C strings
+        {"a\rb\n", {"a\rb\n"}}, {"a\r\r\n", {"a\r\n"}}, {"a\r", {"a\r"}},  // a lone CR stays
+        {"a\x1A" "b\n", {"a"}}, {"a\r\x1A\n", {"a\r"}}, {"\x1A", {}},       // Ctrl-Z ends the file
+    };
+    for (const auto& c : cases)
+        for (std::size_t piece : {1, 3, 4096})
+            EXPECT_EQ(ReadAllLines(c.bytes, piece), c.lines)
+                << "bytes " << PrintToString(c.bytes) << " in pieces of " << piece;
+}
+
+TEST(PlayListTest, TheFirstLstMustEndThePath)
+{
+    const struct { const char* path; bool list; } cases[] = {
+        {"D:\\MUSIC\\SET.LST", true}, {".lst", true}, {"c:\\\xE9\x9F\xB3\\\xE6\x9B\xB2.Lst", true},
+        {"a.lst.mid", false}, {"x.lst\\y.lst", false}, {"a.lst ", false}, {"a.lstx", false}, {"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsPlayList(c.path), c.list) << "path " << PrintToString(c.path);
 }
 
 class SoundPlayerTest : public ::testing::Test {
@@ -24,17 +58,18 @@ protected:
         SoundPlayer::s_nListPos = 0;
         settings.BGM = 1;
         settings.BGMRandomPlay = 0;
-        for (const char* name : {"a.mid", "b.mid", "c.mid"})
+        for (const char* name : {"a.mid", "b.mid", "c.mid", "d.mid", "e.mid", "sub\\b.mid"})
             files.Add(std::string("d:\\music\\") + name);
-        files.Add("d:\\music\\set.lst", "a.mid\r\nb.mid\r\nc.mid\r\n");
     }
 
-    // One start and stop; the file that was opened, "" when none.
-    std::string StartAndStop()
+    // A start, a normal end and a stop; what the start left in MIDI.
+    std::string Run(const std::string& midi)
     {
+        settings.MIDI = midi;
         mci.sent.clear();
         player.StartMusic(true);
-        std::string opened = settings.MIDI;
+        const std::string opened = settings.MIDI;
+        player.OnMciNotify(kMciNotifySuccessful);
         player.StartMusic(false);
         return opened;
     }
@@ -48,195 +83,164 @@ protected:
     SoundPlayer player{settings, services};
 };
 
-TEST_F(SoundPlayerTest, SingleFileLoopsWithTheExactCommands)
+TEST_F(SoundPlayerTest, EntriesAreCountedAndJoinTheListFolder)
 {
-    settings.MIDI = "D:\\Music\\A.MID";
-    player.StartMusic(true);
-    EXPECT_EQ(settings.MIDI, "d:\\music\\a.mid");
-    player.OnMciNotify(kMciNotifySuccessful);
-    player.StartMusic(false);
-
-    const Texts want = {
-        "open d:\\music\\a.mid type sequencer",
-        "play d:\\music\\a.mid from 0 notify",
-        "status d:\\music\\a.mid mode",
-        "play d:\\music\\a.mid from 0 notify",
-        "close d:\\music\\a.mid",
+    files.Add("d:\\music\\caf\xC3\xA9.mid");  // café.mid
+    files.Add("c:\\other\\a.mid");
+    files.Add("c:/other/b.mid");
+    files.Add("b.mid");
+    files.Add("d:\\\xE9\x9F\xB3\xE6\xA5\xBD\\a.mid");  // d:\音楽\a.mid
+    const std::string music = "d:\\music\\set.lst";
+    const struct { std::string list, bytes, want; int count; } cases[] = {
+        {music, "sub\\b.mid\r\n\r\n  \r\n\t\r\n", "d:\\music\\sub\\b.mid", 1},
+        {music, "\r\n\r\nB.MID \t\v\f\r\nc.mid", "d:\\music\\B.MID", 2},
+        {music, std::string("\0a.mid\nb.mid\n", 13), "d:\\music\\b.mid", 1},  // NUL: blank
+        {music, "caf\xE9.mid\r\n", "d:\\music\\caf\xC3\xA9.mid", 1},  // ANSI é
+        {"d:\\\xE9\x9F\xB3\xE6\xA5\xBD\\set.lst", "a.mid\n", "d:\\\xE9\x9F\xB3\xE6\xA5\xBD\\a.mid", 1},
+        {"c:/other/set.lst", "b.mid\n", "c:/other/b.mid", 1},
+        {"set.lst", "b.mid\n", "b.mid", 1},
+        {music, "  a.mid\r\n", "", 1},                    // leading blanks stay
+        {music, "c:\\other\\a.mid\r\n", "", 1},           // joined, so no such file
+        {music, std::string(300, 'a') + "\n", "", 2},
+        {music, std::string("\xFF\xFE" "a\0.\0m\0i\0d\0\r\0\n\0", 16), "", 1},  // UTF-16
     };
-    EXPECT_EQ(mci.Texts(), want) << "got " << Show(mci.Texts()) << "\nwant " << Show(want);
-    ASSERT_EQ(mci.sent.size(), 5u);
-    const bool notify[] = {false, true, false, true, false};
-    const bool reply[] = {false, false, true, false, false};
-    for (std::size_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(mci.sent[i].notify, notify[i]) << mci.sent[i].text;
-        EXPECT_EQ(mci.sent[i].wantsReply, reply[i]) << mci.sent[i].text;
+    for (const auto& c : cases) {
+        files.Add(c.list, c.bytes);
+        player.m_strListFile = c.list;
+        player.ScanPlayList();
+        EXPECT_EQ(player.m_nListCount, c.count) << "list " << PrintToString(c.bytes);
+        EXPECT_EQ(player.NextPlayListEntry(true), c.want) << "list " << PrintToString(c.bytes);
     }
-    // The single file stays for the next start.
-    EXPECT_EQ(settings.MIDI, "d:\\music\\a.mid");
-    EXPECT_EQ(player.m_strListFile, "");
 }
 
-TEST_F(SoundPlayerTest, InOrderListPlaysTheFirstEntryEveryStart)
+TEST_F(SoundPlayerTest, InOrderPositionIsSharedAndWraps)
 {
-    settings.MIDI = "D:\\MUSIC\\SET.LST";
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(StartAndStop(), "d:\\music\\a.mid") << "start " << i;
-        const Texts want = {
-            "open d:\\music\\a.mid type sequencer",
-            "play d:\\music\\a.mid from 0 notify",
-            "close d:\\music\\a.mid",
-        };
-        EXPECT_EQ(mci.Texts(), want) << "start " << i << " got " << Show(mci.Texts());
-        EXPECT_EQ(settings.MIDI, "d:\\music\\set.lst") << "start " << i;
+    files.Add("d:\\music\\five.lst", "a.mid\n\nb.mid\n\nc.mid\nd.mid\ne.mid\n\n");
+    files.Add("d:\\music\\two.lst", "a.mid\nb.mid\n");
+    SoundPlayer other(settings, services);
+    player.m_strListFile = "d:\\music\\five.lst";
+    other.m_strListFile = "d:\\music\\two.lst";
+    player.ScanPlayList();
+    other.ScanPlayList();
+    // The five-entry list leaves the shared position past the two-entry one.
+    for (char want : std::string("abcde"))
+        EXPECT_EQ(player.NextPlayListEntry(false), std::string("d:\\music\\") + want + ".mid");
+    for (char want : std::string("aba"))
+        EXPECT_EQ(other.NextPlayListEntry(false), std::string("d:\\music\\") + want + ".mid");
+    // Rewritten shorter since it was counted: nothing, not a wrong entry.
+    files.Add("d:\\music\\two.lst", "a.mid\n");
+    EXPECT_EQ(other.NextPlayListEntry(false), "");
+}
+
+TEST_F(SoundPlayerTest, StartsLoopAndStopWithTheExactCommands)
+{
+    files.Add("d:\\music\\set.lst", "a.mid\r\nb.mid\r\nc.mid\r\n");
+    files.Add("c:\\my music\\a.mid");
+    files.Add("c:\\my songs\\b.mid");
+    files.SetShortForm("c:\\my songs\\b.mid", "c:\\mysong~1\\b.mid");
+    // D:\ＭＩＤ音\曲.MID: only ASCII letters are lower-cased.
+    const std::string japanese = "\\\xEF\xBC\xAD\xEF\xBC\xA9\xEF\xBC\xA4\xE9\x9F\xB3\\\xE6\x9B\xB2.";
+    files.Add("d:" + japanese + "mid");
+    const std::string a = "d:\\music\\a.mid";
+    const struct { std::string midi, opened, form, after; } cases[] = {
+        {"D:\\MUSIC\\SET.LST", a, a, "d:\\music\\set.lst"},  // in order: the first entry
+        {"D:\\Music\\A.MID", a, a, a},
+        {"c:\\my music\\a.mid", "c:\\my music\\a.mid", "\"c:\\my music\\a.mid\"", "c:\\my music\\a.mid"},
+        {"c:\\my songs\\b.mid", "c:\\my songs\\b.mid", "c:\\mysong~1\\b.mid", "c:\\my songs\\b.mid"},
+        {"D:" + japanese + "MID", "d:" + japanese + "mid", "d:" + japanese + "mid", "d:" + japanese + "mid"},
+    };
+    for (const auto& c : cases) {
+        const std::string& f = c.form;
+        const Texts want = {"open " + f + " type sequencer", "play " + f + " from 0 notify",
+                            "status " + f + " mode", "play " + f + " from 0 notify", "close " + f};
+        // The second start takes what the first left in MIDI.
+        for (const std::string& midi : {c.midi, c.after}) {
+            EXPECT_EQ(Run(midi), c.opened) << "from " << midi;
+            EXPECT_EQ(mci.Texts(), want) << "from " << midi;
+            EXPECT_EQ(settings.MIDI, c.after) << "from " << midi;
+            for (const SentCommand& s : mci.sent) {
+                EXPECT_EQ(s.notify, s.text.rfind("play", 0) == 0) << s.text;
+                EXPECT_EQ(s.wantsReply, s.text.rfind("status", 0) == 0) << s.text;
+            }
+        }
     }
 }
 
-TEST_F(SoundPlayerTest, RandomListPlaysEachEntryAboutAThird)
+TEST_F(SoundPlayerTest, RandomListPlaysEachEntryAboutAThirdPastBlankLines)
 {
     settings.BGMRandomPlay = 1;
-    settings.MIDI = "d:\\music\\set.lst";
+    files.Add("d:\\music\\set.lst", "a.mid\n\n\nb.mid\n \nc.mid\n\n\n");
     std::map<std::string, int> seen;
-    const int starts = 3000;
-    for (int i = 0; i < starts; ++i)
-        ++seen[StartAndStop()];
-    EXPECT_EQ(seen[""], 0);
+    for (int i = 0; i < 3000; ++i)
+        ++seen[Run("d:\\music\\set.lst")];
+    EXPECT_EQ(seen[""], 0) << "starts without music";
     for (const char* name : {"a.mid", "b.mid", "c.mid"}) {
-        int n = seen[std::string("d:\\music\\") + name];
-        EXPECT_GT(n, starts / 3 - 150) << name << " chosen " << n << " times";
-        EXPECT_LT(n, starts / 3 + 150) << name << " chosen " << n << " times";
+        const int n = seen[std::string("d:\\music\\") + name];
+        EXPECT_TRUE(n > 850 && n < 1150) << name << " chosen " << n << " times of 3000";
     }
 }
 
-TEST_F(SoundPlayerTest, NoUsableEntryMeansNoMusicAndNoCommand)
+TEST_F(SoundPlayerTest, NothingToPlayMeansNoMusicAndNoCommand)
 {
     files.Add("d:\\music\\locked.lst", "a.mid\n");
     files.Lock("d:\\music\\locked.lst");
-    struct Case {
-        const char* name;
-        std::string bytes;         // list content; nullptr-like "-" for no list
-        const char* midiAfterStop; // what the next start will read
+    const struct { std::string midi, bytes, after; } cases[] = {
+        // bytes "-": no such list; after: MIDI for the next start
+        {"", "-", ""},
+        {"d:\\music\\1.lst", "nothere.mid\r\n", "d:\\music\\1.lst"},
+        {"d:\\music\\2.lst", "", "d:\\music\\2.lst"},
+        {"d:\\music\\3.lst", "\r\n  \r\n\t\r\n", "d:\\music\\3.lst"},
+        {"d:\\music\\4.lst", std::string("\x00\xFF\x1B\x80\x00\r\n\x7F", 8), "d:\\music\\4.lst"},
+        {"d:\\music\\none.lst", "-", ""},
+        {"d:\\music\\locked.lst", "-", ""},
     };
-    const Case cases[] = {
-        {"missing entry", "nothere.mid\r\n", "d:\\music\\x.lst"},
-        {"empty list", "", "d:\\music\\x.lst"},
-        {"blank lines only", "\r\n  \r\n\t\r\n", "d:\\music\\x.lst"},
-        {"binary", std::string("\x00\xFF\x1B\x80\x00\r\n\x7F", 8), "d:\\music\\x.lst"},
-        {"missing list", "-", ""},
-    };
-    for (const Case& c : cases) {
-        files.Remove("d:\\music\\x.lst");
+    for (const auto& c : cases) {
         if (c.bytes != "-")
-            files.Add("d:\\music\\x.lst", c.bytes);
-        settings.MIDI = "d:\\music\\x.lst";
-        mci.sent.clear();
-        player.StartMusic(true);
-        EXPECT_EQ(settings.MIDI, "") << c.name;
-        player.OnMciNotify(kMciNotifySuccessful);
-        player.StartMusic(false);
-        EXPECT_EQ(mci.Texts(), Texts{}) << c.name << " sent " << Show(mci.Texts());
-        EXPECT_EQ(settings.MIDI, c.midiAfterStop) << c.name;
+            files.Add(c.midi, c.bytes);
+        EXPECT_EQ(Run(c.midi), "") << c.midi;
+        EXPECT_EQ(mci.Texts(), Texts{}) << c.midi;
+        EXPECT_EQ(settings.MIDI, c.after) << c.midi;
     }
-    settings.MIDI = "d:\\music\\locked.lst";
-    mci.sent.clear();
-    player.StartMusic(true);
-    EXPECT_EQ(mci.Texts(), Texts{}) << "locked list sent " << Show(mci.Texts());
-}
-
-TEST_F(SoundPlayerTest, EmptyMidiSendsNothing)
-{
-    settings.MIDI = "";
-    player.StartMusic(true);
-    player.OnMciNotify(kMciNotifySuccessful);
-    player.StartMusic(false);
-    EXPECT_EQ(player.GetMidiMode(""), "");
-    EXPECT_EQ(mci.Texts(), Texts{}) << "sent " << Show(mci.Texts());
 }
 
 TEST_F(SoundPlayerTest, FailedOpenEmptiesMidi)
 {
     mci.errors["open"] = 263;
-    settings.MIDI = "d:\\music\\a.mid";
-    player.StartMusic(true);
+    files.Add("d:\\music\\set.lst", "a.mid\n");
+    EXPECT_EQ(Run("d:\\music\\a.mid"), "");
+    EXPECT_EQ(mci.Texts(), Texts{"open d:\\music\\a.mid type sequencer"});
     EXPECT_EQ(settings.MIDI, "");
-    player.StartMusic(false);
-    EXPECT_EQ(mci.Texts(), Texts{"open d:\\music\\a.mid type sequencer"}) << Show(mci.Texts());
-
     // From a list the list comes back, so the next start tries again.
-    settings.MIDI = "d:\\music\\set.lst";
-    player.StartMusic(true);
-    EXPECT_EQ(settings.MIDI, "");
-    player.StartMusic(false);
+    EXPECT_EQ(Run("d:\\music\\set.lst"), "");
     EXPECT_EQ(settings.MIDI, "d:\\music\\set.lst");
-}
-
-TEST_F(SoundPlayerTest, CommandsNameTheShortFormQuotedWhenItHasABlank)
-{
-    files.Add("c:\\my music\\a.mid");
-    files.Add("c:\\my songs\\b.mid");
-    files.SetShortForm("c:\\my songs\\b.mid", "c:\\mysong~1\\b.mid");
-    struct Case { const char* path; const char* form; };
-    const Case cases[] = {
-        {"c:\\my music\\a.mid", "\"c:\\my music\\a.mid\""},  // 8.3 names off
-        {"c:\\my songs\\b.mid", "c:\\mysong~1\\b.mid"},
-    };
-    for (const Case& c : cases) {
-        settings.MIDI = c.path;
-        mci.sent.clear();
-        player.StartMusic(true);
-        player.OnMciNotify(kMciNotifySuccessful);
-        player.StartMusic(false);
-        const std::string f = c.form;
-        const Texts want = {"open " + f + " type sequencer", "play " + f + " from 0 notify",
-                            "status " + f + " mode", "play " + f + " from 0 notify", "close " + f};
-        EXPECT_EQ(mci.Texts(), want) << "got " << Show(mci.Texts()) << "\nwant " << Show(want);
-        EXPECT_EQ(settings.MIDI, c.path);
-    }
 }
 
 TEST_F(SoundPlayerTest, NoShortFormMeansNoCommandForThatFile)
 {
     files.Add("c:\\gone.mid");
-    files.DenyShortForm("c:\\gone.mid");
-    EXPECT_EQ(player.OpenMidi("c:\\gone.mid"), "");
-    player.PlayMidi("c:\\gone.mid");
-    EXPECT_EQ(player.GetMidiMode("c:\\gone.mid"), "");
-    player.CloseMidi("c:\\gone.mid");
-    // A path that is not there at all has no short form either.
-    EXPECT_EQ(player.OpenMidi("c:\\never.mid"), "");
-    EXPECT_EQ(mci.Texts(), Texts{}) << "sent " << Show(mci.Texts());
-}
-
-TEST_F(SoundPlayerTest, ModeQueryGivesTheAnswerOrNothing)
-{
-    mci.modeReply = "paused";
-    EXPECT_EQ(player.GetMidiMode("d:\\music\\a.mid"), "paused");
-    mci.errors["status"] = 276;
-    EXPECT_EQ(player.GetMidiMode("d:\\music\\a.mid"), "");
+    files.SetShortForm("c:\\gone.mid", "");
+    for (const std::string path : {"c:\\gone.mid", "c:\\never.mid"}) {
+        EXPECT_EQ(player.OpenMidi(path), "") << path;
+        player.PlayMidi(path);
+        EXPECT_EQ(player.GetMidiMode(path), "") << path;
+        player.CloseMidi(path);
+    }
+    EXPECT_EQ(mci.Texts(), Texts{});
 }
 
 TEST_F(SoundPlayerTest, CompletionRestartsOnlyAfterANormalEnd)
 {
     const std::string status = "status d:\\music\\a.mid mode";
     const std::string play = "play d:\\music\\a.mid from 0 notify";
-    struct Case {
-        const char* name;
-        int bgm;
-        std::uintptr_t code;
-        const char* mode;  // nullptr: the query fails
-        Texts want;
+    const struct { int bgm; std::uintptr_t code; const char* mode; Texts want; } cases[] = {
+        {1, 1, "stopped", {status, play}}, {1, 1, "paused", {status}},
+        {1, 1, nullptr, {status, play}},  // the mode query fails
+        {1, 2, "stopped", {}}, {1, 4, "stopped", {}}, {1, 8, "stopped", {}},  // superseded, aborted, failed
+        {0, 1, "stopped", {}},
     };
-    const Case cases[] = {
-        {"normal end", 1, 1, "stopped", {status, play}},
-        {"paused", 1, 1, "paused", {status}},
-        {"query fails", 1, 1, nullptr, {status, play}},
-        {"superseded", 1, 2, "stopped", {}},
-        {"aborted by a close", 1, 4, "stopped", {}},
-        {"failure", 1, 8, "stopped", {}},
-        {"music off", 0, 1, "stopped", {}},
-    };
-    for (const Case& c : cases) {
+    settings.MIDI = "d:\\music\\a.mid";
+    for (const auto& c : cases) {
         settings.BGM = c.bgm;
-        settings.MIDI = "d:\\music\\a.mid";
         mci.sent.clear();
         mci.errors.clear();
         if (c.mode)
@@ -244,38 +248,23 @@ TEST_F(SoundPlayerTest, CompletionRestartsOnlyAfterANormalEnd)
         else
             mci.errors["status"] = 276;
         player.OnMciNotify(c.code);
-        EXPECT_EQ(mci.Texts(), c.want) << c.name << ": got " << Show(mci.Texts())
-                                       << "\nwant " << Show(c.want);
+        EXPECT_EQ(mci.Texts(), c.want) << "BGM " << c.bgm << ", code " << c.code << ", mode "
+                                       << (c.mode ? c.mode : "(query fails)");
     }
 }
 
 TEST_F(SoundPlayerTest, WaveSoundsOnlyWithSoundOnAndAPath)
 {
-    struct Case { int sound; const char* path; bool plays; };
-    const Case cases[] = {
-        {0, "c:\\a.wav", false}, {1, "", false}, {0, "", false}, {1, "c:\\a.wav", true},
+    const struct { int sound; const char* path; Texts want; } cases[] = {
+        {0, "c:\\a.wav", {}}, {1, "", {}}, {0, "", {}}, {1, "c:\\a.wav", {"c:\\a.wav"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         settings.Sound = c.sound;
         wave.played.clear();
         player.PlayWave(c.path);
-        const std::vector<std::string> want = c.plays ? std::vector<std::string>{c.path}
-                                                      : std::vector<std::string>{};
-        EXPECT_EQ(wave.played, want) << "Sound=" << c.sound << " path \"" << c.path << "\"";
+        EXPECT_EQ(wave.played, c.want) << "Sound " << c.sound << ", path \"" << c.path << "\"";
     }
     EXPECT_EQ(mci.Texts(), Texts{});
-}
-
-TEST_F(SoundPlayerTest, LowerCasingLeavesJapaneseBytesAlone)
-{
-    // D:\音楽\曲.MID with fullwidth Ｍ in the folder name.
-    const std::string upper = "D:\\\xEF\xBC\xAD\xE9\x9F\xB3\\\xE6\x9B\xB2.MID";
-    const std::string lower = "d:\\\xEF\xBC\xAD\xE9\x9F\xB3\\\xE6\x9B\xB2.mid";
-    files.Add(lower);
-    settings.MIDI = upper;
-    player.StartMusic(true);
-    EXPECT_EQ(settings.MIDI, lower);
-    EXPECT_EQ(mci.Texts().at(0), "open " + lower + " type sequencer");
 }
 
 } // namespace
