@@ -27,24 +27,18 @@ std::string Bytes(std::size_t v, int size, bool littleEndian)
     return b;
 }
 
-class SampleGenTest : public ::testing::Test {
-protected:
-    const std::string& Sample(const std::string& name)
-    {
-        for (const SampleFile& f : files)
-            if (f.name == name)
-                return f.bytes;
-        ADD_FAILURE() << "no sample " << name;
-        return none;
-    }
-
-    const std::vector<SampleFile> files = GenerateSamples();
-    const std::string none;
-};
-
-TEST_F(SampleGenTest, CommittedSamplesAreWhatTheGeneratorMakes)
+std::string Sample(const std::string& name)
 {
-    for (const SampleFile& made : files) {
+    for (const SampleFile& f : GenerateSamples())
+        if (f.name == name)
+            return f.bytes;
+    ADD_FAILURE() << "no sample " << name;
+    return std::string();
+}
+
+TEST(SampleGenTest, CommittedSamplesAreWhatTheGeneratorMakes)
+{
+    for (const SampleFile& made : GenerateSamples()) {
         std::ifstream in(std::string(VELOMA_SAMPLES_DIR) + "/" + made.name, std::ios::binary);
         const std::string c{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         const auto diff = std::mismatch(c.begin(), c.end(), made.bytes.begin(), made.bytes.end());
@@ -54,12 +48,12 @@ TEST_F(SampleGenTest, CommittedSamplesAreWhatTheGeneratorMakes)
     }
 }
 
-TEST_F(SampleGenTest, WavesAreSmallAudiblePcm)
+TEST(SampleGenTest, WavesAreSmallAudiblePcm)
 {
     const struct { const char* name; unsigned minMs, maxMs; } waves[] = {
         {"select.wav", 20, 100}, {"disappear.wav", 200, 800}};
     for (const auto& w : waves) {
-        const std::string& b = Sample(w.name);
+        const std::string b = Sample(w.name);
         ASSERT_GE(b.size(), 44u) << w.name;
         const unsigned rate = Field(b, 24, 4, true);
         const std::string header = "RIFF" + Bytes(b.size() - 8, 4, true) + "WAVEfmt " +
@@ -83,10 +77,10 @@ TEST_F(SampleGenTest, WavesAreSmallAudiblePcm)
     }
 }
 
-TEST_F(SampleGenTest, MidiLoopsAreWellFormedTypeZero)
+TEST(SampleGenTest, MidiLoopsAreWellFormedTypeZero)
 {
     for (const char* name : {"loop1.mid", "loop2.mid"}) {
-        const std::string& b = Sample(name);
+        const std::string b = Sample(name);
         ASSERT_GE(b.size(), 22u) << name;
         const unsigned division = Field(b, 12, 2, false), bar = 4 * division;
         ASSERT_EQ(b.substr(0, 22), "MThd" + Bytes(6, 4, false) + Bytes(0, 2, false) +
@@ -124,7 +118,7 @@ TEST_F(SampleGenTest, MidiLoopsAreWellFormedTypeZero)
     }
 }
 
-TEST_F(SampleGenTest, PlayListNamesBothLoops)
+TEST(SampleGenTest, PlayListNamesBothLoops)
 {
     EXPECT_EQ(Sample("velomass.lst"), "loop1.mid\r\nloop2.mid\r\n");
 }

@@ -15,21 +15,15 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-// Passes every command on to the real interface and keeps its text, marked
-// when the interface refused it.
-class RecordingSink : public MciCommandSink {
-public:
-    explicit RecordingSink(MciCommandSink& real) : m_real(real) {}
+// The real interface, keeping each command's text, marked when it was refused.
+struct RecordingSink : MciStringSink {
     std::uint32_t SendCommand(const std::string& command, std::string* reply, bool notify) override
     {
-        const std::uint32_t error = m_real.SendCommand(command, reply, notify);
+        const std::uint32_t error = MciStringSink::SendCommand(command, reply, notify);
         sent.push_back(error ? command + " -> failed" : command);
         return error;
     }
     Texts sent;
-
-private:
-    MciCommandSink& m_real;
 };
 
 // A message box would be a visible window of this process.
@@ -62,7 +56,7 @@ protected:
         m_window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                    nullptr, nullptr);
         ASSERT_NE(m_window, nullptr);
-        devices.mci.SetCallbackWindow(m_window);
+        mci.SetCallbackWindow(m_window);
         settings.BGMRandomPlay = 0;
         settings.Sound = 1;
     }
@@ -72,7 +66,7 @@ protected:
         int visible = 0;
         EnumWindows(CountVisible, reinterpret_cast<LPARAM>(&visible));
         EXPECT_EQ(visible, 0) << "a window showed up, a message box?";
-        devices.mci.SendCommand("close all", nullptr, false);
+        mci.SendCommand("close all", nullptr, false);
         DestroyWindow(m_window);
         for (const std::wstring& file : m_made)
             DeleteFileW(file.c_str());
@@ -125,10 +119,11 @@ protected:
     std::wstring m_dir;
     std::vector<std::wstring> m_made;
     HWND m_window = nullptr;
-    Win32SoundDevices devices;
-    RecordingSink mci{devices.mci};
+    RecordingSink mci;
+    SndPlaySoundSink wave;
+    Win32SoundFileSystem files;
     MsvcRandom random{1};
-    SoundServices services{mci, devices.wave, devices.files, random};
+    SoundServices services{mci, wave, files, random};
     SaverSettings settings;
     SoundPlayer player{settings, services};
 };
@@ -164,8 +159,8 @@ TEST_F(SoundWinTest, TheSequencerGetsTheShortFormOrNothing)
     }
     // A quoted long path works as a device name too.
     const std::string quoted = '"' + Path(L"my music\\loop 2.mid") + '"';
-    EXPECT_EQ(devices.mci.SendCommand("open " + quoted + " type sequencer", nullptr, false), 0u);
-    EXPECT_EQ(devices.mci.SendCommand("close " + quoted, nullptr, false), 0u);
+    EXPECT_EQ(mci.SendCommand("open " + quoted + " type sequencer", nullptr, false), 0u);
+    EXPECT_EQ(mci.SendCommand("close " + quoted, nullptr, false), 0u);
 }
 
 TEST_F(SoundWinTest, ListsAreReadFromRealFilesInTheAnsiCodePage)
@@ -222,7 +217,7 @@ TEST_F(SoundWinTest, NoticesReachTheWindowAndOnlyANormalEndRestarts)
     ASSERT_EQ(settings.MIDI, Path(L"loop1.mid"));
     // A new notify command supersedes the play's; ending at once, it reports
     // a normal end, and only that one restarts the piece.
-    ASSERT_EQ(devices.mci.SendCommand("status " + form + " mode notify", nullptr, true), 0u);
+    ASSERT_EQ(mci.SendCommand("status " + form + " mode notify", nullptr, true), 0u);
     std::vector<WPARAM> codes = PumpNotifications();
     ASSERT_FALSE(codes.empty());
     EXPECT_EQ(codes.back(), static_cast<WPARAM>(MCI_NOTIFY_SUCCESSFUL));
@@ -243,10 +238,9 @@ TEST_F(SoundWinTest, WavesAndOddPathsFailSilently)
     Put(L"select.wav", Sample("select.wav"));
     for (const std::string& path : {Path(L"select.wav"), Path(L"nothere.wav"), Path(L"loop1.mid")})
         player.PlayWave(path);
-    devices.wave.PlayAsync(std::string("c:\\a.wav\0junk", 13));
+    wave.PlayAsync(std::string("c:\\a.wav\0junk", 13));
     sndPlaySoundW(nullptr, 0);
 
-    Win32SoundFileSystem& files = devices.files;
     std::string shortPath;
     EXPECT_TRUE(files.FileExists(Path(L"*.mid")));  // a directory search matches patterns
     EXPECT_FALSE(files.GetShortPath(Path(L"*.mid"), shortPath));  // but has no short form
