@@ -1,62 +1,58 @@
-// Grid layout, board generation and the pair scan.
+// Grid layout, board generation, the pair scan, groups and their removal.
 #include "BoardTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 
 using namespace boardtest;
 
 namespace {
 
-TEST(BoardLayout, GridSizeAndOffsetsFollowTheClientArea)
+int K(int kind) { return Draw(kind - 1, 5); }
+
+std::string Box(const BoardGame& g)
 {
-    struct Case { int w, h, cell; int cols, rows, offX, offY, cellAfter; };
-    const Case cases[] = {
-        {100, 70, 18, 5, 3, 5, 8, 18},
-        {3840, 2160, 32, 120, 67, 0, 8, 32},        // beyond the old 100 columns
-        {7680, 4320, 32, 240, 135, 0, 0, 32},       // exactly the capacity
-        {8000, 5000, 32, 240, 135, 160, 340, 32},   // clamped, still centred
-        {20000, 20000, 1, 240, 135, 9880, 9932, 1},
-        {101, 71, 2, 50, 35, 0, 0, 2},               // odd pixel to the right/bottom
-        {64, 32, 32, 2, 1, 0, 0, 32},                // two cells: a game
-        {32, 64, 32, 1, 2, 0, 0, 32},
-        {32, 32, 32, 0, 0, 16, 16, 32},              // one cell: no game
-        {31, 500, 32, 0, 0, 15, 250, 32},
-        {0, 0, 32, 0, 0, 0, 0, 32},
-        {-50, -20, 32, 0, 0, 0, 0, 32},
-        {100, 70, 0, 100, 70, 0, 0, 1},              // cell size brought into 1..128
-        {100, 70, -7, 100, 70, 0, 0, 1},
-        {1000, 800, 500, 7, 6, 52, 16, 128},
-    };
-    for (const Case& c : cases) {
-        ScriptedRandom random;
-        Table t(random);
-        t.game.CellSize = c.cell;
-        t.game.ComputeLayout(c.w, c.h);
-        const BoardGame& g = t.game;
-        EXPECT_EQ(g.m_nCols, c.cols) << c.w << "x" << c.h << " at " << c.cell;
-        EXPECT_EQ(g.m_nRows, c.rows) << c.w << "x" << c.h << " at " << c.cell;
-        EXPECT_EQ(g.m_nOffsetX, c.offX) << c.w << "x" << c.h << " at " << c.cell;
-        EXPECT_EQ(g.m_nOffsetY, c.offY) << c.w << "x" << c.h << " at " << c.cell;
-        EXPECT_EQ(g.CellSize, c.cellAfter) << c.w << "x" << c.h << " at " << c.cell;
-        EXPECT_EQ(g.HasGame(), c.cols * c.rows >= 2) << c.w << "x" << c.h << " at " << c.cell;
-    }
+    return std::to_string(g.m_nGroupLeft) + " " + std::to_string(g.m_nGroupRight) + " " +
+           std::to_string(g.m_nGroupTop) + " " + std::to_string(g.m_nGroupBottom);
 }
 
-TEST(BoardLayout, WindowSmallerThanTwoCellsStartsNoGame)
+// "play" when the layout leaves a game and NewBoard starts it; "none" when
+// neither happens and nothing is drawn, drawn for or animated.
+TEST(BoardLayout, GridSizeOffsetsAndWhetherAGameStarts)
 {
-    for (int size : {0, 1, 31, 32, 63}) {
+    const struct { int w, h, cell; const char* want; } cases[] = {
+        {100, 70, 18, "5x3 +5+8 18 play"},
+        {3840, 2160, 32, "120x67 +0+8 32 play"},  // beyond the old 100 columns
+        {7680, 4320, 32, "240x135 +0+0 32 play"},
+        {8000, 5000, 32, "240x135 +160+340 32 play"},  // clamped, still centred
+        {20000, 20000, 1, "240x135 +9880+9932 1 play"},
+        {101, 71, 2, "50x35 +0+0 2 play"},
+        {64, 32, 32, "2x1 +0+0 32 play"},
+        {32, 64, 32, "1x2 +0+0 32 play"},
+        {32, 32, 32, "0x0 +16+16 32 none"},
+        {31, 500, 32, "0x0 +15+250 32 none"},
+        {-50, -20, 32, "0x0 +0+0 32 none"},
+        {100, 70, 0, "100x70 +0+0 1 play"},  // cell size brought into 1..128
+        {1000, 800, 500, "7x6 +52+16 128 play"},
+    };
+    for (const auto& c : cases) {
         ScriptedRandom random;
         Table t(random);
-        t.game.ComputeLayout(size, 32);
-        t.game.NewBoard();
-        EXPECT_EQ(t.effects.Only("cell").size(), 0u) << "width " << size;
-        EXPECT_EQ(t.effects.Only("timer").size(), 0u) << "width " << size;
-        EXPECT_EQ(t.game.m_nSelX, -1) << "width " << size;
-        EXPECT_EQ(random.draws, 0) << "width " << size;
-        t.game.OnTimer(1);  // a stray tick finds nothing to animate
-        EXPECT_EQ(t.effects.Only("frame").size(), 0u) << "width " << size;
+        BoardGame& g = t.game;
+        g.CellSize = c.cell;
+        g.ComputeLayout(c.w, c.h);
+        g.NewBoard();
+        const bool started = !t.effects.Only("timer").empty();
+        if (!started)
+            g.OnTimer(1);  // a stray tick finds nothing to animate
+        const bool idle = t.effects.log == std::vector<std::string>{"stop 1"} && random.draws == 0 && g.m_nSelX == -1;
+        const std::string got = std::to_string(g.m_nCols) + "x" + std::to_string(g.m_nRows) + " +" +
+                                std::to_string(g.m_nOffsetX) + "+" + std::to_string(g.m_nOffsetY) + " " +
+                                std::to_string(g.CellSize) + (g.HasGame() && started ? " play"
+                                                              : !g.HasGame() && idle ? " none" : " mixed");
+        EXPECT_EQ(got, c.want) << c.w << "x" << c.h << " at " << c.cell;
     }
 }
 
@@ -65,45 +61,38 @@ TEST(BoardLayout, NothingPlaysWithoutAnImage)
     ScriptedRandom random;
     RecordingEffects effects;
     BoardGame game(random, effects);
+    EXPECT_FALSE(game.SetImage(0));  // no frame column
+    effects.Clear();
     game.ComputeLayout(640, 480);
     game.GenerateBoard();
     game.NewBoard();
     game.OnTimer(1);
-    EXPECT_TRUE(effects.log.empty()) << "first effect: " << effects.log.front();
+    EXPECT_EQ(effects.log, std::vector<std::string>{});
     EXPECT_EQ(random.draws, 0);
-    EXPECT_FALSE(game.SetImage(0));
-    EXPECT_FALSE(game.HasImage());
     EXPECT_TRUE(game.SetImage(1));
-    EXPECT_TRUE(game.HasImage());
 }
 
-// Small boards with a scripted source pin the order of the draws.
+// Scripted draws pin the order in which each pattern fills the grid.
 TEST(BoardGenerate, PatternsFillInTheirOrderOfDraws)
 {
-    struct Case {
-        const char* name; int pattern; int cols, rows; std::vector<int> kinds;
-        std::vector<std::string> want;
+    const struct {
+        const char* name; int pattern, cols, rows; std::vector<int> draws; std::vector<std::string> want;
+    } cases[] = {
+        {"random, column by column", 1, 3, 2, {K(1), K(2), K(3), K(4), K(5), K(1)}, {"135", "241"}},
+        {"lines as rows", 2, 3, 2, {Draw(0, 2), K(1), K(2)}, {"111", "222"}},
+        {"lines as columns", 2, 3, 2, {Draw(1, 2), K(1), K(2), K(5)}, {"125", "125"}},
+        {"h-line", 4, 3, 2, {K(2), K(5)}, {"222", "555"}},
+        {"v-line", 5, 3, 2, {K(2), K(5), K(1)}, {"251", "251"}},
+        {"0 plays v-line", 0, 3, 2, {K(3), K(1), K(4)}, {"314", "314"}},
+        {"9 plays v-line", 9, 3, 2, {K(3), K(1), K(4)}, {"314", "314"}},
+        {"square 7x5", 3, 7, 5, {K(1), K(2), K(3)}, {"1111111", "1222221", "1233321", "1222221", "1111111"}},
+        {"square 5x5", 3, 5, 5, {K(4), K(2), K(5)}, {"44444", "42224", "42524", "42224", "44444"}},
+        {"square 4x6", 3, 4, 6, {K(1), K(3)}, {"1111", "1331", "1331", "1331", "1331", "1111"}},
+        {"square 1x3", 3, 1, 3, {K(2)}, {"2", "2", "2"}},
     };
-    const Case cases[] = {
-        {"random, column by column", 1, 3, 2, {1, 2, 3, 4, 5, 1}, {"135", "241"}},
-        {"h-line", 4, 3, 2, {2, 5}, {"222", "555"}},
-        {"v-line", 5, 3, 2, {2, 5, 1}, {"251", "251"}},
-        {"0 plays v-line", 0, 3, 2, {3, 1, 4}, {"314", "314"}},
-        {"9 plays v-line", 9, 3, 2, {3, 1, 4}, {"314", "314"}},
-        {"-4 plays v-line", -4, 2, 2, {5, 2}, {"52", "52"}},
-        {"square 7x5", 3, 7, 5, {1, 2, 3},
-         {"1111111", "1222221", "1233321", "1222221", "1111111"}},
-        {"square 5x5 single centre", 3, 5, 5, {4, 2, 5},
-         {"44444", "42224", "42524", "42224", "44444"}},
-        {"square 4x6", 3, 4, 6, {1, 3},
-         {"1111", "1331", "1331", "1331", "1331", "1111"}},
-        {"square 1x3", 3, 1, 3, {2}, {"2", "2", "2"}},
-    };
-    for (const Case& c : cases) {
-        std::vector<int> values;
-        for (int k : c.kinds)
-            values.push_back(Draw(k - 1, 5));
-        values.push_back(32767);  // anything after shows up as kind 5
+    for (const auto& c : cases) {
+        std::vector<int> values = c.draws;
+        values.push_back(32767);  // a draw too many shows up as kind 5
         ScriptedRandom random(values);
         Table t(random);
         t.game.CellArr = c.pattern;
@@ -111,175 +100,217 @@ TEST(BoardGenerate, PatternsFillInTheirOrderOfDraws)
         t.game.m_nRows = c.rows;
         t.game.GenerateBoard();
         EXPECT_EQ(Rows(t.game), c.want) << c.name;
-        EXPECT_EQ(random.draws, static_cast<int>(c.kinds.size())) << c.name;
+        EXPECT_EQ(random.draws, static_cast<int>(c.draws.size())) << c.name;
     }
 }
 
-TEST(BoardGenerate, LinePatternChoosesRowsOrColumnsPerBoard)
+TEST(BoardGenerate, EveryPatternKeepsToCellNoAndToTheGrid)
 {
-    // The first draw picks H-Line (0) or V-Line (1), then one kind per line.
-    ScriptedRandom hline({Draw(0, 2), Draw(0, 5), Draw(1, 5)});
-    Table h(hline);
-    h.game.CellArr = 2;
-    SetRows(h.game, {"000", "000"});
-    h.game.GenerateBoard();
-    EXPECT_EQ(Rows(h.game), (std::vector<std::string>{"111", "222"}));
-
-    ScriptedRandom vline({Draw(1, 2), Draw(0, 5), Draw(1, 5), Draw(4, 5)});
-    Table v(vline);
-    v.game.CellArr = 2;
-    SetRows(v.game, {"000", "000"});
-    v.game.GenerateBoard();
-    EXPECT_EQ(Rows(v.game), (std::vector<std::string>{"125", "125"}));
-
-    // Over many boards both kinds of lines turn up.
-    MsvcRandom random(7);
-    Table t(random);
-    t.game.CellArr = 2;
-    t.game.m_nCols = 6;
-    t.game.m_nRows = 4;
-    int rowBoards = 0, columnBoards = 0;
-    for (int i = 0; i < 200; ++i) {
-        t.game.GenerateBoard();
-        bool rowsUniform = true, colsUniform = true;
-        for (int x = 0; x < 6; ++x)
-            for (int y = 0; y < 4; ++y) {
-                rowsUniform = rowsUniform && t.game.m_board[x][y] == t.game.m_board[0][y];
-                colsUniform = colsUniform && t.game.m_board[x][y] == t.game.m_board[x][0];
-            }
-        ASSERT_TRUE(rowsUniform || colsUniform) << "board " << i;
-        rowBoards += rowsUniform && !colsUniform;
-        columnBoards += colsUniform && !rowsUniform;
-    }
-    EXPECT_GT(rowBoards, 50);
-    EXPECT_GT(columnBoards, 50);
-}
-
-TEST(BoardGenerate, KindsStayWithinCellNo)
-{
-    struct Case { int cellNo; int maxKind; };
-    const Case cases[] = {{3, 3}, {4, 4}, {5, 5}, {0, 5}, {1, 5}, {2, 5}, {6, 5}, {-1, 5}, {99, 5}};
-    for (const Case& c : cases) {
-        MsvcRandom random(static_cast<std::uint32_t>(c.cellNo + 100));
+    const std::pair<int, int> cases[] = {{3, 3}, {4, 4}, {5, 5}, {0, 5}, {2, 5}, {6, 5}, {-1, 5}};
+    for (auto [cellNo, maxKind] : cases) {
+        MsvcRandom random(static_cast<std::uint32_t>(cellNo + 100));
         Table t(random);
-        t.game.CellNo = c.cellNo;
-        t.game.CellArr = 1;
-        t.game.m_nCols = 20;
-        t.game.m_nRows = 15;
-        std::set<int> seen;
-        for (int i = 0; i < 20; ++i) {
+        std::memset(t.game.m_board, 9, sizeof t.game.m_board);
+        t.game.CellNo = cellNo;
+        t.game.m_nCols = 21;
+        t.game.m_nRows = 14;
+        std::set<int> seen, want;
+        for (int k = 1; k <= maxKind; ++k)
+            want.insert(k);
+        for (int board = 0; board < 30; ++board) {
+            t.game.CellArr = board % 10;
             t.game.GenerateBoard();
-            for (int x = 0; x < 20; ++x)
-                for (int y = 0; y < 15; ++y)
-                    seen.insert(t.game.m_board[x][y]);
+            for (int x = 0; x < BoardGame::kMaxCols; ++x)
+                for (int y = 0; y < BoardGame::kMaxRows; ++y)
+                    if (x < 21 && y < 14)
+                        seen.insert(t.game.m_board[x][y]);
+                    else if (t.game.m_board[x][y] != 9)
+                        ADD_FAILURE() << "pattern " << board % 10 << " wrote " << int(t.game.m_board[x][y])
+                                      << " outside the grid at " << x << "," << y;
         }
-        EXPECT_EQ(*seen.begin(), 1) << "CellNo " << c.cellNo;
-        EXPECT_EQ(*seen.rbegin(), c.maxKind) << "CellNo " << c.cellNo;
-        EXPECT_EQ(static_cast<int>(seen.size()), c.maxKind) << "CellNo " << c.cellNo;
+        EXPECT_EQ(seen, want) << "CellNo " << cellNo;
     }
 }
 
-TEST(BoardGenerate, WritesNothingOutsideTheGrid)
-{
-    for (int pattern = 0; pattern <= 9; ++pattern) {
-        MsvcRandom random(3);
-        Table t(random);
-        for (auto& column : t.game.m_board)
-            for (auto& cell : column)
-                cell = 9;
-        t.game.CellArr = pattern;
-        t.game.m_nCols = 7;
-        t.game.m_nRows = 4;
-        t.game.GenerateBoard();
-        for (int x = 0; x < BoardGame::kMaxCols; ++x)
-            for (int y = 0; y < BoardGame::kMaxRows; ++y) {
-                const bool inside = x < 7 && y < 4;
-                const int v = t.game.m_board[x][y];
-                if (inside ? (v < 1 || v > 5) : v != 9)
-                    ADD_FAILURE() << "pattern " << pattern << " cell " << x << "," << y << " = " << v;
-            }
-    }
-}
-
+// Each board also has a copy of its last column just right of the grid:
+// the scan must never reach it.
 TEST(BoardFindPair, ScansColumnsBottomUpAndStopsAtTheFirstEmptyColumn)
 {
-    struct Case { const char* name; std::vector<std::string> rows; GridPos want; };
-    const Case cases[] = {
-        {"only pair side by side in the two rightmost occupied columns",
-         {"1231.", "2144."}, {2, 1}},
+    const struct { const char* name; std::vector<std::string> rows; GridPos want; } cases[] = {
+        {"only pair in the two rightmost occupied columns", {"1231.", "2144."}, {2, 1}},
         {"pair above", {"13", "23", "14"}, {1, 1}},
         {"pair at the top of a full column", {"21", "23", "32"}, {0, 1}},
         {"right neighbour on the top row", {"11", "23", "32"}, {0, 0}},
         {"none on a checker board", {"1212", "2121"}, {-1, -1}},
-        {"equal pieces beyond an empty column are never compared",
-         {"12.33", "21.33"}, {-1, -1}},
+        {"never compared across an empty column", {"12.33", "21.33"}, {-1, -1}},
         {"empty board", {"...", "..."}, {-1, -1}},
         {"the top of a short pile moves the scan on", {"...", "1..", "233"}, {1, 2}},
         {"an empty right neighbour never matches", {"2.", "12"}, {-1, -1}},
         {"single column", {"1", "2", "2"}, {0, 2}},
         {"single row", {"1232332"}, {4, 0}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ScriptedRandom random;
         Table t(random);
         SetRows(t.game, c.rows);
+        std::memcpy(t.game.m_board[t.game.m_nCols], t.game.m_board[t.game.m_nCols - 1], BoardGame::kMaxRows);
         const GridPos got = t.game.FindPair();
-        EXPECT_EQ(got.x, c.want.x) << c.name;
-        EXPECT_EQ(got.y, c.want.y) << c.name;
-        EXPECT_EQ(t.game.m_nSelX, c.want.x) << c.name << " (stored)";
-        EXPECT_EQ(t.game.m_nSelY, c.want.y) << c.name << " (stored)";
+        EXPECT_EQ(Str(got) + " stored " + Str({t.game.m_nSelX, t.game.m_nSelY}),
+                  Str(c.want) + " stored " + Str(c.want)) << c.name;
     }
-}
-
-TEST(BoardFindPair, NeverLooksPastTheLastColumnInUse)
-{
-    ScriptedRandom random;
-    Table t(random);
-    SetRows(t.game, {"1212", "2121"});
-    // Stale pieces of a larger earlier board right of the grid.
-    for (int y = 0; y < 2; ++y)
-        t.game.m_board[4][y] = t.game.m_board[3][y];
-    EXPECT_EQ(t.game.FindPair(), (GridPos{-1, -1}));
 }
 
 TEST(BoardNewBoard, ThrowsAwayDealsWithoutAPairThenDrawsAndStarts)
 {
-    // 3 x 1, Random pattern: the first deal 1 2 1 has no pair, the second 3 3 4 does.
-    std::vector<int> values = {Draw(0, 5), Draw(1, 5), Draw(0, 5), Draw(2, 5), Draw(2, 5), Draw(3, 5)};
-    values.push_back(0);  // PickGroup: column 0, the only piece of its pile
-    ScriptedRandom random(values);
+    // 3 x 1, Random pattern: the deal 1 2 1 has no pair, 3 3 4 has; then
+    // PickGroup draws column 0, the only piece of its pile.
+    ScriptedRandom random({K(1), K(2), K(1), K(3), K(3), K(4), 0});
     Table t(random);
     t.game.AnimIntrvl = 70;
     SetRows(t.game, {"000"});
     t.game.NewBoard();
-    const std::vector<std::string> want = {
-        "stop 1", "cell 0 0 3", "cell 1 0 3", "cell 2 0 4", "timer 1 70"};
-    EXPECT_EQ(t.effects.log, want);
-    EXPECT_EQ(Rows(t.game), (std::vector<std::string>{"cc4"}));
-    EXPECT_EQ(t.game.m_nSelX, 0);
-    EXPECT_EQ(t.game.m_nSelY, 0);
+    EXPECT_EQ(t.effects.log,
+              (std::vector<std::string>{"stop 1", "cell 0 0 3", "cell 1 0 3", "cell 2 0 4", "timer 1 70"}));
+    EXPECT_EQ(Rows(t.game), std::vector<std::string>{"cc4"});
+    EXPECT_EQ(Str({t.game.m_nSelX, t.game.m_nSelY}), "0,0");
 }
 
-// A source that never lets two neighbours match must not hang the window.
+// A source that never deals two equal neighbours must not hang the window.
 TEST(BoardNewBoard, GivesUpOnASourceThatNeverDealsAPair)
 {
-    class Alternating : public RandomSource {
-    public:
-        int Next15() override { return (m_flip = !m_flip) ? 0 : 32767; }
-    private:
-        bool m_flip = false;
+    struct Alternating : RandomSource {
+        bool flip = false;
+        int Next15() override { return (flip = !flip) ? 0 : 32767; }
     } random;
-    RecordingEffects effects;
-    BoardGame game(random, effects);
-    game.SetImage(4);
-    game.CellArr = 1;
-    game.m_nCols = 2;
-    game.m_nRows = 1;
-    game.NewBoard();
-    EXPECT_EQ(effects.log, (std::vector<std::string>{"stop 1"}));
-    EXPECT_EQ(game.m_nSelX, -1);
-    game.OnTimer(1);
-    EXPECT_EQ(effects.log.size(), 1u);
+    Table t(random);
+    SetRows(t.game, {"00"});
+    t.game.NewBoard();
+    t.game.OnTimer(1);
+    EXPECT_EQ(t.effects.log, std::vector<std::string>{"stop 1"});
+    EXPECT_EQ(t.game.m_nSelX, -1);
+}
+
+// Before each case the last cell is selected, so every case also shows
+// that the previous marks are cleared first.
+TEST(BoardSelectGroup, MarksTheConnectedCellsOfOneKind)
+{
+    const struct {
+        const char* name; std::vector<std::string> rows; int x, y, count; const char* box;
+        std::vector<std::string> marked;
+    } cases[] = {
+        {"ring around a foreign pair", {"1112", "2212", "1112"}, 0, 0, 7, "0 2 0 2", {"aaa2", "22a2", "aaa2"}},
+        {"the pair inside", {"1112", "2212", "1112"}, 1, 1, 2, "0 1 1 1", {"1112", "bb12", "1112"}},
+        {"edge column", {"1112", "2212", "1112"}, 3, 0, 3, "3 3 0 2", {"111b", "221b", "111b"}},
+        {"diagonal is no neighbour", {"12", "21"}, 0, 0, 1, "0 0 0 0", {"a2", "21"}},
+        {"empty cell", {"..", "21"}, 1, 0, 0, "1 1 0 0", {"00", "21"}},
+        {"spiral grows the box every way", {"33333", "3...3", "3.3.3", "3.333"}, 2, 2, 14, "0 4 0 3",
+         {"ccccc", "c000c", "c0c0c", "c0ccc"}},
+    };
+    for (const auto& c : cases) {
+        ScriptedRandom random;
+        Table t(random);
+        SetRows(t.game, c.rows);
+        t.game.SelectGroup(t.game.m_nCols - 1, t.game.m_nRows - 1);
+        EXPECT_EQ(t.game.SelectGroup(c.x, c.y), c.count) << c.name;
+        EXPECT_EQ(Box(t.game), c.box) << c.name;
+        EXPECT_EQ(Rows(t.game), c.marked) << c.name;
+    }
+}
+
+TEST(BoardSelectGroup, StaysInsideTheGridAndIsNotTrappedByStrayMarks)
+{
+    ScriptedRandom random;
+    Table t(random);
+    SetRows(t.game, {"11", "11"});
+    for (int i = 0; i < 3; ++i)  // equal stale pieces just outside the grid
+        t.game.m_board[2][i] = t.game.m_board[i][2] = 1;
+    EXPECT_EQ(t.game.SelectGroup(1, 1), 4);
+    EXPECT_EQ(Box(t.game), "0 1 0 1");
+    EXPECT_EQ(t.game.m_board[2][1] + t.game.m_board[1][2], 2) << "stale pieces were marked";
+    for (auto [x, y] : {std::pair{-1, 0}, {0, -1}, {2, 0}, {0, 2}, {1000, 1000}})
+        EXPECT_EQ(t.game.SelectGroup(x, y), 0) << x << "," << y;
+
+    SetRows(t.game, {"111", "111"});
+    t.game.m_board[1][0] |= BoardGame::kMark;  // outside the (empty) box
+    t.game.m_board[2][1] |= BoardGame::kMark;
+    EXPECT_EQ(t.game.SelectGroup(1, 0), 5);
+    EXPECT_EQ(t.game.MarkNeighbours(0, 0, 0x21, 1), 1);
+    EXPECT_EQ(t.game.MarkNeighbours(0, 0, 0, 1), 1);
+}
+
+TEST(BoardSelectGroup, GroupFillingTheWholeCapacity)
+{
+    ScriptedRandom random;
+    Table t(random);
+    t.game.m_nCols = BoardGame::kMaxCols;
+    t.game.m_nRows = BoardGame::kMaxRows;
+    std::memset(t.game.m_board, 3, sizeof t.game.m_board);
+    EXPECT_EQ(t.game.SelectGroup(120, 60), BoardGame::kMaxCols * BoardGame::kMaxRows);
+    EXPECT_EQ(Box(t.game), "0 239 0 134");
+    int marked = 0;
+    for (auto& column : t.game.m_board)
+        for (auto cell : column)
+            marked += cell == (3 | BoardGame::kMark);
+    EXPECT_EQ(marked, BoardGame::kMaxCols * BoardGame::kMaxRows);
+}
+
+TEST(BoardPickGroup, DrawsAColumnThenAPieceOfItsPileTenTimesAtMost)
+{
+    std::vector<int> nineLone(18, 0);  // column 0, its only piece: a lone 1
+    nineLone.insert(nineLone.end(), {Draw(3, 4), 0});
+    const struct {
+        const char* name; std::vector<std::string> rows; std::vector<int> values; const char* want; int draws;
+        std::vector<std::string> after;
+    } cases[] = {
+        {"a lone piece, then a pair", {"....", "22..", "1312"}, {Draw(2, 4), 0, Draw(1, 4), Draw(0, 2)}, "1,1", 4,
+         {"0000", "bb00", "1312"}},
+        {"ten lone hits fall back to the stored pair", {"1233"}, {0}, "2,0", 20, {"12cc"}},
+        {"the tenth try still counts", {"1233"}, nineLone, "3,0", 20, {"12cc"}},
+    };
+    for (const auto& c : cases) {
+        ScriptedRandom random(c.values);
+        Table t(random);
+        SetRows(t.game, c.rows);
+        t.game.FindPair();
+        EXPECT_EQ(Str(t.game.PickGroup()), c.want) << c.name;
+        EXPECT_EQ(random.draws, c.draws) << c.name;
+        EXPECT_EQ(Rows(t.game), c.after) << c.name;
+        EXPECT_EQ(t.game.m_nGroupSize, 2) << c.name;
+    }
+}
+
+// The group is removed, piles close up, emptied columns close to the left,
+// and exactly the changed cells are drawn, column by column.
+TEST(BoardRemoveGroup, PiecesFallAndColumnsCloseUp)
+{
+    const struct { const char* name; std::vector<std::string> rows; int x, y; std::vector<std::string> after; } cases[] = {
+        {"a whole column: everything right of it moves one left", {"1324", "2315"}, 1, 1, {"1240", "2150"}},
+        {"three columns, the middle one emptied", {"4351", "3332"}, 1, 1, {"0010", "4520"}},
+        {"pieces above fall by the cells removed below them", {"4...", "5.3.", "1131", "2112"}, 0, 2,
+         {"0000", "4000", "5310", "2320"}},
+        {"no column emptied: nothing moves sideways", {"12", "33"}, 0, 1, {"00", "12"}},
+        {"the rightmost column emptied", {"1.", "22"}, 1, 1, {"00", "10"}},
+        {"the last pieces of the board", {"..", "11"}, 0, 1, {"00", "00"}},
+        {"columns outside the box keep their piles", {"3..2", "3..2", "1..4", "1..4", "5115"}, 1, 4,
+         {"3200", "3200", "1400", "1400", "5500"}},
+        {"a group high in a pile", {"2.", "11", "21", "31"}, 0, 1, {"00", "20", "20", "30"}},
+    };
+    for (const auto& c : cases) {
+        ScriptedRandom random;
+        Table t(random);
+        SetRows(t.game, c.rows);
+        ASSERT_GE(t.game.SelectGroup(c.x, c.y), 2) << c.name;
+        const std::vector<std::string> before = Rows(t.game);
+        t.game.RemoveGroup();
+        std::vector<std::string> drawn;
+        for (std::size_t x = 0; x < before[0].size(); ++x)
+            for (std::size_t y = 0; y < before.size(); ++y)
+                if (before[y][x] != c.after[y][x])
+                    drawn.push_back("cell " + std::to_string(x) + " " + std::to_string(y) + " " + c.after[y][x]);
+        EXPECT_EQ(Rows(t.game), c.after) << c.name;
+        EXPECT_EQ(t.effects.log, drawn) << c.name;
+        EXPECT_EQ(Box(t.game), "0 0 0 0") << c.name;
+    }
 }
 
 } // namespace
