@@ -8,6 +8,14 @@
 
 namespace boardtest {
 
+inline std::string Nums(std::initializer_list<int> values)
+{
+    std::string out;
+    for (int v : values)
+        out += (out.empty() ? "" : " ") + std::to_string(v);
+    return out;
+}
+
 // Every effect as one line of text, so a failed comparison prints both sequences.
 class RecordingEffects : public BoardEffects {
 public:
@@ -17,16 +25,8 @@ public:
     void FillBlack() override { log.push_back("black"); }
     void PlayWave(const std::string& path) override { log.push_back("wave " + path); }
     void CloseMidi(const std::string& path) override { log.push_back("close " + path); }
-    void RestartTimer(unsigned id, unsigned ms) override
-    {
-        Add("timer", {int(id), int(ms)});
-        animTimer = animTimer || id == 1;
-    }
-    void StopTimer(unsigned id) override
-    {
-        Add("stop", {int(id)});
-        animTimer = animTimer && id != 1;
-    }
+    void RestartTimer(unsigned id, unsigned ms) override { Add("timer", {int(id), int(ms)}), animTimer |= id == 1; }
+    void StopTimer(unsigned id) override { Add("stop", {int(id)}), animTimer &= id != 1; }
     void Clear() { log.clear(); }
     std::vector<std::string> Only(const std::string& prefix) const
     {
@@ -41,23 +41,14 @@ public:
     bool animTimer = false;
 
 private:
-    void Add(std::string e, std::initializer_list<int> values)
-    {
-        for (int v : values)
-            e += " " + std::to_string(v);
-        log.push_back(std::move(e));
-    }
+    void Add(const std::string& e, std::initializer_list<int> values) { log.push_back(e + " " + Nums(values)); }
 };
 
 // Hands out the given values in turn, then repeats the last one.
 class ScriptedRandom : public RandomSource {
 public:
     explicit ScriptedRandom(std::vector<int> values = {0}) : m_values(std::move(values)) {}
-    int Next15() override
-    {
-        ++draws;
-        return m_next < m_values.size() ? m_values[m_next++] : m_values.back();
-    }
+    int Next15() override { return ++draws, m_next < m_values.size() ? m_values[m_next++] : m_values.back(); }
     int draws = 0;
 
 private:
@@ -93,10 +84,7 @@ inline std::vector<std::string> Rows(const BoardGame& game)
     return rows;
 }
 
-inline std::string Str(const GridPos& p)
-{
-    return std::to_string(p.x) + "," + std::to_string(p.y);
-}
+inline std::string Str(const GridPos& p) { return std::to_string(p.x) + "," + std::to_string(p.y); }
 
 // A game with an image of `frames` columns loaded, on its own effects.
 struct Table {

@@ -1,199 +1,139 @@
 #pragma once
-// What the board window tests share: a board that records what the game
-// asked it to draw, a host window of the test's own, pixel read-back, and
-// piece images written to temporary files.
+// What the board window tests share: a board that logs what the game asks
+// it to draw, hosted in a window of the test's own, pixel read-back, and
+// test piece images in temporary files.
 #include "board/BoardWnd.h"
 #include "board/PieceLayout.h"
 #include "host/BmpFile.h"
+#include "image/CDIB.h"
+#include "image/DibFile_win.h"
 #include "platform/Gdi.h"
 #include "platform/Text.h"
 #include "win/WinTestUtil.h"
 
 #include <cstdint>
 #include <cstdio>
-#include <map>
 #include <string>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 namespace boardprobe {
 
-struct CellDraw {
-    int x, y, slot;
-    bool operator<(const CellDraw& o) const
-    {
-        return std::make_pair(std::make_pair(x, y), slot) < std::make_pair(std::make_pair(o.x, o.y), o.slot);
-    }
-    bool operator==(const CellDraw& o) const { return x == o.x && y == o.y && slot == o.slot; }
-};
-
-// A member-style board (not self-deleting) that logs the game's drawing
-// calls before doing them, and counts the timer messages it gets.
+// A board (not self-deleting) that logs the drawing calls and timer
+// messages it gets; its animation timer waits until a test speeds it up.
 class ProbeBoard : public BoardWnd {
 public:
-    ProbeBoard() : BoardWnd(FALSE) { Quiet(); }
-    explicit ProbeBoard(const SoundServices& sound) : BoardWnd(FALSE, &sound) { Quiet(); }
-
+    explicit ProbeBoard(const SoundServices* sound = nullptr) : BoardWnd(FALSE, sound) { AnimIntrvl = 1000000; }
     using BoardWnd::SetMinuteLength;
 
     HDC StripDC() const { return m_pMemDC->Handle(); }
-    bool HasStrip() const { return m_pStripBitmap != nullptr; }
     void Tick(UINT_PTR id) { SendMessageW(Handle(), WM_TIMER, id, 0); }
-    // Tells whether the timer ran, stopping it.
+    // Whether the timer ran; stops it.
     bool TakeTimer(UINT id) { return KillTimer(Handle(), id) != FALSE; }
-    void ClearLog()
-    {
-        drawn.clear();
-        animDrawn.clear();
-        frames.clear();
-        blackFills = 0;
-    }
+    void ClearLog() { drawn.clear(), anim.clear(), frames.clear(); }
 
-    std::vector<CellDraw> drawn;                 // DrawCell
-    std::vector<std::pair<int, int>> animDrawn;  // DrawAnimCell
-    std::vector<std::pair<int, int>> frames;     // DrawAnimFrame: row, column
-    int blackFills = 0;
-    std::map<UINT_PTR, int> ticks;
+    std::vector<std::tuple<int, int, int>> drawn;  // DrawCell: x, y, slot
+    std::vector<std::pair<int, int>> anim;         // DrawAnimCell: x, y
+    std::vector<std::pair<int, int>> frames;       // DrawAnimFrame: row, column
 
 protected:
-    void DrawCell(int x, int y, int slot) override
-    {
-        drawn.push_back({x, y, slot});
-        BoardWnd::DrawCell(x, y, slot);
-    }
+    void DrawCell(int x, int y, int slot) override { drawn.emplace_back(x, y, slot), BoardWnd::DrawCell(x, y, slot); }
     void DrawAnimFrame(int row, int column) override
     {
-        frames.emplace_back(row, column);
-        BoardWnd::DrawAnimFrame(row, column);
+        frames.emplace_back(row, column), BoardWnd::DrawAnimFrame(row, column);
     }
-    void DrawAnimCell(int x, int y) override
-    {
-        animDrawn.emplace_back(x, y);
-        BoardWnd::DrawAnimCell(x, y);
-    }
-    void FillBlack() override
-    {
-        ++blackFills;
-        BoardWnd::FillBlack();
-    }
-    void OnTimer(UINT_PTR id) override
-    {
-        ++ticks[id];
-        BoardWnd::OnTimer(id);
-    }
-
-private:
-    // The product's defaults, minus anything that would make a noise or
-    // move on its own before the test says so.
-    void Quiet()
-    {
-        AnimIntrvl = 1000000;
-        BGM = 0;
-        Sound = 0;
-        CellArr = 1;
-        CellNo = 5;
-    }
+    void DrawAnimCell(int x, int y) override { anim.emplace_back(x, y), BoardWnd::DrawAnimCell(x, y); }
 };
 
-// A top-level window of the test's own whose client area has the given size.
-class BoardHost : public Window {
-public:
-    bool Create(int width, int height, HBRUSH background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)))
+// A board filling the client area of a top-level window of the test's own.
+struct HostedBoard {
+    explicit HostedBoard(const SoundServices* sound = nullptr) : board(sound) {}
+    ~HostedBoard() { DestroyWindow(board.Handle()), DestroyWindow(host); }
+    bool Make(int width, int height)
     {
         RECT r{0, 0, width, height};
         AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FALSE, 0);
-        return CreateEx(0, RegisterWindowClass(0, nullptr, background, nullptr), L"board test host",
-                        WS_OVERLAPPEDWINDOW | WS_VISIBLE, 30, 30, r.right - r.left, r.bottom - r.top, nullptr, 0);
+        host = CreateWindowExW(0, L"STATIC", L"board test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 30, 30,
+                               r.right - r.left, r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
+        return host && board.Create(0, WS_CHILD | WS_VISIBLE, RECT{0, 0, width, height}, host, 0, nullptr);
     }
-    RECT Client() const
-    {
-        RECT r{};
-        GetClientRect(Handle(), &r);
-        return r;
-    }
+    HWND host = nullptr;
+    ProbeBoard board;
 };
 
-// Pixels read back from any device context, as COLORREF values.
+// Pixels read back from a device context, as COLORREF values.
 struct Pixels {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     std::vector<COLORREF> data;
-
     COLORREF At(int x, int y) const { return data[static_cast<std::size_t>(y) * width + x]; }
-    bool Same(const Pixels& o, int left, int top, int w, int h, int oLeft, int oTop, std::string* where) const
-    {
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                if (At(left + x, top + y) != o.At(oLeft + x, oTop + y)) {
-                    if (where) {
-                        char text[96];
-                        std::snprintf(text, sizeof text, "(%d,%d): got %06lx, wanted %06lx", left + x, top + y,
-                                      static_cast<unsigned long>(At(left + x, top + y)),
-                                      static_cast<unsigned long>(o.At(oLeft + x, oTop + y)));
-                        *where = text;
-                    }
-                    return false;
-                }
-        return true;
-    }
 };
 
-inline Pixels Capture(HDC source, int left, int top, int width, int height)
+// "" when the w x h block at (left, top) equals the one of `o` at (oLeft,
+// oTop); otherwise the first pixel that differs, got and wanted.
+inline std::string Diff(const Pixels& p, int left, int top, int w, int h, const Pixels& o, int oLeft, int oTop)
 {
-    Pixels p;
-    p.width = width;
-    p.height = height;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    GdiBitmap dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    MemoryDC mem;
-    {
-        SelectGuard keep(mem.Handle(), dib.Get());
-        BitBlt(mem.Handle(), 0, 0, width, height, source, left, top, SRCCOPY);
-        GdiFlush();
-    }
-    const auto* quads = static_cast<const std::uint8_t*>(bits);
-    p.data.resize(static_cast<std::size_t>(width) * height);
-    for (std::size_t i = 0; i < p.data.size(); ++i)
-        p.data[i] = RGB(quads[4 * i + 2], quads[4 * i + 1], quads[4 * i]);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (p.At(left + x, top + y) != o.At(oLeft + x, oTop + y)) {
+                char text[96];
+                std::snprintf(text, sizeof text, "(%d,%d): got %06lx, wanted %06lx", left + x, top + y,
+                              p.At(left + x, top + y), o.At(oLeft + x, oTop + y));
+                return text;
+            }
+    return "";
+}
+
+// "" when the whole picture is one colour.
+inline std::string NotAll(const Pixels& p, COLORREF colour)
+{
+    return Diff(p, 0, 0, p.width, p.height, Pixels{p.width, p.height, std::vector<COLORREF>(p.data.size(), colour)}, 0, 0);
+}
+
+inline Pixels Capture(HDC dc, int left, int top, int width, int height)
+{
+    Pixels p{width, height, std::vector<COLORREF>(static_cast<std::size_t>(width) * height)};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            p.data[static_cast<std::size_t>(y) * width + x] = GetPixel(dc, left + x, top + y);
     return p;
 }
 
-inline Pixels CaptureWindow(HWND hwnd)
+// The client area after a repaint, or as it is.
+inline Pixels CaptureWindow(HWND hwnd, bool repaint = false)
 {
+    if (repaint)
+        InvalidateRect(hwnd, nullptr, TRUE), UpdateWindow(hwnd);
     RECT r{};
     GetClientRect(hwnd, &r);
     ClientDC dc(hwnd);
     return Capture(dc.Handle(), 0, 0, r.right, r.bottom);
 }
 
-// Repaints a window now and lets pending messages through.
-inline void Repaint(HWND hwnd)
+// The test's own stretch of the pictures of slots 0..5 (image rows 0, 1,
+// 3, 5, 7, 9, column 0) read from `path`, side by side.
+inline Pixels ScaledRows(const std::string& path, int cell)
 {
-    InvalidateRect(hwnd, nullptr, TRUE);
-    UpdateWindow(hwnd);
+    Win32FileSource file;
+    CDIB dib;
+    if (!file.Open(path, Win32FileSource::Sharing::DenyWrite) || !dib.Read(file))
+        return {};
+    ClientDC screen(nullptr);
+    MemoryDC mem(screen.Handle());
+    GdiBitmap bitmap(CreateCompatibleBitmap(screen.Handle(), 6 * cell, cell));
+    SelectGuard keep(mem.Handle(), bitmap.Get());
+    SetStretchBltMode(mem.Handle(), COLORONCOLOR);
+    for (int slot = 0; slot < 6; ++slot)
+        StretchDIBits(mem.Handle(), slot * cell, 0, cell, cell, 0, 320 - 32 * (slot ? 2 * slot - 1 : 0), 32, 32,
+                      dib.m_pBits.get(), reinterpret_cast<const BITMAPINFO*>(dib.m_pBMI.get()), DIB_RGB_COLORS, SRCCOPY);
+    return Capture(mem.Handle(), 0, 0, 6 * cell, cell);
 }
 
 // Our test pieces: every 32 x 32 picture is one colour-table index, its
 // top-left 8 x 8 corner another, so a picture drawn upside down or from
 // the wrong row or column shows.
-inline int PictureIndex(int row, int column)
-{
-    return 1 + (row % 11) * 8 + column % 8;
-}
-inline int CornerIndex(int row, int column)
-{
-    return PictureIndex(row, column) + 128;
-}
-inline COLORREF IndexColour(int index)
-{
-    return RGB(BmpFile::Red(index), BmpFile::Green(index), BmpFile::Blue(index));
-}
+inline int PictureIndex(int row, int column) { return 1 + (row % 11) * 8 + column % 8; }
+inline int CornerIndex(int row, int column) { return PictureIndex(row, column) + 128; }
+inline COLORREF IndexColour(int index) { return RGB(BmpFile::Red(index), BmpFile::Green(index), BmpFile::Blue(index)); }
 
 inline std::vector<std::uint8_t> PieceBmp(int width, int height, std::uint16_t bits = 8)
 {
@@ -206,66 +146,31 @@ inline std::vector<std::uint8_t> PieceBmp(int width, int height, std::uint16_t b
     f.pixels.assign(rowBytes * rows, 0);
     for (int r = 0; r < rows; ++r) {
         const int y = height > 0 ? rows - 1 - r : r;  // from the top
-        std::uint8_t* line = f.pixels.data() + rowBytes * r;
         for (int x = 0; x < width; ++x) {
-            const bool corner = x % 32 < 8 && y % 32 < 8;
-            const int index = corner ? CornerIndex(y / 32, x / 32) : PictureIndex(y / 32, x / 32);
-            if (bits == 8) {
-                line[x] = static_cast<std::uint8_t>(index);
-            } else {
-                line[3 * x] = BmpFile::Blue(index);
-                line[3 * x + 1] = BmpFile::Green(index);
-                line[3 * x + 2] = BmpFile::Red(index);
-            }
+            const int index = x % 32 < 8 && y % 32 < 8 ? CornerIndex(y / 32, x / 32) : PictureIndex(y / 32, x / 32);
+            std::uint8_t* pixel = f.pixels.data() + rowBytes * r + x * bits / 8;
+            if (bits == 8)
+                pixel[0] = static_cast<std::uint8_t>(index);
+            else
+                pixel[0] = BmpFile::Blue(index), pixel[1] = BmpFile::Green(index), pixel[2] = BmpFile::Red(index);
         }
     }
     return f.Bytes();
 }
 
 // A file in the temporary folder, removed with the object.
-class TempFile {
-public:
+struct TempFile {
     TempFile(const std::wstring& name, const std::vector<std::uint8_t>& bytes)
     {
-        wchar_t dir[MAX_PATH];
         GetTempPathW(MAX_PATH, dir);
-        m_path = std::wstring(dir) + name;
-        HANDLE h = CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
-            DWORD written = 0;
-            WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-            CloseHandle(h);
-        }
+        path = std::wstring(dir) + name;
+        FILE* f = _wfopen(path.c_str(), L"wb");
+        fwrite(bytes.data(), 1, bytes.size(), f), fclose(f);
     }
-    ~TempFile() { DeleteFileW(m_path.c_str()); }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-
-    std::string Path() const { return Narrow(m_path); }
-
-private:
-    std::wstring m_path;
+    ~TempFile() { DeleteFileW(path.c_str()); }
+    std::string Path() const { return Narrow(path); }
+    wchar_t dir[MAX_PATH];
+    std::wstring path;
 };
-
-// The committed piece image of the product, read from the source tree.
-inline std::string OurArtPath()
-{
-    return Narrow(L"Z:" + Widen(VELOMA_SOURCE_DIR) + L"/res/velomass.bmp");
-}
-
-// Puts a board given as rows of digits ('.' or '0' for empty) into the
-// grid in use, which must have that size.
-inline bool SetGrid(BoardGame& game, const std::vector<std::string>& rows)
-{
-    if (static_cast<int>(rows.size()) != game.m_nRows)
-        return false;
-    for (int y = 0; y < game.m_nRows; ++y) {
-        if (static_cast<int>(rows[y].size()) != game.m_nCols)
-            return false;
-        for (int x = 0; x < game.m_nCols; ++x)
-            game.m_board[x][y] = static_cast<std::uint8_t>(rows[y][x] == '.' ? 0 : rows[y][x] - '0');
-    }
-    return true;
-}
 
 } // namespace boardprobe
