@@ -17,20 +17,6 @@ TEST(PieceLayoutTest, FramesOfAnImageSize)
         EXPECT_EQ(PieceImageFrames(c.width, c.height), c.frames) << c.width << " x " << c.height;
 }
 
-TEST(PieceLayoutTest, RowsOfSlotsAndWhereTheyLie)
-{
-    // slot -> image row -> bottom edge in drawing coordinates
-    const struct { int slot, row, bottom; } cases[] = {
-        {0, 0, 320}, {1, 1, 288}, {2, 3, 224}, {3, 5, 160}, {4, 7, 96}, {5, 9, 32},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(SlotImageRow(c.slot), c.row) << "slot " << c.slot;
-        EXPECT_EQ(PieceRowBottom(c.row), c.bottom) << "row " << c.row;
-    }
-    EXPECT_EQ(PieceRowBottom(10), 0) << "the last disappearing row";
-    EXPECT_EQ(7 * 128, kStripWidth) << "seven slots of the largest cell fill the strip";
-}
-
 TEST(PieceLayoutTest, BlackOutIntervalNeverOverflows)
 {
     const struct { int minutes; std::uint32_t perMinute, want; } cases[] = {
