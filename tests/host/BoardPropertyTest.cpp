@@ -154,10 +154,10 @@ private:
     int m_pairLeft = -1;  // after a removal: whether a pair was left
 };
 
-struct GameSpec { int cols, rows, pattern, kinds, frames, still, maxRemovals; std::uint32_t seed; };
+struct GameSetup { int cols, rows, pattern, kinds, frames, still, maxRemovals; std::uint32_t seed; };
 
 // Plays until `boardsToPlay` boards have ended; the failure names the game.
-std::unique_ptr<GameChecker> Play(const GameSpec& s, int boardsToPlay)
+std::unique_ptr<GameChecker> Play(const GameSetup& s, int boardsToPlay)
 {
     MsvcRandom random(s.seed);
     RecordingEffects effects;
@@ -223,12 +223,12 @@ TEST(BoardProperties, SmallBoardsPlayedToTheEnd)
 
 TEST(BoardProperties, LargeBoardsUpToTheCapacity)
 {
-    const GameSpec specs[] = {
+    const GameSetup setups[] = {
         {240, 135, 1, 5, 1, 0, 40, 11}, {240, 135, 3, 3, 2, 1, 40, 12}, {240, 135, 2, 4, 1, 0, 40, 13},
         {100, 76, 1, 3, 1, 0, 200, 14}, {239, 1, 1, 5, 1, 0, 200, 15},  {1, 135, 1, 5, 1, 0, 200, 16},
         {1000, 1000, 5, 5, 1, 0, 100, 17},  // clamped to the capacity
     };
-    for (const GameSpec& s : specs) {
+    for (const GameSetup& s : setups) {
         const auto c = Play(s, 1000);
         EXPECT_EQ(c->failure, "");
         EXPECT_GE(c->removals, 1) << s.cols << "x" << s.rows;

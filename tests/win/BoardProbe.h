@@ -135,25 +135,19 @@ inline int PictureIndex(int row, int column) { return 1 + (row % 11) * 8 + colum
 inline int CornerIndex(int row, int column) { return PictureIndex(row, column) + 128; }
 inline COLORREF IndexColour(int index) { return RGB(BmpFile::Red(index), BmpFile::Green(index), BmpFile::Blue(index)); }
 
-inline std::vector<std::uint8_t> PieceBmp(int width, int height, std::uint16_t bits = 8)
+inline std::vector<std::uint8_t> PieceBmp(int width, int height)
 {
     BmpFile f;
     f.width = width;
     f.height = height;
-    f.bitCount = bits;
     const int rows = height < 0 ? -height : height;
     const std::size_t rowBytes = static_cast<std::size_t>(f.RowBytes());
     f.pixels.assign(rowBytes * rows, 0);
     for (int r = 0; r < rows; ++r) {
         const int y = height > 0 ? rows - 1 - r : r;  // from the top
-        for (int x = 0; x < width; ++x) {
-            const int index = x % 32 < 8 && y % 32 < 8 ? CornerIndex(y / 32, x / 32) : PictureIndex(y / 32, x / 32);
-            std::uint8_t* pixel = f.pixels.data() + rowBytes * r + x * bits / 8;
-            if (bits == 8)
-                pixel[0] = static_cast<std::uint8_t>(index);
-            else
-                pixel[0] = BmpFile::Blue(index), pixel[1] = BmpFile::Green(index), pixel[2] = BmpFile::Red(index);
-        }
+        for (int x = 0; x < width; ++x)
+            f.pixels[rowBytes * r + x] =
+                static_cast<std::uint8_t>(x % 32 < 8 && y % 32 < 8 ? CornerIndex(y / 32, x / 32) : PictureIndex(y / 32, x / 32));
     }
     return f.Bytes();
 }
