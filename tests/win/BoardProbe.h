@@ -158,8 +158,8 @@ struct TempFile {
     {
         GetTempPathW(MAX_PATH, dir);
         path = std::wstring(dir) + name;
-        FILE* f = _wfopen(path.c_str(), L"wb");
-        fwrite(bytes.data(), 1, bytes.size(), f), fclose(f);
+        if (FILE* f = _wfopen(path.c_str(), L"wb"))
+            fwrite(bytes.data(), 1, bytes.size(), f), fclose(f);
     }
     ~TempFile() { DeleteFileW(path.c_str()); }
     std::string Path() const { return Narrow(path); }
