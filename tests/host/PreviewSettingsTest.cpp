@@ -4,43 +4,28 @@
 
 namespace {
 
-TEST(PreviewSettingsTest, CellSizeFromStoredSize)
+// Small cells, silent, never blacked out; the rest as stored.
+TEST(PreviewSettingsTest, SmallCellsNoSoundNoBlackOut)
 {
     const struct {
-        int stored;
-        int want;
-    } cases[] = {
-        {32, 18}, {64, 36}, {96, 36}, {128, 36}, {63, 18}, {50, 18}, {0, 18}, {-5, 18}, {100000, 36},
-    };
+        int stored, want;
+    } cases[] = {{32, 18}, {63, 18}, {64, 36}, {128, 36}, {-5, 18}, {100000, 36}};
     for (const auto& c : cases) {
         SaverSettings s;
         s.CellSize = c.stored;
+        s.MIDI = "C:\\music\\a.mid";
+        s.Select = "C:\\wave\\s.wav";
+        s.Disappear = "C:\\wave\\d.wav";
+        s.BGM = s.Sound = 1;
+        s.BlackOutTime = 15;
+        s.AnimIntrvl = 120;
         ApplyPreviewSettings(s);
         EXPECT_EQ(s.CellSize, c.want) << "stored CellSize " << c.stored;
+        EXPECT_EQ(s.MIDI + s.Select + s.Disappear, "") << "sound files left";
+        EXPECT_EQ(s.BlackOutTime, 0);
+        EXPECT_EQ(s.AnimIntrvl, 120);
+        EXPECT_EQ(s.BGM + s.Sound, 2);
     }
-}
-
-TEST(PreviewSettingsTest, SilentAndNeverBlackedOut)
-{
-    SaverSettings s;
-    s.MIDI = "C:\\music\\a.mid";
-    s.Select = "C:\\wave\\s.wav";
-    s.Disappear = "C:\\wave\\d.wav";
-    s.BGM = 1;
-    s.Sound = 1;
-    s.BlackOutTime = 15;
-    s.Bitmap = "C:\\pieces.bmp";
-    s.AnimIntrvl = 120;
-    ApplyPreviewSettings(s);
-    EXPECT_EQ(s.MIDI, "");
-    EXPECT_EQ(s.Select, "");
-    EXPECT_EQ(s.Disappear, "");
-    EXPECT_EQ(s.BlackOutTime, 0);
-    // The rest is the stored settings.
-    EXPECT_EQ(s.Bitmap, "C:\\pieces.bmp");
-    EXPECT_EQ(s.AnimIntrvl, 120);
-    EXPECT_EQ(s.BGM, 1);
-    EXPECT_EQ(s.Sound, 1);
 }
 
 }  // namespace

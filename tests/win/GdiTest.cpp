@@ -6,92 +6,57 @@
 
 namespace {
 
-bool IsLiveObject(HGDIOBJ object)
-{
-    return GetObjectType(object) != 0;
-}
+bool IsLive(HGDIOBJ object) { return GetObjectType(object) != 0; }
 
-TEST(GdiTest, SelectGuardPutsThePreviousObjectBack)
+TEST(GdiTest, GuardsPutThePreviousObjectBack)
 {
     MemoryDC dc;
-    ASSERT_TRUE(dc);
-    HGDIOBJ original = GetCurrentObject(dc.Handle(), OBJ_BITMAP);
+    HGDIOBJ bitmapBefore = GetCurrentObject(dc.Handle(), OBJ_BITMAP), paletteBefore = GetCurrentObject(dc.Handle(), OBJ_PAL);
     GdiBitmap bitmap(CreateBitmap(4, 4, 1, 1, nullptr));
-    ASSERT_TRUE(bitmap);
+    LOGPALETTE pal{0x300, 1, {{255, 0, 0, 0}}};
+    GdiPalette palette(CreatePalette(&pal));
+    ASSERT_TRUE(dc && bitmap && palette);
     {
         SelectGuard guard(dc.Handle(), bitmap.Get());
+        PaletteGuard paletteGuard(dc.Handle(), palette.Get());
         EXPECT_EQ(GetCurrentObject(dc.Handle(), OBJ_BITMAP), bitmap.Get());
+        EXPECT_EQ(GetCurrentObject(dc.Handle(), OBJ_PAL), palette.Get());
     }
-    EXPECT_EQ(GetCurrentObject(dc.Handle(), OBJ_BITMAP), original);
-    // Deselected, so it can really be deleted now.
+    EXPECT_EQ(GetCurrentObject(dc.Handle(), OBJ_BITMAP), bitmapBefore);
+    EXPECT_EQ(GetCurrentObject(dc.Handle(), OBJ_PAL), paletteBefore);
+    // Deselected, so it really is deleted now.
     HBITMAP raw = bitmap.Get();
     bitmap.Reset();
-    EXPECT_FALSE(IsLiveObject(raw));
+    EXPECT_FALSE(IsLive(raw));
 }
 
 TEST(GdiTest, OwnershipMovesAndIsReleasedOnce)
 {
     HBITMAP raw = CreateBitmap(2, 2, 1, 1, nullptr);
+    HDC rawDC = nullptr;
     {
-        GdiBitmap a(raw);
-        GdiBitmap b(std::move(a));
-        EXPECT_EQ(a.Get(), nullptr);
-        EXPECT_EQ(b.Get(), raw);
-        GdiBitmap c;
+        GdiBitmap a(raw), b(std::move(a)), c;
         c = std::move(b);
+        MemoryDC dcA;
+        rawDC = dcA.Handle();
+        MemoryDC dcB(std::move(dcA));
+        EXPECT_EQ(a.Get(), nullptr);
+        EXPECT_EQ(dcA.Handle(), nullptr);
         EXPECT_EQ(c.Get(), raw);
-        EXPECT_TRUE(IsLiveObject(raw));
+        EXPECT_EQ(dcB.Handle(), rawDC);
+        EXPECT_TRUE(IsLive(raw) && IsLive(rawDC));
     }
-    EXPECT_FALSE(IsLiveObject(raw)) << "the last owner did not delete the bitmap";
+    EXPECT_FALSE(IsLive(raw)) << "the last owner did not delete the bitmap";
+    EXPECT_FALSE(IsLive(rawDC)) << "the last owner did not delete the device context";
 
-    // Assigning over an owner deletes what it held.
-    HBITMAP first = CreateBitmap(2, 2, 1, 1, nullptr);
-    HBITMAP second = CreateBitmap(2, 2, 1, 1, nullptr);
-    GdiBitmap holder(first);
-    holder = GdiBitmap(second);
-    EXPECT_FALSE(IsLiveObject(first));
-    EXPECT_TRUE(IsLiveObject(second));
-
-    // Release hands the handle back without deleting it.
+    // Assigning over an owner deletes what it held; Release hands the handle back.
+    GdiBitmap holder(raw = CreateBitmap(2, 2, 1, 1, nullptr));
+    holder = GdiBitmap(CreateBitmap(2, 2, 1, 1, nullptr));
+    EXPECT_FALSE(IsLive(raw));
     HBITMAP released = holder.Release();
     EXPECT_EQ(holder.Get(), nullptr);
-    EXPECT_TRUE(IsLiveObject(released));
+    EXPECT_TRUE(IsLive(released));
     DeleteObject(released);
-}
-
-TEST(GdiTest, MemoryDCMovesAndDeletesOnce)
-{
-    MemoryDC a;
-    HDC raw = a.Handle();
-    ASSERT_NE(raw, nullptr);
-    {
-        MemoryDC b(std::move(a));
-        EXPECT_EQ(a.Handle(), nullptr);
-        EXPECT_EQ(b.Handle(), raw);
-        EXPECT_EQ(GetObjectType(raw), static_cast<DWORD>(OBJ_MEMDC));
-    }
-    EXPECT_EQ(GetObjectType(raw), 0u);
-}
-
-TEST(GdiTest, PaletteGuardRestoresTheDefaultPalette)
-{
-    MemoryDC dc;
-    HGDIOBJ original = GetCurrentObject(dc.Handle(), OBJ_PAL);
-    struct {
-        LOGPALETTE head;
-        PALETTEENTRY more[1];
-    } pal{};
-    pal.head.palVersion = 0x300;
-    pal.head.palNumEntries = 2;
-    pal.head.palPalEntry[0] = {255, 0, 0, 0};
-    pal.more[0] = {0, 0, 255, 0};
-    GdiPalette palette(CreatePalette(&pal.head));
-    ASSERT_TRUE(palette);
-    {
-        PaletteGuard guard(dc.Handle(), palette.Get());
-        EXPECT_EQ(GetCurrentObject(dc.Handle(), OBJ_PAL), palette.Get());
-    }
-    EXPECT_EQ(GetCurrentObject(dc.Handle(), OBJ_PAL), original);
 }
 
 }  // namespace
