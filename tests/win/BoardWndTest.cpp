@@ -21,7 +21,7 @@ TEST(BoardWndTest, OneClassAndBlackBeforeAnyImage)
     BoardHost host;
     ASSERT_TRUE(host.Create(160, 120));
     BoardWnd a(FALSE), b(FALSE);
-    ASSERT_TRUE(a.Create(0, WS_CHILD | WS_VISIBLE, RECT{20, 10, 120, 90}, host.Handle(), 77, reinterpret_cast<void*>(1)));
+    ASSERT_TRUE(a.Create(0, WS_CHILD | WS_VISIBLE, RECT{20, 10, 120, 90}, host.Handle(), 77, &host));
     ASSERT_TRUE(b.Create(0, WS_CHILD, RECT{0, 0, 10, 10}, host.Handle(), 0, nullptr));
     EXPECT_EQ(GetClassLongPtrW(a.Handle(), GCW_ATOM), GetClassLongPtrW(b.Handle(), GCW_ATOM)) << "a second class";
     EXPECT_NE(GetClassLongPtrW(a.Handle(), GCW_ATOM), GetClassLongPtrW(host.Handle(), GCW_ATOM)) << "the host's look";

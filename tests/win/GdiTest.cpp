@@ -11,7 +11,8 @@ bool IsLive(HGDIOBJ object) { return GetObjectType(object) != 0; }
 TEST(GdiTest, GuardsPutThePreviousObjectBack)
 {
     MemoryDC dc;
-    HGDIOBJ bitmapBefore = GetCurrentObject(dc.Handle(), OBJ_BITMAP), paletteBefore = GetCurrentObject(dc.Handle(), OBJ_PAL);
+    HGDIOBJ bitmapBefore = GetCurrentObject(dc.Handle(), OBJ_BITMAP);
+    HGDIOBJ paletteBefore = GetCurrentObject(dc.Handle(), OBJ_PAL);
     GdiBitmap bitmap(CreateBitmap(4, 4, 1, 1, nullptr));
     LOGPALETTE pal{0x300, 1, {{255, 0, 0, 0}}};
     GdiPalette palette(CreatePalette(&pal));

@@ -39,16 +39,17 @@ void SetItemText(HWND dialog, int id, const std::string& text) { SetDlgItemTextW
 int FocusId() { return GetFocus() ? GetDlgCtrlID(GetFocus()) : 0; }
 
 using Act = void (*)(HWND);
-// OK as a mouse click delivers it: the button takes the focus first.
-void ClickOk(HWND h)
+// The default button's command with the focus on a control: Enter there,
+// or on OK a click (the button takes the focus first).
+template <int Focus>
+void OkWithFocusOn(HWND h)
 {
-    SetFocus(GetDlgItem(h, IDOK));
+    SetFocus(GetDlgItem(h, Focus));
     ClickItem(h, IDOK);
 }
+const Act ClickOk = OkWithFocusOn<IDOK>;
 void Escape(HWND h) { SendMessageW(h, WM_COMMAND, IDCANCEL, 0); }
 void CloseBox(HWND h) { SendMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0); }
-// The Enter key as the dialog manager sees it in the modal loop.
-void PressEnter(HWND) { PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0); }
 
 // Class, id, text and the styles that matter of a control.
 std::string Describe(HWND c)
@@ -109,8 +110,8 @@ TEST(PasswordDialogTest, ResourcesShowEveryTextInTabOrder)
 TEST(PasswordDialogTest, OkReturnsTheTextExactlyAndCancelNothing)
 {
     const struct { const char* text; Act act; INT_PTR want; const char* password; } cases[] = {
-        {"secret", ClickOk, IDOK, "secret"},   {"", ClickOk, IDOK, ""},
-        {" Mixed Case ", ClickOk, IDOK, " Mixed Case "}, {"ﾊﾟｽﾜｰﾄﾞ 秘密", ClickOk, IDOK, "ﾊﾟｽﾜｰﾄﾞ 秘密"},
+        {"", ClickOk, IDOK, ""}, {" Mixed Case ", ClickOk, IDOK, " Mixed Case "},
+        {"ﾊﾟｽﾜｰﾄﾞ 秘密", ClickOk, IDOK, "ﾊﾟｽﾜｰﾄﾞ 秘密"},
         {"typed", Escape, IDCANCEL, "before"}, {"typed", CloseBox, IDCANCEL, "before"},
     };
     for (const auto& c : cases) {
@@ -129,30 +130,23 @@ TEST(PasswordDialogTest, OkReturnsTheTextExactlyAndCancelNothing)
     }
 }
 
+// Left alone it gives up as cancelled; a change of the text gives it the
+// full limit again.
 TEST(PasswordDialogTest, IdleLimitCancelsAndTypingRestartsIt)
 {
-    PasswordDialog alone;
-    alone.SetIdleLimit(300);
-    OnDialog(kAskTitle, Escape, 5000);  // in case the limit never comes
-    DWORD start = GetTickCount();
-    EXPECT_EQ(alone.DoModal(), IDCANCEL);
-    DropPendingSteps();
-    const DWORD took = GetTickCount() - start;
-    EXPECT_GE(took, 250u) << "ended before its idle limit";
-    EXPECT_LT(took, 5000u) << "did not end after its idle limit";
-
-    // A change of the text gives it the full limit again: still open after
-    // the first limit has passed, cancelled after the second.
     PasswordDialog dlg;
     dlg.SetIdleLimit(1000);
     bool openAfterFirstLimit = false;
     OnDialog(kAskTitle, [](HWND h) { SetItemText(h, IDC_PASSWORD, "a"); }, 600);
     OnDialog(kAskTitle, [&](HWND) { openAfterFirstLimit = true; }, 1450);
-    start = GetTickCount();
+    OnDialog(kAskTitle, Escape, 6000);  // in case the limit never comes
+    const DWORD start = GetTickCount();
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     DropPendingSteps();
+    const DWORD took = GetTickCount() - start;
     EXPECT_TRUE(openAfterFirstLimit) << "the change of text did not restart the idle limit";
-    EXPECT_GE(GetTickCount() - start, 1500u);
+    EXPECT_GE(took, 1500u) << "ended before its idle limit";
+    EXPECT_LT(took, 6000u) << "did not end after its idle limit";
     EXPECT_EQ(dlg.m_strPassword, "") << "a time-out must not return the text";
 }
 
@@ -177,7 +171,8 @@ struct MessageBoxSeen {
 void WatchMessageBox(MessageBoxSeen& seen)
 {
     OnDialog(L"Veloma SS", [&seen](HWND box) {
-        seen = {Text(GetDlgItem(box, 0xFFFF)), GetWindow(box, GW_OWNER), GetDlgItem(box, IDOK) && !GetDlgItem(box, IDCANCEL)};
+        seen = {Text(GetDlgItem(box, 0xFFFF)), GetWindow(box, GW_OWNER),
+                GetDlgItem(box, IDOK) && !GetDlgItem(box, IDCANCEL)};
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
 }
@@ -195,24 +190,32 @@ TEST(PasswordChangeTest, StoresExactlyWhatTheBoxesSayAndNothingElse)
     const char kMismatch[] =
         "新しいﾊﾟｽﾜｰﾄﾞと再入力したﾊﾟｽﾜｰﾄﾞが一致しません。もう一度新しいﾊﾟｽﾜｰﾄﾞを確認してから入力して下さい。";
     const Act cancelButton = [](HWND h) { ClickItem(h, IDCANCEL); };
+    const Act enterInNew = OkWithFocusOn<IDC_PASSWORD>, enterInConfirmation = OkWithFocusOn<IDC_PASSWORD_CONFIRM>;
+    // focusAfter: the dialog stays open with the focus there.
     const struct {
-        const char *before, *first, *second; Act act; INT_PTR want; const char* stored; bool mismatch, locked;
+        const char *before, *first, *second;
+        Act act;
+        INT_PTR want;
+        const char *stored, *box;
+        int focusAfter;
+        bool locked;
     } cases[] = {
-        {nullptr, "abc", "abc", ClickOk, IDOK, "abc", false, false},
-        {"old", "New Pass 1", "New Pass 1", ClickOk, IDOK, "New Pass 1", false, false},
-        {"old", "ﾊﾟｽﾜｰﾄﾞ 秘密", "ﾊﾟｽﾜｰﾄﾞ 秘密", ClickOk, IDOK, "ﾊﾟｽﾜｰﾄﾞ 秘密", false, false},
-        {"old", " spaced ", " spaced ", ClickOk, IDOK, " spaced ", false, false},
-        {"old", "", "", ClickOk, IDOK, "", false, false},  // removes the password
-        {"old", "new", "new", cancelButton, IDCANCEL, "old", false, false},
-        {"old", "new", "new", Escape, IDCANCEL, "old", false, false},
-        {"old", "new", "new", CloseBox, IDCANCEL, "old", false, false},
-        {"old", "abc", "ABC", ClickOk, IDCANCEL, "old", true, false},
-        {"old", "", "abc", ClickOk, IDCANCEL, "old", true, false},
-        {"old", "abc", "abd", ClickOk, IDCANCEL, "old", true, false},
-        {"old", "x", "x", ClickOk, IDOK, "old", false, true},  // an unwritable key is no reason for a message
+        {nullptr, "abc", "abc", ClickOk, IDOK, "abc", nullptr, 0, false},
+        {"old", "ﾊﾟｽﾜｰﾄﾞ 秘密", "ﾊﾟｽﾜｰﾄﾞ 秘密", ClickOk, IDOK, "ﾊﾟｽﾜｰﾄﾞ 秘密", nullptr, 0, false},
+        {"old", " spaced ", " spaced ", ClickOk, IDOK, " spaced ", nullptr, 0, false},
+        {"old", "", "", ClickOk, IDOK, "", nullptr, 0, false},  // removes the password
+        {"old", "new", "new", cancelButton, IDCANCEL, "old", nullptr, 0, false},
+        {"old", "new", "new", Escape, IDCANCEL, "old", nullptr, 0, false},
+        {"old", "new", "new", CloseBox, IDCANCEL, "old", nullptr, 0, false},
+        {"old", "new", "new", enterInNew, IDCANCEL, "old", nullptr, IDC_PASSWORD_CONFIRM, false},  // like Tab
+        {"old", "new", "new", enterInConfirmation, IDCANCEL, "old", nullptr, IDOK, false},
+        {"old", "new", "", ClickOk, IDCANCEL, "old", nullptr, IDC_PASSWORD_CONFIRM, false},
+        {"old", "abc", "ABC", ClickOk, IDCANCEL, "old", kMismatch, IDC_PASSWORD, false},
+        {"old", "", "abc", ClickOk, IDCANCEL, "old", kMismatch, IDC_PASSWORD, false},
+        {"old", "x", "x", ClickOk, IDOK, "old", nullptr, 0, true},  // an unwritable key is no reason for a message
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string("'") + c.first + "' / '" + c.second + (c.locked ? "', locked" : "'"));
+        SCOPED_TRACE(std::string("'") + c.first + "' / '" + c.second + "', case " + std::to_string(&c - cases));
         RegDeleteTreeW(HKEY_CURRENT_USER, kProductKey);
         if (c.before)
             SavePasswordToRegistry(c.before);
@@ -229,7 +232,7 @@ TEST(PasswordChangeTest, StoresExactlyWhatTheBoxesSayAndNothingElse)
             SetItemText(h, IDC_PASSWORD_CONFIRM, c.second);
             WatchMessageBox(box);
             c.act(h);  // returns once any message box is gone
-            if (!c.mismatch)
+            if (!c.focusAfter)
                 return;
             focusAfter = FocusId();
             texts = Text(GetDlgItem(h, IDC_PASSWORD)) + " / " + Text(GetDlgItem(h, IDC_PASSWORD_CONFIRM));
@@ -239,51 +242,17 @@ TEST(PasswordChangeTest, StoresExactlyWhatTheBoxesSayAndNothingElse)
         DropPendingSteps();
         EXPECT_EQ(Stored(), c.stored);
         EXPECT_EQ(focusAtStart, IDC_PASSWORD) << "the new-password box should have the focus at first";
-        EXPECT_EQ(box.text, c.mismatch ? kMismatch : "<no message>");
+        EXPECT_EQ(box.text, c.box ? c.box : "<no message>");
         EXPECT_EQ(locked.attempts, c.locked ? 1 : 0) << "the store was not tried once";
-        if (c.mismatch) {
+        if (c.box) {
             EXPECT_EQ(box.owner, shown) << "the message box belongs to the dialog";
             EXPECT_TRUE(box.okOnly) << "an OK button only";
-            EXPECT_EQ(focusAfter, IDC_PASSWORD);
+        }
+        if (c.focusAfter) {
+            EXPECT_EQ(focusAfter, c.focusAfter);
             EXPECT_EQ(texts, std::string(c.first) + " / " + c.second) << "the boxes keep their text";
         }
     }
-    RegDeleteTreeW(HKEY_CURRENT_USER, kProductKey);
-}
-
-// Enter moves on like Tab and OK without the confirmation moves to it;
-// only OK itself with equal entries stores.
-TEST(PasswordChangeTest, EnterAndAMissingConfirmationOnlyMoveTheFocus)
-{
-    RegDeleteTreeW(HKEY_CURRENT_USER, kProductKey);
-    SavePasswordToRegistry("old");
-    PasswordChangeDialog dlg;
-    MessageBoxSeen box;
-    std::vector<std::string> seen;
-    const auto note = [&] { seen.push_back("focus " + std::to_string(FocusId()) + ", stored " + Stored()); };
-    OnDialog(kChangeTitle, [&](HWND h) {
-        WatchMessageBox(box);
-        SetItemText(h, IDC_PASSWORD, "same");
-        SetItemText(h, IDC_PASSWORD_CONFIRM, "same");
-        SetFocus(GetDlgItem(h, IDC_PASSWORD));
-        PressEnter(h);
-    });
-    OnDialog(kChangeTitle, [&](HWND h) { note(); PressEnter(h); }, 300);
-    OnDialog(kChangeTitle, [&](HWND h) {
-        note();
-        SetItemText(h, IDC_PASSWORD_CONFIRM, "");
-        ClickOk(h);
-        note();
-        SetItemText(h, IDC_PASSWORD_CONFIRM, "same");
-        SetFocus(GetDlgItem(h, IDOK));
-        PressEnter(h);  // on OK: this one stores
-    }, 500);
-    EXPECT_EQ(dlg.DoModal(), IDOK);
-    DropPendingSteps();
-    const std::string old = ", stored old";
-    EXPECT_EQ(seen, (std::vector<std::string>{"focus 1029" + old, "focus 1" + old, "focus 1029" + old}));
-    EXPECT_EQ(Stored(), "same");
-    EXPECT_EQ(box.text, "<no message>");
     RegDeleteTreeW(HKEY_CURRENT_USER, kProductKey);
 }
 

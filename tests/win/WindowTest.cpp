@@ -1,5 +1,6 @@
 #include "platform/App.h"
 #include "platform/Window.h"
+#include "win/ModalScript.h"
 #include "win/WinTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -20,12 +21,17 @@ int g_liveInHandler = -1;
 // Records what reaches its default-procedure hook.
 class ProbeWindow : public Window {
 public:
-    explicit ProbeWindow(bool autoDelete = false, bool failCreate = false) : m_autoDelete(autoDelete), m_failCreate(failCreate) { ++g_liveProbes; }
+    explicit ProbeWindow(bool autoDelete = false, bool failCreate = false)
+        : m_autoDelete(autoDelete), m_failCreate(failCreate)
+    {
+        ++g_liveProbes;
+    }
     ~ProbeWindow() override { --g_liveProbes; }
 
     bool Create(HWND parent = nullptr)
     {
-        const std::wstring cls = RegisterWindowClass(0, nullptr, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), nullptr);
+        const std::wstring cls =
+            RegisterWindowClass(0, nullptr, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), nullptr);
         return CreateEx(0, cls, L"probe", parent ? WS_CHILD : WS_OVERLAPPEDWINDOW, 0, 0, 100, 80, parent, 0);
     }
 
@@ -142,23 +148,6 @@ public:
     int initCalls = 0;
 };
 
-ProbeWindow* g_mainWindow = nullptr;
-bool g_deleteObject = false;
-
-void CALLBACK EndMainWindow(HWND hwnd, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(hwnd, id);
-    if (g_deleteObject)
-        delete g_mainWindow;
-    else
-        DestroyWindow(hwnd);
-}
-
-void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD)
-{
-    PostQuitMessage(99);
-}
-
 TEST(AppTest, LoopRunsUntilTheMainWindowGoes)
 {
     TakeQuitMessage();
@@ -187,14 +176,13 @@ TEST(AppTest, LoopRunsUntilTheMainWindowGoes)
 
     for (bool deleteObject : {false, true}) {
         SCOPED_TRACE(deleteObject ? "object deleted first" : "window destroyed");
-        g_deleteObject = deleteObject;
-        g_mainWindow = new ProbeWindow(!deleteObject);
-        ASSERT_TRUE(g_mainWindow->Create());
-        app.SetMainWindow(g_mainWindow);
-        SetTimer(g_mainWindow->Handle(), 1, 20, EndMainWindow);
-        const UINT_PTR watchdog = SetTimer(nullptr, 0, 5000, Watchdog);
+        auto* w = new ProbeWindow(!deleteObject);
+        ASSERT_TRUE(w->Create());
+        app.SetMainWindow(w);
+        Later([=] { if (deleteObject) delete w; else ::DestroyWindow(w->Handle()); });
+        Later([] { PostQuitMessage(99); }, 5000);
         EXPECT_EQ(app.Run(), 0) << "99 means the loop went on after the main window was gone";
-        KillTimer(nullptr, watchdog);
+        DropPendingSteps();
         EXPECT_EQ(app.MainWindow(), nullptr);
     }
 }
