@@ -64,10 +64,6 @@ TEST(SaverRulesTest, FirstMouseMove)
     for (const auto& m : moves)
         EXPECT_EQ(first.OnMove(m.x, m.y), m.close) << "move to " << m.x << "," << m.y;
 
-    first.Forget();
-    EXPECT_FALSE(first.OnMove(10, 10)) << "after Forget the next move is only recorded";
-    EXPECT_TRUE(first.OnMove(11, 10));
-
     // (-1, -1) is a real position on a monitor left of and above the primary one.
     FirstMouse corner;
     EXPECT_FALSE(corner.OnMove(-1, -1));
