@@ -4,14 +4,25 @@
 
 namespace {
 
-using boardprobe::BoardHost;
-
 int g_liveBoards = 0;
 
 class CountedBoard : public BoardWnd {
 public:
     explicit CountedBoard(BOOL autoDelete) : BoardWnd(autoDelete) { ++g_liveBoards; }
     ~CountedBoard() override { --g_liveBoards; }
+};
+
+// A white top-level window of the test's own with a client area of the size.
+class BoardHost : public Window {
+public:
+    bool Create(int width, int height)
+    {
+        RECT r{0, 0, width, height};
+        AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FALSE, 0);
+        return CreateEx(0, RegisterWindowClass(0, nullptr, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), nullptr),
+                        L"board host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, r.right - r.left, r.bottom - r.top,
+                        nullptr, 0);
+    }
 };
 
 // Two boards share one class with its look; a board sits where it is asked

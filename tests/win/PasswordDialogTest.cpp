@@ -14,27 +14,6 @@
 
 namespace {
 
-const wchar_t kAskTitle[] = L"Veloma Screen Saver";
-const wchar_t kChangeTitle[] = L"ﾊﾟｽﾜｰﾄﾞの変更";
-
-// Acts on this thread's window with the title from inside its modal loop,
-// as soon as it is up.
-void OnDialog(const std::wstring& title, std::function<void(HWND)> act, UINT ms = 20)
-{
-    Later([=] {
-        if (HWND h = FindThreadDialog(title))
-            act(h);
-        else
-            OnDialog(title, act);
-    }, ms);
-}
-
-std::string Text(HWND window)
-{
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    return Narrow(text);
-}
 void SetItemText(HWND dialog, int id, const std::string& text) { SetDlgItemTextW(dialog, id, Widen(text).c_str()); }
 int FocusId() { return GetFocus() ? GetDlgCtrlID(GetFocus()) : 0; }
 
@@ -54,11 +33,12 @@ void CloseBox(HWND h) { SendMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0); }
 // Class, id, text and the styles that matter of a control.
 std::string Describe(HWND c)
 {
-    wchar_t cls[32] = {};
+    wchar_t cls[32] = {}, text[256] = {};
     GetClassNameW(c, cls, 32);
     CharLowerW(cls);
+    GetWindowTextW(c, text, 256);
     const DWORD style = static_cast<DWORD>(GetWindowLongW(c, GWL_STYLE));
-    std::string d = Narrow(cls) + " " + std::to_string(static_cast<short>(GetDlgCtrlID(c))) + " '" + Text(c) + "'";
+    std::string d = Narrow(cls) + " " + std::to_string(static_cast<short>(GetDlgCtrlID(c))) + " '" + Narrow(text) + "'";
     if (lstrcmpW(cls, L"button") == 0 && (style & 0xF) == BS_DEFPUSHBUTTON)
         d += " default";
     if (lstrcmpW(cls, L"edit") == 0 && (style & ES_PASSWORD))
@@ -66,45 +46,30 @@ std::string Describe(HWND c)
     return d;
 }
 
-// A plain dialog on a resource, to look at it without any behaviour.
-class Probe : public Dialog {
-public:
-    Probe(UINT id, std::function<void(HWND)> look) : Dialog(id), m_look(std::move(look)) {}
-
-protected:
-    BOOL OnInitDialog() override
-    {
-        m_look(Handle());
-        EndDialog(IDCANCEL);
-        return TRUE;
-    }
-
-private:
-    std::function<void(HWND)> m_look;
-};
+// The title and the controls in tab order.
+std::vector<std::string> Look(HWND dlg)
+{
+    wchar_t title[256] = {};
+    GetWindowTextW(dlg, title, 256);
+    std::vector<std::string> look{Narrow(title)};
+    for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        look.push_back(Describe(c));
+    return look;
+}
 
 TEST(PasswordDialogTest, ResourcesShowEveryTextInTabOrder)
 {
-    const struct { UINT resource; const char* title; std::vector<std::string> controls; } dialogs[] = {
-        {IDD_PASSWORD_CHANGE, "ﾊﾟｽﾜｰﾄﾞの変更",
-         {"button 1 'OK' default", "button 2 'ｷｬﾝｾﾙ'", "static -1 'Velomaｽｸﾘｰﾝｾｰﾊﾞｰのﾊﾟｽﾜｰﾄﾞの変更'",
-          "static -1 '新しいﾊﾟｽﾜｰﾄﾞ'", "static -1 '新しいﾊﾟｽﾜｰﾄﾞの確認入力'", "edit 1028 '' password",
-          "edit 1029 '' password"}},
-        {IDD_PASSWORD, "Veloma Screen Saver",
-         {"button 1 'OK' default", "edit 1028 '' password", "static -1 'ﾊﾟｽﾜｰﾄﾞの入力'"}},
-    };
-    for (const auto& spec : dialogs) {
-        std::string title = "<never came up>";
-        std::vector<std::string> controls;
-        Probe probe(spec.resource, [&](HWND dlg) {
-            title = Text(dlg);
-            for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-                controls.push_back(Describe(c));
-        });
-        EXPECT_EQ(probe.DoModal(), IDCANCEL);
-        EXPECT_EQ(title, spec.title);
-        EXPECT_EQ(controls, spec.controls) << "dialog " << spec.resource;
-    }
+    PasswordChangeDialog change;
+    std::vector<std::string> look;
+    RunModal(change, [&](HWND h) { look = Look(h), Escape(h); });
+    EXPECT_EQ(look, (std::vector<std::string>{
+                        "ﾊﾟｽﾜｰﾄﾞの変更", "button 1 'OK' default", "button 2 'ｷｬﾝｾﾙ'",
+                        "static -1 'Velomaｽｸﾘｰﾝｾｰﾊﾞｰのﾊﾟｽﾜｰﾄﾞの変更'", "static -1 '新しいﾊﾟｽﾜｰﾄﾞ'",
+                        "static -1 '新しいﾊﾟｽﾜｰﾄﾞの確認入力'", "edit 1028 '' password", "edit 1029 '' password"}));
+    PasswordDialog ask;
+    RunModal(ask, [&](HWND h) { look = Look(h), Escape(h); });
+    EXPECT_EQ(look, (std::vector<std::string>{"Veloma Screen Saver", "button 1 'OK' default", "edit 1028 '' password",
+                                              "static -1 'ﾊﾟｽﾜｰﾄﾞの入力'"}));
 }
 
 TEST(PasswordDialogTest, OkReturnsTheTextExactlyAndCancelNothing)
@@ -118,13 +83,13 @@ TEST(PasswordDialogTest, OkReturnsTheTextExactlyAndCancelNothing)
         PasswordDialog dlg;
         dlg.m_strPassword = "before";
         int focus = 0;
-        OnDialog(kAskTitle, [&](HWND h) {
-            focus = FocusId();
-            SetItemText(h, IDC_PASSWORD, c.text);
-            c.act(h);
-        });
-        EXPECT_EQ(dlg.DoModal(), c.want) << c.text;
-        DropPendingSteps();
+        EXPECT_EQ(RunModal(dlg, [&](HWND h) {
+                      focus = FocusId();
+                      SetItemText(h, IDC_PASSWORD, c.text);
+                      c.act(h);
+                  }),
+                  c.want)
+            << c.text;
         EXPECT_EQ(dlg.m_strPassword, c.password);
         EXPECT_EQ(focus, IDC_PASSWORD) << "the password box should have the focus when the dialog opens";
     }
@@ -135,18 +100,18 @@ TEST(PasswordDialogTest, OkReturnsTheTextExactlyAndCancelNothing)
 TEST(PasswordDialogTest, IdleLimitCancelsAndTypingRestartsIt)
 {
     PasswordDialog dlg;
-    dlg.SetIdleLimit(1000);
+    dlg.SetIdleLimit(500);
     bool openAfterFirstLimit = false;
-    OnDialog(kAskTitle, [](HWND h) { SetItemText(h, IDC_PASSWORD, "a"); }, 600);
-    OnDialog(kAskTitle, [&](HWND) { openAfterFirstLimit = true; }, 1450);
-    OnDialog(kAskTitle, Escape, 6000);  // in case the limit never comes
     const DWORD start = GetTickCount();
-    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-    DropPendingSteps();
+    EXPECT_EQ(RunModal(dlg, [&](HWND h) {
+                  Later([h] { SetItemText(h, IDC_PASSWORD, "a"); }, 300);
+                  Later([&] { openAfterFirstLimit = true; }, 650);
+              }),
+              IDCANCEL);
     const DWORD took = GetTickCount() - start;
     EXPECT_TRUE(openAfterFirstLimit) << "the change of text did not restart the idle limit";
-    EXPECT_GE(took, 1500u) << "ended before its idle limit";
-    EXPECT_LT(took, 6000u) << "did not end after its idle limit";
+    EXPECT_GE(took, 750u) << "ended before its idle limit";
+    EXPECT_LT(took, 1500u) << "did not end after its idle limit";
     EXPECT_EQ(dlg.m_strPassword, "") << "a time-out must not return the text";
 }
 
@@ -162,7 +127,7 @@ std::string Stored()
     return type == RegValueType::Text ? text : type == RegValueType::Missing ? "<none>" : "<not text>";
 }
 
-// Answers the next message box of this thread with OK, noting what it said.
+// Answers the next message box of this thread with OK, noting what it showed.
 struct MessageBoxSeen {
     std::string text = "<no message>";
     HWND owner = nullptr;
@@ -170,10 +135,13 @@ struct MessageBoxSeen {
 };
 void WatchMessageBox(MessageBoxSeen& seen)
 {
-    OnDialog(L"Veloma SS", [&seen](HWND box) {
-        seen = {Text(GetDlgItem(box, 0xFFFF)), GetWindow(box, GW_OWNER),
-                GetDlgItem(box, IDOK) && !GetDlgItem(box, IDCANCEL)};
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    Later([&seen] {
+        const std::vector<HWND> boxes = ThreadWindows(L"Veloma SS");
+        if (boxes.empty())
+            return WatchMessageBox(seen);
+        seen = {ItemText(boxes[0], 0xFFFF), GetWindow(boxes[0], GW_OWNER),
+                GetDlgItem(boxes[0], IDOK) && !GetDlgItem(boxes[0], IDCANCEL)};
+        PostMessageW(boxes[0], WM_COMMAND, IDOK, 0);
     });
 }
 
@@ -181,8 +149,8 @@ void WatchMessageBox(MessageBoxSeen& seen)
 class LockedRegistry : public RegistryRoot {
 public:
     int attempts = 0;
-    std::unique_ptr<RegistryKey> CreateKey(const std::string&, RegAccess) override { ++attempts; return nullptr; }
-    std::unique_ptr<RegistryKey> OpenKey(const std::string&, RegAccess) override { ++attempts; return nullptr; }
+    std::unique_ptr<RegistryKey> CreateKey(const std::string&, RegAccess) override { return ++attempts, nullptr; }
+    std::unique_ptr<RegistryKey> OpenKey(const std::string&, RegAccess) override { return ++attempts, nullptr; }
 };
 
 TEST(PasswordChangeTest, StoresExactlyWhatTheBoxesSayAndNothingElse)
@@ -225,21 +193,20 @@ TEST(PasswordChangeTest, StoresExactlyWhatTheBoxesSayAndNothingElse)
         HWND shown = nullptr;
         int focusAtStart = 0, focusAfter = 0;
         std::string texts;
-        OnDialog(kChangeTitle, [&](HWND h) {
-            shown = h;
-            focusAtStart = FocusId();
-            SetItemText(h, IDC_PASSWORD, c.first);
-            SetItemText(h, IDC_PASSWORD_CONFIRM, c.second);
-            WatchMessageBox(box);
-            c.act(h);  // returns once any message box is gone
-            if (!c.focusAfter)
-                return;
-            focusAfter = FocusId();
-            texts = Text(GetDlgItem(h, IDC_PASSWORD)) + " / " + Text(GetDlgItem(h, IDC_PASSWORD_CONFIRM));
-            Escape(h);
-        });
-        EXPECT_EQ(dlg.DoModal(), c.want);
-        DropPendingSteps();
+        EXPECT_EQ(RunModal(dlg, [&](HWND h) {
+                      shown = h;
+                      focusAtStart = FocusId();
+                      SetItemText(h, IDC_PASSWORD, c.first);
+                      SetItemText(h, IDC_PASSWORD_CONFIRM, c.second);
+                      WatchMessageBox(box);
+                      c.act(h);  // returns once any message box is gone
+                      if (!c.focusAfter)
+                          return;
+                      focusAfter = FocusId();
+                      texts = ItemText(h, IDC_PASSWORD) + " / " + ItemText(h, IDC_PASSWORD_CONFIRM);
+                      Escape(h);
+                  }),
+                  c.want);
         EXPECT_EQ(Stored(), c.stored);
         EXPECT_EQ(focusAtStart, IDC_PASSWORD) << "the new-password box should have the focus at first";
         EXPECT_EQ(box.text, c.box ? c.box : "<no message>");

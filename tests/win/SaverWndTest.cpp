@@ -42,18 +42,6 @@ int CursorCount()
     return ShowCursor(FALSE);
 }
 
-// Acts on this thread's window with the title from inside its modal loop,
-// as soon as it is up.
-void OnDialog(const std::wstring& title, std::function<void(HWND)> act, UINT ms = 20)
-{
-    Later([=] {
-        if (HWND h = FindThreadDialog(title))
-            act(h);
-        else
-            OnDialog(title, act);
-    }, ms);
-}
-
 // Every case starts without the product key and without the desktop's
 // values, and leaves none behind.
 class SaverWndTest : public ::testing::Test {
@@ -121,10 +109,14 @@ protected:
     bool Asks(UINT msg, WPARAM wParam, LPARAM lParam, const std::function<void(HWND)>& act)
     {
         bool asked = false;
-        OnDialog(L"Veloma Screen Saver", [&](HWND dlg) {
+        std::function<void()> answer = [&] {
+            const std::vector<HWND> dialogs = ThreadWindows(L"Veloma Screen Saver");
+            if (dialogs.empty())
+                return Later(answer);
             asked = true;
-            act(dlg);
-        });
+            act(dialogs[0]);
+        };
+        Later(answer);
         SendMessageW(m_hwnd, msg, wParam, lParam);
         DropPendingSteps();
         return asked;
