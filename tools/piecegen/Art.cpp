@@ -171,12 +171,12 @@ Rgb ShadePiece(int kind, V2 p, double depth, double px, const CellLook& look)
     // half vector between the light and the viewer
     double hx = lx / ll, hy = ly / ll, hz = lz / ll + 1;
     double hl = std::sqrt(hx * hx + hy * hy + hz * hz);
-    double spec = std::pow(std::max(0.0, (nx * hx + ny * hy + nz * hz) / hl), 40.0);
+    double specular = std::pow(std::max(0.0, (nx * hx + ny * hy + nz * hz) / hl), 40.0);
 
     Rgb c = Scale(base, 0.30 + 0.90 * diffuse);
     // gloss: a soft pale band over the upper-left of the top face
     double gloss = Smooth(0.55, 0.05, Len(p - V2{-0.22, -0.30})) * Smooth(0.02, 0.16, depth);
-    c = Mix(c, kWhite, 0.22 * gloss + 0.75 * spec);
+    c = Mix(c, kWhite, 0.22 * gloss + 0.75 * specular);
     c = Scale(c, 1 + look.lift);
     // dark outline keeps the edge crisp when the picture is blown up
     double rim = 1 - Smooth(0.6 * px, 1.4 * px, depth);
