@@ -8,8 +8,9 @@
 //
 // --args defaults to "/p {hwnd}"; {hwnd} becomes the window's handle in
 // decimal. Without --scr the window just stays for --life milliseconds or
-// until the stop file appears (an idle baseline for measurements). Closing
-// the window by hand ends the run early.
+// until the stop file appears; without either it waits in GetMessage, an
+// idle baseline for measurements. Closing the window by hand ends the run
+// early.
 #include <windows.h>
 
 #include <cstdio>
@@ -189,6 +190,23 @@ bool PumpWait(HANDLE process, DWORD ms, HWND host, Seen& seen, const std::wstrin
     }
 }
 
+// The idle baseline sleeps in GetMessage like any idle program, so that its
+// CPU time and memory are those of a bare window under Wine.
+void WaitIdle(HWND host, DWORD ms)
+{
+    const UINT_PTR timer = SetTimer(host, 1, ms, nullptr);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_TIMER && msg.hwnd == host && msg.wParam == timer)
+            break;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+        if (GetWindowLongPtrW(host, GWLP_USERDATA) != 0)
+            break;
+    }
+    KillTimer(host, timer);
+}
+
 LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     if (msg == WM_CLOSE) {
@@ -251,8 +269,12 @@ int wmain(int argc, wchar_t** argv)
         }
     }
 
-    const bool endedEarly = PumpWait(o.untilExit ? process.Get() : nullptr, o.lifeMs, host, seen, o.stopFile) ||
-                            (process.Get() && WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0);
+    bool endedEarly = false;
+    if (o.scr.empty() && o.stopFile.empty())
+        WaitIdle(host, o.lifeMs);
+    else
+        endedEarly = PumpWait(o.untilExit ? process.Get() : nullptr, o.lifeMs, host, seen, o.stopFile) ||
+                     (process.Get() && WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0);
     const DWORD endedEarlyMs = GetTickCount() - t0;
 
     const DWORD destroyedAt = GetTickCount();

@@ -1,0 +1,330 @@
+#!/usr/bin/python3
+"""Measures the whole saver under Xvfb and Wine and prints a table.
+
+For each screen size it starts a virtual X screen of that size and measures,
+in the same run:
+  - an idle Win32 window of our own (preview_host.exe with no saver to run):
+    its CPU time, its peak memory and the time until its window shows;
+  - the full-screen saver (VelomaSS.scr /s) at each AnimIntrvl: its CPU time
+    per minute of play, its peak memory (VmHWM of its Wine process), the
+    time until the first board shows, whether the picture keeps changing and
+    whether the first key closes it.
+The figures that count are the saver's against the idle window's: the CPU
+ratio, the extra peak memory, and the time to the first board less the time
+the idle window needs to show (so Wine's own start-up is left out).
+
+  bench/measure-saver.py [--seconds S] [--warmup S] [--sizes 1024x768,1920x1080]
+                         [--intervals 50,10] [--cell-size N] [--build DIR]
+
+--seconds (default 20, or VELOMA_MEASURE_SECONDS) is the length of each CPU
+measurement. Needs the 32-bit tree built (scripts/build.sh win32).
+"""
+import argparse
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+from PIL import ImageChops, ImageGrab
+
+TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+CLK_TCK = os.sysconf("SC_CLK_TCK")
+IDLE_TITLE = "Veloma Idle Window"
+# preview_host's window: top-left at (100, 100), a 152 x 112 grey client area.
+IDLE_REGION = (100, 100, 400, 400)
+IDLE_GREY = 128
+
+TARGET_CPU_PERCENT = 2.0
+TARGET_CPU_RATIO = 3.0
+TARGET_EXTRA_MB = 16.0
+TARGET_FIRST_BOARD_MS = 500
+
+
+def winpath(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class Session:
+    """A virtual X screen of one size and a Wine server kept running on it."""
+
+    def __init__(self, size, prefix):
+        self.size = size
+        self.prefix = prefix
+        self.xvfb = None
+        self.display = None
+        self.procs = []
+
+    def __enter__(self):
+        for n in range(150, 200):
+            if not os.path.exists(f"/tmp/.X{n}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{n}"):
+                break
+        self.display = f":{n}"
+        self.xvfb = subprocess.Popen(["Xvfb", self.display, "-screen", "0", f"{self.size}x24", "-br", "-nolisten", "tcp"],
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for _ in range(100):
+            if subprocess.run(["xdpyinfo", "-display", self.display], capture_output=True).returncode == 0:
+                break
+            time.sleep(0.1)
+        else:
+            raise RuntimeError(f"Xvfb {self.display} did not start")
+        self.env = dict(os.environ, DISPLAY=self.display, WINEPREFIX=self.prefix, WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=")
+        # One server for the whole run on this screen, so that every program
+        # meets a Wine that is already up.
+        subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True)
+        subprocess.run(["wineserver", "-w"], env=self.env, capture_output=True, timeout=60)
+        subprocess.run(["wineserver", "-p"], env=self.env)
+        return self
+
+    def __exit__(self, *exc):
+        for proc in self.procs:
+            stop(proc)
+        subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True)
+        subprocess.run(["wineserver", "-w"], env=self.env, capture_output=True, timeout=60)
+        self.xvfb.terminate()
+        self.xvfb.wait()
+
+    def start(self, args, cwd=None):
+        proc = subprocess.Popen(["wine", *args], cwd=cwd, env=self.env, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL, start_new_session=True)
+        self.procs.append(proc)
+        return proc
+
+    def grab(self):
+        return ImageGrab.grab(xdisplay=self.display)
+
+    def reg_import(self, text):
+        fd, path = tempfile.mkstemp(suffix=".reg")
+        with os.fdopen(fd, "w", encoding="utf-16") as f:
+            f.write(text)
+        try:
+            subprocess.run(["wine", "reg", "import", winpath(path)], env=self.env, capture_output=True, timeout=60)
+        finally:
+            os.unlink(path)
+
+    def reg_delete(self, key):
+        subprocess.run(["wine", "reg", "delete", key, "/f"], env=self.env, capture_output=True, timeout=60)
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *args], env=self.env, capture_output=True, timeout=30)
+
+    def service_pids(self):
+        """Xvfb, the Wine server and Wine's desktop process of this session."""
+        pids = [self.xvfb.pid]
+        wanted = f"WINEPREFIX={self.prefix}".encode()
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit():
+                continue
+            try:
+                with open(f"/proc/{entry}/comm") as f:
+                    comm = f.read().strip()
+                if not (comm.startswith("wineserver") or comm == "explorer.exe"):
+                    continue
+                with open(f"/proc/{entry}/environ", "rb") as f:
+                    if wanted in f.read().split(b"\0"):
+                        pids.append(int(entry))
+            except OSError:
+                continue
+        return pids
+
+
+def stop(proc):
+    if proc.poll() is None:
+        try:
+            os.killpg(proc.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+    proc.wait()
+
+
+def cpu_seconds(pid):
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+    except OSError:
+        return 0.0
+    # utime and stime, fields 14 and 15 of the line; all threads together.
+    return (int(fields[11]) + int(fields[12])) / CLK_TCK
+
+
+def peak_memory_kb(pid):
+    try:
+        with open(f"/proc/{pid}/status") as f:
+            for line in f:
+                if line.startswith("VmHWM:"):
+                    return int(line.split()[1])
+    except OSError:
+        pass
+    return 0
+
+
+def wait_for_picture(session, proc, shows, timeout=30.0):
+    """The moment shows(screenshot) first holds; None if it never does."""
+    end = time.monotonic() + timeout
+    while time.monotonic() < end and proc.poll() is None:
+        if shows(session.grab()):
+            return time.monotonic()
+        time.sleep(0.005)
+    return None
+
+
+def idle_window_shows(image):
+    region = image.crop(IDLE_REGION).convert("L")
+    grey = region.point(lambda v: 255 if v == IDLE_GREY else 0).histogram()[255]
+    return grey >= 152 * 112 // 2
+
+
+def board_shows(image):
+    # The screen is black until the board is drawn; a board covers it with
+    # pieces on their dark but not black cells.
+    lit = image.convert("L").point(lambda v: 255 if v > 10 else 0).histogram()[255]
+    return lit >= image.width * image.height // 2
+
+
+def measure(session, proc, shows, started, warmup, seconds):
+    shown = wait_for_picture(session, proc, shows)
+    result = {"show_s": None if shown is None else shown - started}
+    if shown is None:
+        return result
+    time.sleep(warmup)
+    services = session.service_pids()
+    before = cpu_seconds(proc.pid), sum(cpu_seconds(p) for p in services), time.monotonic()
+    first = session.grab()
+    time.sleep(seconds)
+    last = session.grab()
+    after = cpu_seconds(proc.pid), sum(cpu_seconds(p) for p in services), time.monotonic()
+    wall = after[2] - before[2]
+    result.update(cpu=(after[0] - before[0]) / wall, services=(after[1] - before[1]) / wall,
+                  peak_kb=peak_memory_kb(proc.pid), changes=ImageChops.difference(first, last).getbbox() is not None)
+    return result
+
+
+def measure_idle(session, host, warmup, seconds):
+    life_ms = int((warmup + seconds + 30) * 1000)
+    started = time.monotonic()
+    proc = session.start([host, "--life", str(life_ms), "--title", IDLE_TITLE])
+    result = measure(session, proc, idle_window_shows, started, warmup, seconds)
+    stop(proc)
+    return result
+
+
+def measure_saver(session, scr, bitmap, interval, cell_size, warmup, seconds):
+    system = r"HKEY_CURRENT_USER\Software\Tamsk soft\VelomaSS\System"
+    sound = r"HKEY_CURRENT_USER\Software\Tamsk soft\VelomaSS\Sound"
+    bitmap_text = winpath(bitmap).replace("\\", "\\\\")
+    session.reg_delete(r"HKCU\Software\Tamsk soft\VelomaSS")
+    session.reg_import(f"""Windows Registry Editor Version 5.00
+
+[{system}]
+"Bitmap"="{bitmap_text}"
+"AnimIntrvl"="{interval}"
+"CellSize"="{cell_size}"
+"BlackOutTime"="0"
+
+[{sound}]
+"BGM"="0"
+"Sound"="0"
+""")
+    started = time.monotonic()
+    proc = session.start([scr, "/s"], cwd=os.path.dirname(scr))
+    result = measure(session, proc, board_shows, started, warmup, seconds)
+    if proc.poll() is None:
+        session.xdotool("key", "space")
+        try:
+            proc.wait(timeout=10)
+            result["closed"] = True
+        except subprocess.TimeoutExpired:
+            result["closed"] = False
+    else:
+        result["closed"] = None  # ended by itself: a failure of its own
+    stop(proc)
+    session.reg_delete(r"HKCU\Software\Tamsk soft\VelomaSS")
+    return result
+
+
+def percent(value):
+    return "-" if value is None else f"{100 * value:.2f}%"
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--seconds", type=float, default=float(os.environ.get("VELOMA_MEASURE_SECONDS", 20)))
+    parser.add_argument("--warmup", type=float, default=3.0)
+    parser.add_argument("--sizes", default="1024x768,1920x1080")
+    parser.add_argument("--intervals", default="50,10")
+    parser.add_argument("--cell-size", type=int, default=32)
+    parser.add_argument("--build", default=os.path.join(TOP, "build", "win32"))
+    args = parser.parse_args()
+
+    scr = os.path.join(args.build, "VelomaSS.scr")
+    host = os.path.join(args.build, "tests", "e2e", "host", "preview_host.exe")
+    bitmap = os.path.join(TOP, "res", "velomass.bmp")
+    for path in (scr, host):
+        if not os.path.exists(path):
+            sys.exit(f"{path} is missing: run scripts/build.sh win32")
+    prefix = os.environ.get("WINEPREFIX", os.path.join(TOP, "build", "wineprefix"))
+    subprocess.run([os.path.join(TOP, "scripts", "wineprefix.sh"), prefix], check=True)
+
+    rows = []
+    for size in args.sizes.split(","):
+        with Session(size, prefix) as session:
+            # Wine's first program in a fresh server starts its services.
+            measure_idle(session, host, 0.5, 0.5)
+            idle = measure_idle(session, host, args.warmup, args.seconds)
+            for interval in (int(i) for i in args.intervals.split(",")):
+                saver = measure_saver(session, scr, bitmap, interval, args.cell_size, args.warmup, args.seconds)
+                rows.append((size, interval, idle, saver))
+                print(f"measured {size} AnimIntrvl {interval}", file=sys.stderr)
+
+    print(f"Whole saver under Xvfb and Wine: {args.seconds:g} s of play after {args.warmup:g} s, "
+          f"CellSize {args.cell_size}; the idle window is preview_host.exe waiting in GetMessage.")
+    print()
+    head = ("screen", "AnimIntrvl", "saver CPU", "s/min", "idle CPU", "ratio", "+X & Wine", "idle +X & Wine",
+            "peak MB", "idle MB", "extra MB", "board ms", "window ms", "first board", "plays", "key closes")
+    print(" | ".join(head))
+    print(" | ".join("-" * len(h) for h in head))
+    misses = []
+    for size, interval, idle, saver in rows:
+        if "cpu" not in idle:
+            print(f"{size} | {interval} | the idle window did not show")
+            misses.append(f"{size}/{interval}: no baseline")
+            continue
+        if "cpu" not in saver:
+            print(f"{size} | {interval} | no board shown | | {percent(idle['cpu'])} | | | "
+                  f"{percent(idle['cpu'] + idle['services'])} | | {idle['peak_kb'] / 1024:.1f} | | | "
+                  f"{1000 * idle['show_s']:.0f}")
+            misses.append(f"{size}/{interval}: no board shown")
+            continue
+        ratio = saver["cpu"] / idle["cpu"] if idle["cpu"] > 0 else float("inf")
+        extra_mb = (saver["peak_kb"] - idle["peak_kb"]) / 1024
+        first_ms = 1000 * (saver["show_s"] - idle["show_s"])
+        print(" | ".join([
+            size, str(interval), percent(saver["cpu"]), f"{60 * saver['cpu']:.2f}", percent(idle["cpu"]),
+            f"{ratio:.1f}x", percent(saver["cpu"] + saver["services"]), percent(idle["cpu"] + idle["services"]),
+            f"{saver['peak_kb'] / 1024:.1f}", f"{idle['peak_kb'] / 1024:.1f}", f"{extra_mb:.1f}",
+            f"{1000 * saver['show_s']:.0f}", f"{1000 * idle['show_s']:.0f}", f"{first_ms:.0f}",
+            "yes" if saver["changes"] else "NO", {True: "yes", False: "NO", None: "ended early"}[saver["closed"]]]))
+        if size == "1024x768" and interval == 50:
+            if 100 * saver["cpu"] >= TARGET_CPU_PERCENT:
+                misses.append(f"{size}/{interval}: CPU {percent(saver['cpu'])}, target under {TARGET_CPU_PERCENT}%")
+            if ratio > TARGET_CPU_RATIO:
+                misses.append(f"{size}/{interval}: CPU {ratio:.1f}x the idle window, target at most {TARGET_CPU_RATIO}x")
+        if extra_mb >= TARGET_EXTRA_MB:
+            misses.append(f"{size}/{interval}: {extra_mb:.1f} MB over the idle window, target under {TARGET_EXTRA_MB} MB")
+        if first_ms > TARGET_FIRST_BOARD_MS:
+            misses.append(f"{size}/{interval}: first board {first_ms:.0f} ms, target within {TARGET_FIRST_BOARD_MS} ms")
+        if not saver["changes"] or saver["closed"] is not True:
+            misses.append(f"{size}/{interval}: did not play on or did not close on a key")
+    print()
+    print("s/min: CPU seconds per minute of play. +X & Wine: with Xvfb, the Wine server and Wine's desktop process.")
+    print("first board: time to the first board less the time the idle window needs to show.")
+    print("targets: " + ("all met" if not misses else "missed:"))
+    for line in misses:
+        print("  " + line)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
