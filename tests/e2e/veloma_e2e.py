@@ -5,6 +5,7 @@ VELOMA_SCR, VELOMA_PREVIEW_HOST, WINEPREFIX, VELOMA_SOURCE_DIR and
 VELOMA_BINARY_DIR; DISPLAY comes from scripts/with-display.sh.
 """
 import os
+import re
 import signal
 import subprocess
 import tempfile
@@ -44,12 +45,47 @@ def wine_env():
     return env
 
 
-def _kill_group(proc):
+def kill_group(proc):
+    """Ends a program started by start_wine and everything it started."""
     try:
         os.killpg(proc.pid, signal.SIGKILL)
     except ProcessLookupError:
         pass
     proc.wait()
+
+
+def command_line(pid):
+    try:
+        with open(f"/proc/{pid}/cmdline", "rb") as f:
+            return f.read().replace(b"\0", b" ").decode("utf-8", "replace").strip()
+    except OSError:
+        return ""
+
+
+def wine_processes(name):
+    """(pid, command line) of the live processes of this Wine prefix that run
+    the program `name`; other prefixes are left out."""
+    prefix = os.path.realpath(need("WINEPREFIX"))
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/cmdline", "rb") as f:
+                program = f.read().split(b"\0", 1)[0].decode("utf-8", "replace")
+        except OSError:
+            continue
+        if re.split(r"[\\/]", program)[-1].lower() != name.lower():
+            continue
+        line = command_line(entry)
+        try:
+            with open(f"/proc/{entry}/environ", "rb") as f:
+                env = dict(item.split(b"=", 1) for item in f.read().split(b"\0") if b"=" in item)
+        except OSError:
+            continue
+        if os.path.realpath(env.get(b"WINEPREFIX", b"").decode()) == prefix:
+            found.append((int(entry), line))
+    return found
 
 
 def start_wine(args, cwd=None, stdout=subprocess.DEVNULL):
@@ -58,12 +94,23 @@ def start_wine(args, cwd=None, stdout=subprocess.DEVNULL):
                             stderr=subprocess.PIPE, start_new_session=True)
 
 
+def keep_wine_up(test):
+    """Keeps the Wine server up until the test ends, as the display settings
+    would, so that each program started meets a running Wine."""
+    subprocess.run(["wineserver", "-p"], env=wine_env(), timeout=60)
+    test.addCleanup(subprocess.run, ["wineserver", "-k"], env=wine_env(), capture_output=True, timeout=60)
+    # Wine's own services and desktop process start with the first window and
+    # would hold on to a test's output pipes; start them with none.
+    subprocess.run(["wine", preview_host_path(), "--life", "100"], env=wine_env(), stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, timeout=60)
+
+
 def finish(proc, timeout, what):
     """Waits for a started program; kills it and fails when it hangs."""
     try:
         _, err = proc.communicate(timeout=timeout)
     except subprocess.TimeoutExpired:
-        _kill_group(proc)
+        kill_group(proc)
         raise AssertionError(f"{what} did not end within {timeout} s")
     return proc.returncode, (err or b"").decode("utf-8", "replace")
 
