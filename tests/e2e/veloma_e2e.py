@@ -54,6 +54,9 @@ def kill_group(proc):
     proc.wait()
 
 
+_kill_group = kill_group
+
+
 def command_line(pid):
     try:
         with open(f"/proc/{pid}/cmdline", "rb") as f:
