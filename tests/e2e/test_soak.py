@@ -88,7 +88,7 @@ class SoakTest(unittest.TestCase):
             time.sleep(0.1)
 
         self.assertEqual(unchanged, [], "seconds into the run at which the picture had not changed for 10 s")
-        wanted_boards = int(length / 30)
+        wanted_boards = int(length / 10)
         self.assertGreaterEqual(boards, wanted_boards,
                                 f"new boards in {length:.0f} s: got {boards}, wanted at least {wanted_boards}")
 

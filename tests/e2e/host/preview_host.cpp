@@ -5,12 +5,13 @@
 //
 //   preview_host [--scr PATH] [--args TEXT] [--title TEXT] [--report FILE]
 //                [--life MS] [--stop-file FILE] [--until-exit] [--wait-exit MS]
+//                [--tick MS]
 //
 // --args defaults to "/p {hwnd}"; {hwnd} becomes the window's handle in
 // decimal. Without --scr the window just stays for --life milliseconds or
 // until the stop file appears; without either it waits in GetMessage, an
-// idle baseline for measurements. Closing the window by hand ends the run
-// early.
+// idle baseline for measurements (--tick adds a timer that does nothing).
+// Closing the window by hand ends the run early.
 #include <windows.h>
 
 #include <cstdio>
@@ -29,6 +30,7 @@ struct Options {
     std::wstring report;
     std::wstring stopFile;
     DWORD lifeMs = 3000;
+    DWORD tickMs = 0;
     DWORD waitExitMs = 5000;
     bool untilExit = false;
 };
@@ -87,6 +89,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options& o)
             o.stopFile = argv[++i];
         } else if (a == L"--life") {
             o.lifeMs = static_cast<DWORD>(_wtoi(argv[++i]));
+        } else if (a == L"--tick") {
+            o.tickMs = static_cast<DWORD>(_wtoi(argv[++i]));
         } else if (a == L"--wait-exit") {
             o.waitExitMs = static_cast<DWORD>(_wtoi(argv[++i]));
         } else {
@@ -192,9 +196,13 @@ bool PumpWait(HANDLE process, DWORD ms, HWND host, Seen& seen, const std::wstrin
 
 // The idle baseline sleeps in GetMessage like any idle program, so that its
 // CPU time and memory are those of a bare window under Wine.
-void WaitIdle(HWND host, DWORD ms)
+// With tickMs it also takes a timer message that does nothing every tickMs:
+// the floor of what any animation at that rate costs under Wine.
+void WaitIdle(HWND host, DWORD ms, DWORD tickMs)
 {
     const UINT_PTR timer = SetTimer(host, 1, ms, nullptr);
+    if (tickMs)
+        SetTimer(host, 2, tickMs, nullptr);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (msg.message == WM_TIMER && msg.hwnd == host && msg.wParam == timer)
@@ -205,6 +213,8 @@ void WaitIdle(HWND host, DWORD ms)
             break;
     }
     KillTimer(host, timer);
+    if (tickMs)
+        KillTimer(host, 2);
 }
 
 LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
@@ -224,7 +234,7 @@ int wmain(int argc, wchar_t** argv)
     Options o;
     if (!ParseOptions(argc, argv, o)) {
         std::fprintf(stderr, "usage: preview_host [--scr PATH] [--args TEXT] [--title TEXT] [--report FILE] "
-                             "[--life MS] [--stop-file FILE] [--until-exit] [--wait-exit MS]\n");
+                             "[--life MS] [--stop-file FILE] [--until-exit] [--wait-exit MS] [--tick MS]\n");
         return 2;
     }
 
@@ -271,7 +281,7 @@ int wmain(int argc, wchar_t** argv)
 
     bool endedEarly = false;
     if (o.scr.empty() && o.stopFile.empty())
-        WaitIdle(host, o.lifeMs);
+        WaitIdle(host, o.lifeMs, o.tickMs);
     else
         endedEarly = PumpWait(o.untilExit ? process.Get() : nullptr, o.lifeMs, host, seen, o.stopFile) ||
                      (process.Get() && WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0);
