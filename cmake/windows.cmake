@@ -56,3 +56,9 @@ add_subdirectory(tests/e2e/host)
 if(VELOMA_ARCH STREQUAL "x86")
   add_subdirectory(tests/e2e)
 endif()
+
+# windres reports no dependencies: rebuild the resources when a file that the
+# script includes changes (dialogs, icon, manifest, the version header).
+file(GLOB VELOMA_RC_DEPENDS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*)
+set_source_files_properties(${VELOMA_RC} TARGET_DIRECTORY VelomaSS win_tests preview_inprocess PROPERTIES
+  OBJECT_DEPENDS "${VELOMA_RC_DEPENDS};${CMAKE_BINARY_DIR}/generated/VelomaVersion.h")
