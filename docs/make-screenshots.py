@@ -1,0 +1,149 @@
+#!/usr/bin/python3
+"""Makes the README's pictures from the real saver under Xvfb and Wine:
+
+  docs/full-screen.png      the full-screen saver on a 1024 x 768 screen
+  docs/preview.png          the preview at the size of the display settings'
+                            little monitor (152 x 112)
+  docs/settings-dialog.png  the settings dialog, its preview playing
+  docs/piece-layout.png     the piece image, labelled (make-piece-layout.py)
+
+The piece image is placed as the install text says, in C:\\VelomaSS, and
+chosen in the settings. Needs the 32-bit tree built (scripts/build.sh win32).
+
+  docs/make-screenshots.py [--build DIR]
+"""
+import argparse
+import importlib.util
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+from PIL import ImageGrab
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+TOP = os.path.dirname(HERE)
+SAVER_KEY = r"HKCU\Software\Tamsk soft\VelomaSS"
+SETTINGS_TITLE = "^Veloma Screen Saver$"
+PLAY_SECONDS = 2.5
+
+
+def free_display():
+    for n in range(150, 200):
+        if not os.path.exists(f"/tmp/.X{n}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{n}"):
+            return f":{n}"
+    raise SystemExit("no free X display number")
+
+
+def wait(condition, timeout, what):
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.1)
+    raise SystemExit(f"timed out waiting for {what}")
+
+
+def board_shows(image):
+    lit = image.convert("L").point(lambda v: 255 if v > 10 else 0).histogram()[255]
+    return lit >= image.width * image.height // 2
+
+
+def window_rect(env, title):
+    """(left, top, right, bottom) of the first window whose name matches."""
+    found = subprocess.run(["xdotool", "search", "--name", title], env=env, capture_output=True, text=True)
+    if not found.stdout.split():
+        return None
+    shell = subprocess.run(["xdotool", "getwindowgeometry", "--shell", found.stdout.split()[0]], env=env,
+                           capture_output=True, text=True).stdout
+    g = dict(line.split("=", 1) for line in shell.split() if "=" in line)
+    x, y, w, h = (int(g[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+    return (x, y, x + w, y + h)
+
+
+def end(proc, env, key=None):
+    if key and proc.poll() is None:
+        subprocess.run(["xdotool", "key", key], env=env)
+    try:
+        proc.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--build", default=os.path.join(TOP, "build", "win32"))
+    args = parser.parse_args()
+    scr = os.path.join(args.build, "VelomaSS.scr")
+    inprocess = os.path.join(args.build, "tests", "e2e", "host", "preview_inprocess.exe")
+    for path in (scr, inprocess):
+        if not os.path.exists(path):
+            sys.exit(f"{path} is missing: run scripts/build.sh win32")
+
+    prefix = os.environ.get("WINEPREFIX", os.path.join(TOP, "build", "wineprefix"))
+    subprocess.run([os.path.join(TOP, "scripts", "wineprefix.sh"), prefix], check=True)
+    install = os.path.join(prefix, "drive_c", "VelomaSS")
+    os.makedirs(install, exist_ok=True)
+    shutil.copy(os.path.join(TOP, "res", "velomass.bmp"), install)
+
+    display = free_display()
+    xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1024x768x24", "-br", "-nolisten", "tcp"],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    env = dict(os.environ, DISPLAY=display, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+    quiet = dict(env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        wait(lambda: subprocess.run(["xdpyinfo", "-display", display], capture_output=True).returncode == 0,
+             10, "Xvfb")
+        grab = lambda: ImageGrab.grab(xdisplay=display)  # noqa: E731
+        subprocess.run(["wineserver", "-k"], **quiet)
+        subprocess.run(["wineserver", "-w"], **quiet)
+        subprocess.run(["wineserver", "-p"], **quiet)
+        subprocess.run(["wine", "reg", "delete", SAVER_KEY, "/f"], **quiet)
+        subprocess.run(["wine", "reg", "add", SAVER_KEY + r"\System", "/v", "Bitmap", "/t", "REG_SZ",
+                        "/d", r"C:\VelomaSS\velomass.bmp", "/f"], **quiet)
+        # The cursor away from the middle of the screen, where it would show.
+        subprocess.run(["xdotool", "mousemove", "1023", "767"], env=env)
+
+        saver = subprocess.Popen(["wine", scr, "/s"], cwd=install, **quiet)
+        wait(lambda: board_shows(grab()), 30, "the full-screen board")
+        time.sleep(PLAY_SECONDS)
+        grab().save(os.path.join(HERE, "full-screen.png"), optimize=True)
+        end(saver, env, "space")
+        print("docs/full-screen.png")
+
+        preview = subprocess.Popen(["wine", inprocess, "--life", "8000"], env=env, stdout=subprocess.PIPE,
+                                   stderr=subprocess.DEVNULL, text=True)
+        line = preview.stdout.readline().strip()
+        if not line.startswith("client="):
+            sys.exit(f"preview_inprocess said {line!r}")
+        x, y, w, h = (int(v) for v in line.split("=", 1)[1].split(","))
+        time.sleep(PLAY_SECONDS)
+        grab().crop((x, y, x + w, y + h)).save(os.path.join(HERE, "preview.png"), optimize=True)
+        end(preview, env)
+        print("docs/preview.png")
+
+        settings = subprocess.Popen(["wine", scr, "/c"], cwd=install, **quiet)
+        rect = wait(lambda: window_rect(env, SETTINGS_TITLE), 30, "the settings dialog")
+        time.sleep(PLAY_SECONDS)
+        grab().crop(rect).save(os.path.join(HERE, "settings-dialog.png"), optimize=True)
+        end(settings, env, "Escape")
+        print("docs/settings-dialog.png")
+
+        spec = importlib.util.spec_from_file_location("piece_layout", os.path.join(HERE, "make-piece-layout.py"))
+        layout = importlib.util.module_from_spec(spec)
+        spec.loader.exec_module(layout)
+        layout.render(os.path.join(TOP, "res", "velomass.bmp"), os.path.join(HERE, "piece-layout.png"))
+        print("docs/piece-layout.png")
+    finally:
+        subprocess.run(["wine", "reg", "delete", SAVER_KEY, "/f"], **quiet)
+        subprocess.run(["wineserver", "-k"], **quiet)
+        xvfb.terminate()
+        xvfb.wait()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
