@@ -7,6 +7,7 @@ set(VELOMA_RC ${CMAKE_SOURCE_DIR}/res/VelomaSS.rc)
 # windres does not report what the script includes: rebuild on any resource change.
 file(GLOB VELOMA_RC_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/res/*.h
   ${CMAKE_SOURCE_DIR}/res/*.ico ${CMAKE_SOURCE_DIR}/res/*.manifest)
+list(APPEND VELOMA_RC_INPUTS ${CMAKE_BINARY_DIR}/generated/VelomaVersion.h)
 set_source_files_properties(${VELOMA_RC} PROPERTIES OBJECT_DEPENDS "${VELOMA_RC_INPUTS}")
 # windres hands its defines to the preprocessor through a shell, which eats
 # the quotes of a string; the resources take the version from a header.
@@ -56,9 +57,3 @@ add_subdirectory(tests/e2e/host)
 if(VELOMA_ARCH STREQUAL "x86")
   add_subdirectory(tests/e2e)
 endif()
-
-# windres reports no dependencies: rebuild the resources when a file that the
-# script includes changes (dialogs, icon, manifest, the version header).
-file(GLOB VELOMA_RC_DEPENDS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*)
-set_source_files_properties(${VELOMA_RC} TARGET_DIRECTORY VelomaSS win_tests preview_inprocess PROPERTIES
-  OBJECT_DEPENDS "${VELOMA_RC_DEPENDS};${CMAKE_BINARY_DIR}/generated/VelomaVersion.h")
