@@ -132,9 +132,9 @@ def main():
         end(settings, env, "Escape")
         print("docs/settings-dialog.png")
 
-        spec = importlib.util.spec_from_file_location("piece_layout", os.path.join(HERE, "make-piece-layout.py"))
-        layout = importlib.util.module_from_spec(spec)
-        spec.loader.exec_module(layout)
+        module_spec = importlib.util.spec_from_file_location("piece_layout", os.path.join(HERE, "make-piece-layout.py"))
+        layout = importlib.util.module_from_spec(module_spec)
+        module_spec.loader.exec_module(layout)
         layout.render(os.path.join(TOP, "res", "velomass.bmp"), os.path.join(HERE, "piece-layout.png"))
         print("docs/piece-layout.png")
     finally:
