@@ -4,17 +4,22 @@
 
 #include <climits>
 
-std::wstring Widen(const std::string& utf8)
+std::wstring WidenCodePage(const std::string& bytes, unsigned codePage)
 {
-    if (utf8.empty() || utf8.size() > static_cast<std::size_t>(INT_MAX))
+    if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX))
         return std::wstring();
-    const int inLength = static_cast<int>(utf8.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), inLength, nullptr, 0);
+    const int inLength = static_cast<int>(bytes.size());
+    const int length = MultiByteToWideChar(codePage, 0, bytes.data(), inLength, nullptr, 0);
     if (length <= 0)
         return std::wstring();
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), inLength, &wide[0], length);
+    MultiByteToWideChar(codePage, 0, bytes.data(), inLength, &wide[0], length);
     return wide;
+}
+
+std::wstring Widen(const std::string& utf8)
+{
+    return WidenCodePage(utf8, CP_UTF8);
 }
 
 std::string Narrow(const std::wstring& utf16)

@@ -2,8 +2,6 @@
 
 #include <mmsystem.h>
 
-#include <climits>
-
 #include "platform/Text.h"
 #include "settings/WinSettings.h"
 
@@ -126,13 +124,5 @@ std::unique_ptr<ByteStream> Win32SoundFileSystem::OpenForReading(const std::stri
 
 std::string Win32SoundFileSystem::AnsiToUtf8(const std::string& bytes)
 {
-    if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX))
-        return std::string();
-    const int inLength = static_cast<int>(bytes.size());
-    const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), inLength, nullptr, 0);
-    if (length <= 0)
-        return std::string();
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), inLength, &wide[0], length);
-    return Narrow(wide);
+    return Narrow(WidenCodePage(bytes, CP_ACP));
 }
