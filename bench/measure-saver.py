@@ -19,7 +19,8 @@ the idle window needs to show (so Wine's own start-up is left out).
                          [--intervals 50,10] [--cell-size N] [--build DIR]
 
 --seconds (default 15, or VELOMA_MEASURE_SECONDS) is the length of each CPU
-measurement. Needs the 32-bit tree built (scripts/build.sh win32).
+measurement. Measures the 64-bit saver, which every machine here can run;
+needs its tree built (scripts/build.sh win64), or --build build/win32.
 """
 import argparse
 import os
@@ -43,6 +44,16 @@ TARGET_CPU_PERCENT = 2.0
 TARGET_CPU_RATIO = 3.0
 TARGET_EXTRA_MB = 16.0
 TARGET_FIRST_BOARD_MS = 500
+
+
+WINE_RUN = os.path.join(TOP, "scripts", "wine-run")
+
+
+def wine_prefix():
+    """Prepares the prefix that scripts/wine-run uses on this machine; returns its path."""
+    subprocess.run([WINE_RUN, "--prepare"], check=True)
+    out = subprocess.run([WINE_RUN, "--info"], capture_output=True, text=True, check=True).stdout
+    return dict(line.split("=", 1) for line in out.splitlines() if "=" in line)["prefix"]
 
 
 def winpath(path):
@@ -76,21 +87,21 @@ class Session:
                         WINEDLLOVERRIDES="mscoree,mshtml=")
         # One server for the whole run on this screen, so that every program
         # meets a Wine that is already up.
-        subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True)
-        subprocess.run(["wineserver", "-w"], env=self.env, capture_output=True, timeout=60)
-        subprocess.run(["wineserver", "-p"], env=self.env)
+        subprocess.run([WINE_RUN, "--server", "-k"], env=self.env, capture_output=True)
+        subprocess.run([WINE_RUN, "--server", "-w"], env=self.env, capture_output=True, timeout=60)
+        subprocess.run([WINE_RUN, "--server", "-p"], env=self.env)
         return self
 
     def __exit__(self, *exc):
         for proc in self.procs:
             stop(proc)
-        subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True)
-        subprocess.run(["wineserver", "-w"], env=self.env, capture_output=True, timeout=60)
+        subprocess.run([WINE_RUN, "--server", "-k"], env=self.env, capture_output=True)
+        subprocess.run([WINE_RUN, "--server", "-w"], env=self.env, capture_output=True, timeout=60)
         self.xvfb.terminate()
         self.xvfb.wait()
 
     def start(self, args, cwd=None):
-        proc = subprocess.Popen(["wine", *args], cwd=cwd, env=self.env, stdout=subprocess.DEVNULL,
+        proc = subprocess.Popen([WINE_RUN, *args], cwd=cwd, env=self.env, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL, start_new_session=True)
         self.procs.append(proc)
         return proc
@@ -103,12 +114,12 @@ class Session:
         with os.fdopen(fd, "w", encoding="utf-16") as f:
             f.write(text)
         try:
-            subprocess.run(["wine", "reg", "import", winpath(path)], env=self.env, capture_output=True, timeout=60)
+            subprocess.run([WINE_RUN, "reg", "import", winpath(path)], env=self.env, capture_output=True, timeout=60)
         finally:
             os.unlink(path)
 
     def reg_delete(self, key):
-        subprocess.run(["wine", "reg", "delete", key, "/f"], env=self.env, capture_output=True, timeout=60)
+        subprocess.run([WINE_RUN, "reg", "delete", key, "/f"], env=self.env, capture_output=True, timeout=60)
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, capture_output=True, timeout=30)
@@ -328,7 +339,7 @@ def main():
     parser.add_argument("--sizes", default="1024x768,1920x1080")
     parser.add_argument("--intervals", default="50,10")
     parser.add_argument("--cell-size", type=int, default=32)
-    parser.add_argument("--build", default=os.path.join(TOP, "build", "win32"))
+    parser.add_argument("--build", default=os.path.join(TOP, "build", "win64"))
     args = parser.parse_args()
 
     scr = os.path.join(args.build, "VelomaSS.scr")
@@ -336,9 +347,8 @@ def main():
     bitmap = os.path.join(TOP, "res", "velomass.bmp")
     for path in (scr, host):
         if not os.path.exists(path):
-            sys.exit(f"{path} is missing: run scripts/build.sh win32")
-    prefix = os.environ.get("WINEPREFIX", os.path.join(TOP, "build", "wineprefix"))
-    subprocess.run([os.path.join(TOP, "scripts", "wineprefix.sh"), prefix], check=True)
+            sys.exit(f"{path} is missing: run scripts/build.sh {os.path.basename(args.build)}")
+    prefix = wine_prefix()
 
     rows = []
     for size in args.sizes.split(","):

@@ -8,7 +8,8 @@
   docs/piece-layout.png     the piece image, labelled (make-piece-layout.py)
 
 The piece image is placed as the install text says, in C:\\VelomaSS, and
-chosen in the settings. Needs the 32-bit tree built (scripts/build.sh win32).
+chosen in the settings. Shows the 64-bit saver, which every machine here can
+run; needs its tree built (scripts/build.sh win64), or --build build/win32.
 
   docs/make-screenshots.py [--build DIR]
 """
@@ -27,6 +28,7 @@ TOP = os.path.dirname(HERE)
 SAVER_KEY = r"HKCU\Software\Tamsk soft\VelomaSS"
 SETTINGS_TITLE = "^Veloma Screen Saver$"
 PLAY_SECONDS = 2.5
+WINE_RUN = os.path.join(TOP, "scripts", "wine-run")
 
 
 def free_display():
@@ -75,16 +77,17 @@ def end(proc, env, key=None):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--build", default=os.path.join(TOP, "build", "win32"))
+    parser.add_argument("--build", default=os.path.join(TOP, "build", "win64"))
     args = parser.parse_args()
     scr = os.path.join(args.build, "VelomaSS.scr")
     inprocess = os.path.join(args.build, "tests", "e2e", "host", "preview_inprocess.exe")
     for path in (scr, inprocess):
         if not os.path.exists(path):
-            sys.exit(f"{path} is missing: run scripts/build.sh win32")
+            sys.exit(f"{path} is missing: run scripts/build.sh {os.path.basename(args.build)}")
 
-    prefix = os.environ.get("WINEPREFIX", os.path.join(TOP, "build", "wineprefix"))
-    subprocess.run([os.path.join(TOP, "scripts", "wineprefix.sh"), prefix], check=True)
+    subprocess.run([WINE_RUN, "--prepare"], check=True)
+    info = subprocess.run([WINE_RUN, "--info"], capture_output=True, text=True, check=True).stdout
+    prefix = dict(line.split("=", 1) for line in info.splitlines() if "=" in line)["prefix"]
     install = os.path.join(prefix, "drive_c", "VelomaSS")
     os.makedirs(install, exist_ok=True)
     shutil.copy(os.path.join(TOP, "res", "velomass.bmp"), install)
@@ -92,29 +95,29 @@ def main():
     display = free_display()
     xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1024x768x24", "-br", "-nolisten", "tcp"],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    env = dict(os.environ, DISPLAY=display, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+    env = dict(os.environ, DISPLAY=display, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
     quiet = dict(env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         wait(lambda: subprocess.run(["xdpyinfo", "-display", display], capture_output=True).returncode == 0,
              10, "Xvfb")
         grab = lambda: ImageGrab.grab(xdisplay=display)  # noqa: E731
-        subprocess.run(["wineserver", "-k"], **quiet)
-        subprocess.run(["wineserver", "-w"], **quiet)
-        subprocess.run(["wineserver", "-p"], **quiet)
-        subprocess.run(["wine", "reg", "delete", SAVER_KEY, "/f"], **quiet)
-        subprocess.run(["wine", "reg", "add", SAVER_KEY + r"\System", "/v", "Bitmap", "/t", "REG_SZ",
+        subprocess.run([WINE_RUN, "--server", "-k"], **quiet)
+        subprocess.run([WINE_RUN, "--server", "-w"], **quiet)
+        subprocess.run([WINE_RUN, "--server", "-p"], **quiet)
+        subprocess.run([WINE_RUN, "reg", "delete", SAVER_KEY, "/f"], **quiet)
+        subprocess.run([WINE_RUN, "reg", "add", SAVER_KEY + r"\System", "/v", "Bitmap", "/t", "REG_SZ",
                         "/d", r"C:\VelomaSS\velomass.bmp", "/f"], **quiet)
         # The cursor away from the middle of the screen, where it would show.
         subprocess.run(["xdotool", "mousemove", "1023", "767"], env=env)
 
-        saver = subprocess.Popen(["wine", scr, "/s"], cwd=install, **quiet)
+        saver = subprocess.Popen([WINE_RUN, scr, "/s"], cwd=install, **quiet)
         wait(lambda: board_shows(grab()), 30, "the full-screen board")
         time.sleep(PLAY_SECONDS)
         grab().save(os.path.join(HERE, "full-screen.png"), optimize=True)
         end(saver, env, "space")
         print("docs/full-screen.png")
 
-        preview = subprocess.Popen(["wine", inprocess, "--life", "8000"], env=env, stdout=subprocess.PIPE,
+        preview = subprocess.Popen([WINE_RUN, inprocess, "--life", "8000"], env=env, stdout=subprocess.PIPE,
                                    stderr=subprocess.DEVNULL, text=True)
         line = preview.stdout.readline().strip()
         if not line.startswith("client="):
@@ -125,7 +128,7 @@ def main():
         end(preview, env)
         print("docs/preview.png")
 
-        settings = subprocess.Popen(["wine", scr, "/c"], cwd=install, **quiet)
+        settings = subprocess.Popen([WINE_RUN, scr, "/c"], cwd=install, **quiet)
         rect = wait(lambda: window_rect(env, SETTINGS_TITLE), 30, "the settings dialog")
         time.sleep(PLAY_SECONDS)
         grab().crop(rect).save(os.path.join(HERE, "settings-dialog.png"), optimize=True)
@@ -138,8 +141,8 @@ def main():
         layout.render(os.path.join(TOP, "res", "velomass.bmp"), os.path.join(HERE, "piece-layout.png"))
         print("docs/piece-layout.png")
     finally:
-        subprocess.run(["wine", "reg", "delete", SAVER_KEY, "/f"], **quiet)
-        subprocess.run(["wineserver", "-k"], **quiet)
+        subprocess.run([WINE_RUN, "reg", "delete", SAVER_KEY, "/f"], **quiet)
+        subprocess.run([WINE_RUN, "--server", "-k"], **quiet)
         xvfb.terminate()
         xvfb.wait()
     return 0

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Configures and builds the host tree and both Windows trees under build/.
 set -euo pipefail
+# Whatever fails, say which command it was; its own error output stands above.
+trap 'echo "build: failed (exit $?): $BASH_COMMAND" >&2' ERR
 top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=${VELOMA_JOBS:-$(nproc)}
 configs=${*:-host win32 win64}

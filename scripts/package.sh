@@ -3,6 +3,8 @@
 # and 64-bit savers, the piece image, the samples and the install text.
 # Prints the path of the zip.
 set -euo pipefail
+# Whatever fails, say which command it was; its own error output stands above.
+trap 'echo "package: failed (exit $?): $BASH_COMMAND" >&2' ERR
 top=$(cd "$(dirname "$0")/.." && pwd)
 
 # The version is set once, in the top CMakeLists.txt.
@@ -12,7 +14,13 @@ if [ -z "$version" ]; then
   exit 1
 fi
 
-"$top/scripts/build.sh" win32 win64 >/dev/null
+log=$(mktemp)
+if ! "$top/scripts/build.sh" win32 win64 >"$log" 2>&1; then
+  tail -n 40 "$log" >&2
+  echo "package: the Windows build failed" >&2
+  exit 1
+fi
+rm -f "$log"
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT

@@ -1,37 +1,49 @@
 #!/usr/bin/env bash
-# Sets everything up, builds, and runs the saver full screen under Wine on
-# the current display (any key or mouse move ends it). Without a display it
-# runs on a virtual screen and leaves screenshots in build/screenshots.
+# Sets everything up, builds, and runs the 64-bit saver full screen under
+# Wine on the current display (any key or mouse move ends it): the saver
+# most users install, and one that every machine here can run. Without a
+# display it runs on a virtual screen and leaves screenshots in
+# build/screenshots.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-"$top/scripts/setup.sh" || exit 1
-"$top/scripts/build.sh" win32 || exit 1
-export WINEPREFIX="$top/build/wineprefix" WINEDEBUG=-all
-"$top/scripts/wineprefix.sh" "$WINEPREFIX" || exit 1
-win32="$top/build/win32"
+wine_run=$top/scripts/wine-run
+
+stop() {
+  echo "run: $1 failed" >&2
+  exit 1
+}
+
+"$top/scripts/setup.sh" || stop "setting up the packages (scripts/setup.sh)"
+"$top/scripts/build.sh" win64 || stop "the build (scripts/build.sh win64)"
+"$wine_run" --prepare || stop "making the Wine prefix (scripts/wine-run --prepare)"
 
 # The saver finds its piece image in the current directory.
-cd "$win32" || exit 1
+cd "$top/build/win64" || stop "entering build/win64"
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "Running the saver full screen; press a key or move the mouse to end it."
-  wine VelomaSS.scr /s
+  "$wine_run" VelomaSS.scr /s
   status=$?
-  wineserver -w
+  "$wine_run" --server -w
   exit $status
 fi
 
 shots="$top/build/screenshots"
 rm -rf "$shots"; mkdir -p "$shots"
+export wine_run shots
 "$top/scripts/with-display.sh" bash -c '
-  wine VelomaSS.scr /s & pid=$!
-  for i in 1 2 3 4 5; do sleep 2; import -window root "'"$shots"'/saver-$i.png"; done
+  "$wine_run" VelomaSS.scr /s & pid=$!
+  for i in 1 2 3 4 5; do sleep 2; import -window root "$shots/saver-$i.png"; done
   xdotool key space
   for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-  import -window root "'"$shots"'/after-key.png"
-  wineserver -k 2>/dev/null
-  wait $pid 2>/dev/null
-  exit 0
+  import -window root "$shots/after-key.png"
+  if kill -0 $pid 2>/dev/null; then
+    echo "run: the saver did not close on a key" >&2
+    "$wine_run" --server -k
+  fi
+  wait $pid; status=$?
+  "$wine_run" --server -k 2>/dev/null
+  exit $status
 '
 status=$?
+[ $status -eq 0 ] || stop "the saver (exit $status)"
 echo "No display: the saver ran on a virtual 1024x768 screen; screenshots are in $shots"
-exit $status

@@ -2,6 +2,8 @@
 # Installs every Debian package the build, the tools and the tests need.
 # Idempotent: installs only what is missing.
 set -euo pipefail
+# Whatever fails, say which command it was; its own error output stands above.
+trap 'echo "setup: failed (exit $?): $BASH_COMMAND" >&2' ERR
 
 packages=(
   cmake ninja-build g++ make binutils zip unzip

@@ -1,8 +1,9 @@
 """Helpers for driving the real saver under Wine on an X display.
 
 The ctest registration passes the paths in the environment:
-VELOMA_SCR, VELOMA_PREVIEW_HOST, WINEPREFIX, VELOMA_SOURCE_DIR and
-VELOMA_BINARY_DIR; DISPLAY comes from scripts/with-display.sh.
+VELOMA_SCR, VELOMA_PREVIEW_HOST, VELOMA_WINE_RUN (scripts/wine-run, which
+picks Wine's loader and prefix), VELOMA_SOURCE_DIR and VELOMA_BINARY_DIR;
+DISPLAY comes from scripts/with-display.sh.
 """
 import os
 import re
@@ -20,7 +21,7 @@ SOUND_KEY = SAVER_KEY + r"\Sound"
 def need(name):
     value = os.environ.get(name)
     if not value:
-        raise unittest.SkipTest(f"{name} is not set: run through ctest in the 32-bit Windows tree")
+        raise AssertionError(f"{name} is not set: run through ctest in a Windows tree")
     return value
 
 
@@ -37,11 +38,27 @@ def winpath(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
+def wine(*args):
+    """The command line that runs a Windows program, or with "--server" the
+    Wine server, the way this machine can."""
+    return [need("VELOMA_WINE_RUN"), *args]
+
+
+_info = {}
+
+
+def wine_info():
+    """{"win32": "yes"|"no", "prefix": path}, as scripts/wine-run decides."""
+    if not _info:
+        out = subprocess.run(wine("--info"), capture_output=True, text=True, check=True, timeout=30).stdout
+        _info.update(line.split("=", 1) for line in out.splitlines() if "=" in line)
+    return _info
+
+
 def wine_env():
     env = dict(os.environ)
     env.setdefault("WINEDEBUG", "-all")
     env.setdefault("WINEDLLOVERRIDES", "mscoree,mshtml=")
-    need("WINEPREFIX")
     return env
 
 
@@ -68,7 +85,7 @@ def command_line(pid):
 def wine_processes(name):
     """(pid, command line) of the live processes of this Wine prefix that run
     the program `name`; other prefixes are left out."""
-    prefix = os.path.realpath(need("WINEPREFIX"))
+    prefix = os.path.realpath(wine_info()["prefix"])
     found = []
     for entry in os.listdir("/proc"):
         if not entry.isdigit():
@@ -93,18 +110,18 @@ def wine_processes(name):
 
 def start_wine(args, cwd=None, stdout=subprocess.DEVNULL):
     """Starts a Windows program under Wine in its own process group."""
-    return subprocess.Popen(["wine", *args], cwd=cwd, env=wine_env(), stdout=stdout,
+    return subprocess.Popen(wine(*args), cwd=cwd, env=wine_env(), stdout=stdout,
                             stderr=subprocess.PIPE, start_new_session=True)
 
 
 def keep_wine_up(test):
     """Keeps the Wine server up until the test ends, as the display settings
     would, so that each program started meets a running Wine."""
-    subprocess.run(["wineserver", "-p"], env=wine_env(), timeout=60)
-    test.addCleanup(subprocess.run, ["wineserver", "-k"], env=wine_env(), capture_output=True, timeout=60)
+    subprocess.run(wine("--server", "-p"), env=wine_env(), timeout=60)
+    test.addCleanup(subprocess.run, wine("--server", "-k"), env=wine_env(), capture_output=True, timeout=60)
     # Wine's own services and desktop process start with the first window and
     # would hold on to a test's output pipes; start them with none.
-    subprocess.run(["wine", preview_host_path(), "--life", "100"], env=wine_env(), stdout=subprocess.DEVNULL,
+    subprocess.run(wine(preview_host_path(), "--life", "100"), env=wine_env(), stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL, timeout=60)
 
 
@@ -156,7 +173,7 @@ def run_preview_host(timeout=90, **kwargs):
 
 def reg(*args, timeout=60):
     """Runs Wine's reg tool; returns (exit code, output)."""
-    proc = subprocess.run(["wine", "reg", *args], env=wine_env(), capture_output=True, timeout=timeout)
+    proc = subprocess.run(wine("reg", *args), env=wine_env(), capture_output=True, timeout=timeout)
     return proc.returncode, proc.stdout.decode("utf-8", "replace")
 
 
@@ -253,7 +270,7 @@ def _probe_output(title, attempts=4):
     # A Wine process started while another one is still starting up can
     # hang on its way out; it is killed and asked again.
     for _ in range(attempts):
-        proc = subprocess.Popen(["wine", dialog_probe_path(), "--title", title], env=wine_env(),
+        proc = subprocess.Popen(wine(dialog_probe_path(), "--title", title), env=wine_env(),
                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, start_new_session=True)
         try:
             out, _ = proc.communicate(timeout=10)
