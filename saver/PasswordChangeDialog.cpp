@@ -22,6 +22,9 @@ PasswordChangeDialog::PasswordChangeDialog(HWND parent, RegistryRoot* registry)
 BOOL PasswordChangeDialog::OnInitDialog()
 {
     Dialog::OnInitDialog();
+    // No longer than the store reads back.
+    for (int id : {IDC_PASSWORD, IDC_PASSWORD_CONFIRM})
+        SendDlgItemMessageW(Handle(), id, EM_LIMITTEXT, kMaxStoredTextChars, 0);
     SetFocus(GetDlgItem(IDC_PASSWORD));
     return FALSE;
 }

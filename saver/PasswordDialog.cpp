@@ -1,6 +1,7 @@
 #include "saver/PasswordDialog.h"
 
 #include "res/PasswordDialogs.h"
+#include "settings/SettingsStore.h"
 
 PasswordDialog::PasswordDialog(HWND parent) : Dialog(IDD_PASSWORD, parent) {}
 
@@ -12,6 +13,8 @@ void PasswordDialog::DoDataExchange(DataExchange& dx)
 BOOL PasswordDialog::OnInitDialog()
 {
     Dialog::OnInitDialog();
+    // Room for any password the change dialog can store.
+    SendDlgItemMessageW(Handle(), IDC_PASSWORD, EM_LIMITTEXT, kMaxStoredTextChars, 0);
     RestartIdleTimer();
     SetFocus(GetDlgItem(IDC_PASSWORD));
     return FALSE;

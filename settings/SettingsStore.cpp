@@ -14,10 +14,29 @@ namespace {
 const char kBitmapFileName[] = "velomass.bmp";
 const char kBlackText[] = "000000";
 
+// The length of a UTF-8 text in UTF-16 units.
+std::size_t Utf16Length(const std::string& utf8)
+{
+    std::size_t units = 0;
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) != 0x80)
+            ++units;  // a character starts here
+        if ((byte & 0xF8) == 0xF0)
+            ++units;  // four bytes: a surrogate pair
+    }
+    return units;
+}
+
+bool Storable(const std::string& text)
+{
+    return Utf16Length(text) <= kMaxStoredTextChars;
+}
+
 bool ReadText(RegistryKey& key, const std::string& name, std::string& text)
 {
     std::string stored;
-    if (key.QueryText(name, stored) != RegValueType::Text || stored.size() >= kValueBufferBytes)
+    if (key.QueryText(name, stored) != RegValueType::Text || !Storable(stored))
         return false;
     text = std::move(stored);
     return true;
@@ -50,7 +69,8 @@ int ReadRegBool(RegistryKey& key, const std::string& name, int defaultValue)
 
 void WriteRegString(RegistryKey& key, const std::string& name, const std::string& text)
 {
-    key.SetText(name, text);
+    if (Storable(text))
+        key.SetText(name, text);
 }
 
 void WriteRegLong(RegistryKey& key, const std::string& name, long value)
@@ -140,6 +160,8 @@ void SaveSettings(const SaverSettings& s, const std::string& bcColText, Registry
 
 bool SavePassword(RegistryRoot& registry, const std::string& password)
 {
+    if (!Storable(password))
+        return false;
     auto key = registry.CreateKey(kSystemKeyPath, RegAccess::Write);
     if (!key)
         return false;

@@ -11,15 +11,17 @@ extern const char kSystemKeyPath[];     // "Software\Tamsk soft\VelomaSS\System"
 extern const char kSoundKeyPath[];      // "Software\Tamsk soft\VelomaSS\Sound"
 extern const char kDesktopKeyPath[];    // "Control Panel\desktop"
 
-// A value is read into a buffer of this many bytes, terminator included: a
-// text of more UTF-8 bytes than kValueBufferBytes - 1 reads as missing.
-constexpr std::size_t kValueBufferBytes = 511;
+// The longest text the store writes or reads, in UTF-16 units as Windows
+// counts them: the path limit, which covers every box that feeds a stored
+// text. Only a longer value, made by hand, reads as missing.
+constexpr std::size_t kMaxStoredTextChars = 32767;
 
 // One value. A value that is missing, not text, or too long gives the default.
 std::string ReadRegString(RegistryKey& key, const std::string& name, const std::string& defaultText);
 long ReadRegLong(RegistryKey& key, const std::string& name, long defaultValue);
 // 1 for a non-zero number, 0 for zero, the default unchanged when unreadable.
 int ReadRegBool(RegistryKey& key, const std::string& name, int defaultValue);
+// A text that could not be read back is not written.
 void WriteRegString(RegistryKey& key, const std::string& name, const std::string& text);
 void WriteRegLong(RegistryKey& key, const std::string& name, long value);
 
@@ -43,7 +45,8 @@ void ReadSettings(SaverSettings& settings, RegistryRoot& registry, FileProbe& fi
 // cannot be opened is skipped.
 void SaveSettings(const SaverSettings& settings, const std::string& bcColText, RegistryRoot& registry);
 
-// Stores "PassWord" in the System key; false when the key cannot be opened.
+// Stores "PassWord" in the System key; false when nothing was stored (the
+// key cannot be opened or the text is too long), so the old one stays.
 bool SavePassword(RegistryRoot& registry, const std::string& password);
 
 // The two desktop settings a screen saver honours.

@@ -109,29 +109,47 @@ TEST(SettingsStoreTest, StoredValuesAreReadInTheirFormsAndSavedBackInOrderWithou
     EXPECT_EQ(Dump(back), Dump(s));
 }
 
-// Numbers and texts are read alike; a path shows both outcomes.
-TEST(SettingsStoreTest, TextsPastTheBufferReadAsMissing)
+// What the store writes it reads back whole, up to the path limit counted
+// as Windows counts it; a longer text is neither written nor read.
+TEST(SettingsStoreTest, TextsUpToThePathLimitReadBackWhole)
 {
-    std::string kana;
-    for (int i = 0; i < 84; ++i)
-        kana += kKoma;  // 504 bytes
-    const std::pair<std::string, bool> cases[] = {
-        {"D:\\" + std::string(503, 'a') + ".bmp", true},  // 510 bytes
-        {"D:\\" + std::string(504, 'a') + ".bmp", false},
-        {"D:\\" + kana + "\\ab", true},
-        {"D:\\" + kana + "\\abc", false},
-        // Only the text before a zero counts, as the platform reads it.
-        {std::string("D:\\a.bmp\0", 9) + std::string(600, 'x'), true},
+    const auto times = [](const std::string& piece, int n) {
+        std::string text;
+        while (n-- > 0)
+            text += piece;
+        return text;
+    };
+    const std::string kata = "\xEF\xBD\xB1", pair = "\xF0\x9F\x8E\xB5";  // 3 bytes, 1 unit; 4 bytes, 2 units
+    const struct { const char* what; std::string text; bool fits; } cases[] = {
+        {"600 characters", std::string(600, 'x'), true},
+        {"171 half-width katakana", times(kata, 171), true},
+        {"a path of 170 kanji", "D:\\" + times("\xE6\xBC\xA2", 170) + ".mid", true},
+        {"the limit", std::string(32767, 'x'), true},
+        {"the limit, in pairs", times(pair, 16383) + "x", true},
+        {"one past the limit", std::string(32768, 'x'), false},
+        {"one past, in pairs", times(pair, 16384), false},
     };
     for (const auto& c : cases) {
-        const std::string text = c.first.substr(0, c.first.find('\0'));
         FakeRegistry registry;
         FakeFiles files;
-        files.existing = {text};
-        registry.SetText(kSystem, "Bitmap", c.first);
+        files.existing = {c.text, "D:\\old.mid"};
+        registry.SetText(kSystem, "PassWord", "old");
         SaverSettings s;
+        s.MIDI = "D:\\old.mid";
+        SaveSettings(s, "0", registry);
+        s.MIDI = c.text;
+        SaveSettings(s, "0", registry);
+        EXPECT_EQ(SavePassword(registry, c.text), c.fits) << c.what;
         ReadSettings(s, registry, files);
-        EXPECT_EQ(s.Bitmap, c.second ? text : "C:\\Saver\\velomass.bmp") << c.first.size() << " stored bytes";
+        EXPECT_TRUE(s.PassWord == (c.fits ? c.text : "old")) << c.what;
+        EXPECT_TRUE(s.MIDI == (c.fits ? c.text : "D:\\old.mid")) << c.what;
+
+        // Made by hand.
+        registry.SetText(kSystem, "PassWord", c.text);
+        registry.SetText(kSound, "Select", c.text);
+        ReadSettings(s, registry, files);
+        EXPECT_TRUE(s.PassWord == (c.fits ? c.text : "")) << c.what;
+        EXPECT_TRUE(s.Select == (c.fits ? c.text : "")) << c.what;
     }
 }
 

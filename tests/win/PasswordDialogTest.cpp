@@ -14,7 +14,15 @@
 
 namespace {
 
-void SetItemText(HWND dialog, int id, const std::string& text) { SetDlgItemTextW(dialog, id, Widen(text).c_str()); }
+// Pasted as a user would, so the box's limit applies.
+void SetItemText(HWND dialog, int id, const std::string& text)
+{
+    SendDlgItemMessageW(dialog, id, EM_SETSEL, 0, -1);
+    SendDlgItemMessageW(dialog, id, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+}
+// Half-width katakana, three bytes each in UTF-8: the longest text a box takes, and one more.
+const std::string kWhole = [] { std::string t; for (int i = 0; i < 32767; ++i) t += "\xEF\xBD\xB1"; return t; }();
+const std::string kTooLong = kWhole + "x";
 int FocusId() { return GetFocus() ? GetDlgCtrlID(GetFocus()) : 0; }
 
 using Act = void (*)(HWND);
@@ -74,9 +82,9 @@ TEST(PasswordDialogTest, ResourcesShowEveryTextInTabOrder)
 
 TEST(PasswordDialogTest, OkReturnsTheTextExactlyAndCancelNothing)
 {
-    const struct { const char* text; Act act; INT_PTR want; const char* password; } cases[] = {
+    const struct { std::string text; Act act; INT_PTR want; std::string password; } cases[] = {
         {"", ClickOk, IDOK, ""}, {" Mixed Case ", ClickOk, IDOK, " Mixed Case "},
-        {"ﾊﾟｽﾜｰﾄﾞ 秘密", ClickOk, IDOK, "ﾊﾟｽﾜｰﾄﾞ 秘密"},
+        {"ﾊﾟｽﾜｰﾄﾞ 秘密", ClickOk, IDOK, "ﾊﾟｽﾜｰﾄﾞ 秘密"}, {kTooLong, ClickOk, IDOK, kWhole},
         {"typed", Escape, IDCANCEL, "before"}, {"typed", CloseBox, IDCANCEL, "before"},
     };
     for (const auto& c : cases) {
@@ -89,8 +97,8 @@ TEST(PasswordDialogTest, OkReturnsTheTextExactlyAndCancelNothing)
                       c.act(h);
                   }),
                   c.want)
-            << c.text;
-        EXPECT_EQ(dlg.m_strPassword, c.password);
+            << c.text.substr(0, 40);
+        EXPECT_TRUE(dlg.m_strPassword == c.password) << c.text.substr(0, 40) << ": " << dlg.m_strPassword.size() << " bytes";
         EXPECT_EQ(focus, IDC_PASSWORD) << "the password box should have the focus when the dialog opens";
     }
 }
@@ -161,10 +169,12 @@ TEST(PasswordChangeTest, StoresExactlyWhatTheBoxesSayAndNothingElse)
     const Act enterInNew = OkWithFocusOn<IDC_PASSWORD>, enterInConfirmation = OkWithFocusOn<IDC_PASSWORD_CONFIRM>;
     // focusAfter: the dialog stays open with the focus there.
     const struct {
-        const char *before, *first, *second;
+        const char* before;
+        std::string first, second;
         Act act;
         INT_PTR want;
-        const char *stored, *box;
+        std::string stored;
+        const char* box;
         int focusAfter;
         bool locked;
     } cases[] = {
@@ -181,9 +191,10 @@ TEST(PasswordChangeTest, StoresExactlyWhatTheBoxesSayAndNothingElse)
         {"old", "abc", "ABC", ClickOk, IDCANCEL, "old", kMismatch, IDC_PASSWORD, false},
         {"old", "", "abc", ClickOk, IDCANCEL, "old", kMismatch, IDC_PASSWORD, false},
         {"old", "x", "x", ClickOk, IDOK, "old", nullptr, 0, true},  // an unwritable key is no reason for a message
+        {"old", kTooLong, kTooLong, ClickOk, IDOK, kWhole, nullptr, 0, false},  // cut by the boxes, stored whole
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string("'") + c.first + "' / '" + c.second + "', case " + std::to_string(&c - cases));
+        SCOPED_TRACE("'" + c.first.substr(0, 40) + "' / '" + c.second.substr(0, 40) + "', case " + std::to_string(&c - cases));
         RegDeleteTreeW(HKEY_CURRENT_USER, kProductKey);
         if (c.before)
             SavePasswordToRegistry(c.before);
@@ -207,7 +218,7 @@ TEST(PasswordChangeTest, StoresExactlyWhatTheBoxesSayAndNothingElse)
                       Escape(h);
                   }),
                   c.want);
-        EXPECT_EQ(Stored(), c.stored);
+        EXPECT_TRUE(Stored() == c.stored) << Stored().size() << " bytes stored";
         EXPECT_EQ(focusAtStart, IDC_PASSWORD) << "the new-password box should have the focus at first";
         EXPECT_EQ(box.text, c.box ? c.box : "<no message>");
         EXPECT_EQ(locked.attempts, c.locked ? 1 : 0) << "the store was not tried once";

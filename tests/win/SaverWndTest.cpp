@@ -1,3 +1,4 @@
+#include "app/SaverApp.h"
 #include "platform/App.h"
 #include "platform/RegKey.h"
 #include "platform/Text.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -241,6 +243,55 @@ TEST_F(SaverWndTest, PasswordInForce)
     EXPECT_FALSE(ClosesAfter(WM_MOUSEMOVE, 0, MAKELPARAM(40, 40)));
     EXPECT_TRUE(Asks(WM_MOUSEMOVE, 0, MAKELPARAM(41, 40), [](HWND dlg) { Answer(dlg, L"Secret"); }));
     EXPECT_TRUE(PumpUntil([&] { return !Alive(); }, 1500)) << "the right password did not close the saver";
+}
+
+// A long password in half-width katakana, set with the "a" switch, is the
+// one the saver asks for. The change dialog has no owner, whatever window
+// the switch names; a configure run while the saver asks only finds the
+// question, which bears the settings dialog's title.
+TEST_F(SaverWndTest, PasswordFromTheChangeSwitchIsAskedFor)
+{
+    const std::wstring password = std::wstring(300, L'\uFF71') + L" 1";
+    HWND settings = CreateWindowExW(0, L"STATIC", L"display settings", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                                    100, nullptr, nullptr, nullptr, nullptr);
+    HWND owner = settings;
+    std::function<void()> change = [&] {
+        const std::vector<HWND> found = ThreadWindows(L"ﾊﾟｽﾜｰﾄﾞの変更");
+        if (found.empty())
+            return Later(change);
+        owner = GetWindow(found[0], GW_OWNER);
+        SetDlgItemTextW(found[0], IDC_PASSWORD, password.c_str());
+        SetDlgItemTextW(found[0], IDC_PASSWORD_CONFIRM, password.c_str());
+        SetFocus(GetDlgItem(found[0], IDOK));
+        ClickItem(found[0], IDOK);
+        if (IsWindow(found[0]))
+            EndDialog(found[0], IDCANCEL);
+    };
+    Later(change);
+    EXPECT_FALSE(SaverApp({"/a", std::to_string(reinterpret_cast<std::uintptr_t>(settings))}).InitInstance());
+    DropPendingSteps();
+    DestroyWindow(settings);
+    EXPECT_EQ(owner, nullptr) << "the change-password dialog has an owner";
+
+    Set(kDesktopKey, L"ScreenSaveUsePassword", L"1");
+    ASSERT_NE(Start(), nullptr);
+    bool settingsOpened = false;
+    HWND asking = nullptr;
+    std::function<void()> closeOthers = [&] {
+        for (HWND other : ThreadWindows(L"#32770", true))
+            if (other != asking)
+                settingsOpened = true, EndDialog(other, IDCANCEL);
+        Later(closeOthers, 100);
+    };
+    ASSERT_TRUE(Asks(WM_KEYDOWN, 'A', 0, [&](HWND dlg) {
+        asking = dlg;
+        Later(closeOthers, 100);
+        SaverApp({"/c"}).InitInstance();
+        DropPendingSteps();
+        Answer(dlg, password.c_str());
+    })) << "no password asked for";
+    EXPECT_FALSE(settingsOpened) << "a configure run opened the settings while the saver asked";
+    EXPECT_TRUE(PumpUntil([&] { return !Alive(); }, 1500)) << "the password set with the switch was refused";
 }
 
 }  // namespace

@@ -113,9 +113,9 @@ TEST_F(SettingsRegistryTest, ValuesThatCannotBeReadTakeTheirDefaults)
     const DWORD sixtyFour = 64;
     SetRaw(kSystem, L"CellSize", REG_DWORD, &sixtyFour, sizeof sixtyFour);
     SetRaw(kSystem, L"AnimIntrvl", REG_BINARY, "120", 3);
-    SetText(kSystem, L"PassWord", std::wstring(600, L'x'));
-    SetText(kSystem, L"CellNo", std::wstring(509, L' ') + L"3");   // 510 bytes: fits
-    SetText(kSystem, L"CellArr", std::wstring(510, L' ') + L"3");  // 511 bytes: does not
+    SetText(kSystem, L"PassWord", std::wstring(171, L'\uFF71'));       // 513 bytes in UTF-8
+    SetText(kSystem, L"CellNo", std::wstring(32766, L' ') + L"3");   // the path limit: fits
+    SetText(kSystem, L"CellArr", std::wstring(32767, L' ') + L"3");  // one more: does not
     SetRaw(kSystem, L"BlackOutTime", REG_EXPAND_SZ, L"7", 4);
     SetRaw(kSound, L"Sound", REG_SZ, L"1", 2);                     // no terminator
     SetRaw(kSound, L"BGM", REG_SZ, L"1x", 3);                      // odd length
@@ -124,7 +124,7 @@ TEST_F(SettingsRegistryTest, ValuesThatCannotBeReadTakeTheirDefaults)
     ReadSettings(s, m_registry, m_files);
     EXPECT_EQ(s.CellSize, 32) << "REG_DWORD";
     EXPECT_EQ(s.AnimIntrvl, 50) << "REG_BINARY";
-    EXPECT_EQ(s.PassWord, "") << "600 characters";
+    EXPECT_EQ(s.PassWord, Narrow(std::wstring(171, L'\uFF71'))) << "171 half-width katakana";
     EXPECT_EQ(s.CellNo, 3);
     EXPECT_EQ(s.CellArr, 1);
     EXPECT_EQ(s.BlackOutTime, 7) << "REG_EXPAND_SZ is text";
