@@ -17,27 +17,36 @@ bool EqualNoCase(const std::string& a, const std::string& b)
     return true;
 }
 
-// The switch part of an argument: without its one leading '-' or '/' and
-// without a ":handle" tail.
-std::string SwitchText(const std::string& arg, std::string* tail)
+bool IsDigit(char c)
 {
-    std::string rest = arg;
-    if (!rest.empty() && (rest[0] == '-' || rest[0] == '/'))
-        rest.erase(0, 1);
-    const size_t colon = rest.find(':');
-    if (colon != std::string::npos) {
-        if (tail)
-            *tail = rest.substr(colon + 1);
-        rest.erase(colon);
-    }
-    return rest;
+    return c >= '0' && c <= '9';
+}
+
+// The argument without its one leading '-' or '/'.
+std::string SwitchText(const std::string& arg)
+{
+    return !arg.empty() && (arg[0] == '-' || arg[0] == '/') ? arg.substr(1) : arg;
 }
 
 }  // namespace
 
 bool MatchSwitch(const std::string& arg, const std::string& key)
 {
-    return EqualNoCase(SwitchText(arg, nullptr), key);
+    return EqualNoCase(SwitchText(arg), key);
+}
+
+bool MatchColonSwitch(const std::string& arg, const std::string& key, long& handle)
+{
+    const std::string rest = SwitchText(arg);
+    const std::size_t colon = key.size();
+    if (rest.size() == arg.size() || rest.size() <= colon + 1 || rest[colon] != ':' ||
+        !EqualNoCase(rest.substr(0, colon), key))
+        return false;
+    for (std::size_t i = colon + 1; i < rest.size(); ++i)
+        if (!IsDigit(rest[i]))
+            return false;
+    handle = AtoL(rest.substr(colon + 1));
+    return true;
 }
 
 long AtoL(const std::string& text)
@@ -73,22 +82,25 @@ StartRequest ParseCommandLine(const std::vector<std::string>& args)
     static const struct {
         const char* key;
         SaverMode mode;
+        bool colonForm;
     } kSwitches[] = {
-        {"c", SaverMode::Configure},
-        {"p", SaverMode::Preview},
-        {"s", SaverMode::FullScreen},
-        {"a", SaverMode::ChangePassword},
+        {"c", SaverMode::Configure, true},
+        {"p", SaverMode::Preview, true},
+        {"s", SaverMode::FullScreen, false},
+        {"a", SaverMode::ChangePassword, true},
     };
     for (const auto& entry : kSwitches) {
+        long handle = 0;
+        if (entry.colonForm && MatchColonSwitch(first, entry.key, handle)) {
+            request.mode = entry.mode;
+            request.hasHandle = true;
+            request.handle = handle;
+            return request;
+        }
         if (!MatchSwitch(first, entry.key))
             continue;
         request.mode = entry.mode;
-        std::string tail;
-        if (first.find(':') != std::string::npos) {
-            SwitchText(first, &tail);
-            request.hasHandle = true;
-            request.handle = AtoL(tail);
-        } else if (args.size() > 1) {
+        if (args.size() > 1) {
             request.hasHandle = true;
             request.handle = AtoL(args[1]);
         }

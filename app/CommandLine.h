@@ -3,10 +3,13 @@
 #include <vector>
 
 // True when the argument names the switch: one leading '-' or '/' is
-// skipped, the rest equals the key without regard to case. The colon form
-// "/c:1234" (the handle after a colon, as newer display settings pass it)
-// names the switch too.
+// skipped, the rest equals the key without regard to case.
 bool MatchSwitch(const std::string& arg, const std::string& key);
+
+// The form newer display settings pass, "/c:1234": '-' or '/', the key, a
+// colon and the handle's digits, nothing else. A path such as C:\pic.bmp
+// is not one. True with the handle in `handle`.
+bool MatchColonSwitch(const std::string& arg, const std::string& key, long& handle);
 
 // The runtime's atol: blanks skipped, a sign, digits up to the first other
 // character; no digits give 0. Saturates at the 32-bit range instead of
@@ -23,5 +26,5 @@ struct StartRequest {
 
 // The mode the arguments (without the program name) ask for, tested in the
 // order c, p, s, a; no argument at all is configure. The handle comes from
-// the colon form or else from the second argument.
+// the colon form (c, p and a only) or else from the second argument.
 StartRequest ParseCommandLine(const std::vector<std::string>& args);
