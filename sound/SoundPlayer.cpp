@@ -17,39 +17,54 @@ bool ShortPath(SoundFileSystem& files, const std::string& path, std::string& for
     return true;
 }
 
+bool SoundPlayer::DeviceName(const std::string& path, std::string& name)
+{
+    if (path.empty())
+        return false;
+    if (!m_deviceName.empty() && path == m_openPath) {
+        name = m_deviceName;
+        return true;
+    }
+    return ShortPath(m_services.files, path, name);
+}
+
 std::string SoundPlayer::OpenMidi(const std::string& path)
 {
+    if (!m_deviceName.empty())
+        CloseMidi(m_openPath);
     std::string form;
     if (path.empty() || !ShortPath(m_services.files, path, form))
         return std::string();
     if (m_services.mci.SendCommand("open " + form + " type sequencer", nullptr, false) != 0)
         return std::string();
+    m_openPath = path;
+    m_deviceName = form;
     return path;
 }
 
 void SoundPlayer::PlayMidi(const std::string& path)
 {
-    std::string form;
-    if (path.empty() || !ShortPath(m_services.files, path, form))
-        return;
-    m_services.mci.SendCommand("play " + form + " from 0 notify", nullptr, true);
+    std::string name;
+    if (DeviceName(path, name))
+        m_services.mci.SendCommand("play " + name + " from 0 notify", nullptr, true);
 }
 
 void SoundPlayer::CloseMidi(const std::string& path)
 {
-    std::string form;
-    if (path.empty() || !ShortPath(m_services.files, path, form))
+    std::string name;
+    if (!DeviceName(path, name))
         return;
-    m_services.mci.SendCommand("close " + form, nullptr, false);
+    m_services.mci.SendCommand("close " + name, nullptr, false);
+    if (name == m_deviceName) {
+        m_openPath.clear();
+        m_deviceName.clear();
+    }
 }
 
 std::string SoundPlayer::GetMidiMode(const std::string& path)
 {
-    std::string form;
-    if (path.empty() || !ShortPath(m_services.files, path, form))
-        return std::string();
-    std::string reply;
-    if (m_services.mci.SendCommand("status " + form + " mode", &reply, false) != 0)
+    std::string name, reply;
+    if (!DeviceName(path, name) || m_services.mci.SendCommand("status " + name + " mode", &reply, false) != 0)
         return std::string();
     return reply;
 }

@@ -26,8 +26,11 @@ public:
     SoundPlayer& operator=(const SoundPlayer&) = delete;
 
     // Opens the sequencer on the file: the path itself on success, else "".
+    // A device this player still holds is closed first.
     std::string OpenMidi(const std::string& path);
     // Plays the opened file from its start, asking for a completion notice.
+    // The file the device was opened on goes by the name it was opened
+    // with, even when the file has gone since.
     void PlayMidi(const std::string& path);
     void CloseMidi(const std::string& path);
     // The device's mode in words ("playing", "paused", ...); "" on failure.
@@ -55,6 +58,10 @@ public:
     static int s_nListPos;
 
 private:
+    bool DeviceName(const std::string& path, std::string& name);
+
     SaverSettings& m_settings;
     SoundServices m_services;
+    std::string m_openPath;    // the file the device is open on
+    std::string m_deviceName;  // the name it was opened with
 };

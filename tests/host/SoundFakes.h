@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,13 @@ public:
         auto failure = errors.find(verb);
         if (failure != errors.end())
             return failure->second;
+        // A device goes by its file's name until it is closed; that name
+        // cannot be opened twice.
+        const std::string name = command.substr(verb.size() + 1, command.find(" type") - verb.size() - 1);
+        if (verb == "open" && !open.insert(name).second)
+            return 265;
+        if (verb == "close")
+            open.erase(name);
         if (reply)
             *reply = modeReply;
         return 0;
@@ -34,6 +42,7 @@ public:
     const std::vector<std::string>& Texts() const { return sent; }
 
     std::vector<std::string> sent, misrouted;
+    std::set<std::string> open;
     std::map<std::string, std::uint32_t> errors;  // by the command's first word
     std::string modeReply = "stopped";
 };

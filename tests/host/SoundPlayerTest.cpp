@@ -194,16 +194,22 @@ TEST_F(SoundPlayerTest, NothingToPlayMeansNoMusicAndNoCommand)
     }
 }
 
-TEST_F(SoundPlayerTest, AFileThatVanishesOrFailsToOpenGetsNoFurtherCommand)
+// A file that goes while it plays is still closed by the name it was
+// opened with, so it opens again when it is back; a failed open sends
+// nothing more.
+TEST_F(SoundPlayerTest, AVanishedFileIsClosedAndAFailedOpenGetsNoFurtherCommand)
 {
-    const std::string a = "d:\\music\\a.mid";
+    const std::string a = "d:\\music\\a.mid", form = "d:\\music\\a~1.mid";
+    files.SetShortForm(a, form);
     settings.MIDI = a;
     player.StartMusic(true);
     files.SetShortForm(a, "");  // gone while it plays
     mci.sent.clear();
     player.OnMciNotify(kMciNotifySuccessful);
     player.StartMusic(false);
-    EXPECT_EQ(mci.Texts(), Texts{});
+    EXPECT_EQ(mci.Texts(), (Texts{"status " + form + " mode", "play " + form + " from 0 notify", "close " + form}));
+    files.SetShortForm(a, form);
+    EXPECT_EQ(Run(a), a) << "the device was left open";
 
     files.SetShortForm(a, a);
     files.Add("d:\\music\\set.lst", "a.mid\n");
