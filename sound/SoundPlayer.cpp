@@ -94,10 +94,20 @@ void SoundPlayer::OnMciNotify(std::uintptr_t code)
 {
     // Only a normal end restarts: a close, a black-out or a new play also
     // report, and must not bring back music that was stopped.
-    if (!m_settings.BGM || code != kMciNotifySuccessful)
+    std::string& midi = m_settings.MIDI;
+    if (!m_settings.BGM || code != kMciNotifySuccessful || GetMidiMode(midi) == "paused")
         return;
-    if (GetMidiMode(m_settings.MIDI) != "paused")
-        PlayMidi(m_settings.MIDI);
+    if (m_strListFile.empty()) {
+        PlayMidi(midi);
+        return;
+    }
+    // A list plays through: the next entry, or another one at random. An
+    // entry that cannot be played is passed over, once round the list.
+    CloseMidi(midi);
+    midi.clear();
+    for (int tries = 0; tries < m_nListCount && midi.empty(); ++tries)
+        midi = OpenMidi(NextPlayListEntry(false));
+    PlayMidi(midi);
 }
 
 void SoundPlayer::PlayWave(const std::string& path)
@@ -138,10 +148,15 @@ std::string SoundPlayer::NextPlayListEntry(bool reset)
 
     if (reset)
         s_nListPos = 0;
-    if (m_settings.BGMRandomPlay)
+    if (m_settings.BGMRandomPlay && !reset && m_nListCount > 1 && s_nListPos >= 1 && s_nListPos <= m_nListCount) {
+        // Another entry than the one that just ended.
+        const int pick = Random(m_services.random, m_nListCount - 1) + 1;
+        s_nListPos = pick < s_nListPos ? pick : pick + 1;
+    } else if (m_settings.BGMRandomPlay) {
         s_nListPos = Random(m_services.random, m_nListCount) + 1;
-    else if (s_nListPos < INT_MAX)
+    } else if (s_nListPos < INT_MAX) {
         ++s_nListPos;
+    }
     // Past the last entry (or past another window's longer list) wraps.
     if (s_nListPos > m_nListCount)
         s_nListPos = 1;

@@ -40,8 +40,9 @@ public:
     // Off: stops it and puts a play list back into MIDI for the next start.
     void StartMusic(bool on);
 
-    // The board window passes the wParam of every MM_MCINOTIFY here. A piece
-    // that ended normally starts again; a close or a new play does not.
+    // The board window passes the wParam of every MM_MCINOTIFY here. After
+    // a piece that ended normally a single file starts again and a play
+    // list moves on; a close or a new play changes nothing.
     void OnMciNotify(std::uintptr_t code);
 
     // Plays a wave file asynchronously while Sound is on.
@@ -50,8 +51,10 @@ public:
     // Counts the entries of m_strListFile and sets m_strListDir; clears the
     // list when it cannot be read.
     void ScanPlayList();
-    // The full path of the first entry (in order) or a random one, "" when
-    // there is none or it names no existing file. Reset starts over.
+    // The full path of the next entry in order (wrapping after the last) or
+    // of a random one, "" when there is none or it names no existing file.
+    // Reset starts over; without it a random pick is not the entry last
+    // chosen.
     std::string NextPlayListEntry(bool reset);
 
     // The number of the entry last chosen, shared by every board window.

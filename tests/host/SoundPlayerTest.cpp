@@ -62,7 +62,8 @@ protected:
             files.Add(std::string("d:\\music\\") + name);
     }
 
-    // A start, a normal end and a stop; what the start left in MIDI.
+    // A start, a normal end and a stop; what the start left in MIDI, and
+    // in `stepped` what the end left there.
     std::string Run(const std::string& midi)
     {
         settings.MIDI = midi;
@@ -70,9 +71,12 @@ protected:
         player.StartMusic(true);
         const std::string opened = settings.MIDI;
         player.OnMciNotify(kMciNotifySuccessful);
+        stepped = settings.MIDI;
         player.StartMusic(false);
         return opened;
     }
+
+    std::string stepped;
 
     SaverSettings settings;
     RecordingMci mci;
@@ -141,15 +145,21 @@ TEST_F(SoundPlayerTest, StartsLoopAndStopWithTheExactCommands)
     files.Add("d:" + japanese + "mid");
     const std::string a = "d:\\music\\a.mid", jp = "d:" + japanese + "mid";
     const std::string my = "c:\\my music\\a.mid", songs = "c:\\my songs\\b.mid";
-    const struct { std::string midi, opened, form, after; } cases[] = {
-        {"D:\\MUSIC\\SET.LST", a, a, "d:\\music\\set.lst"},  // in order: the first entry
-        {"D:\\Music\\A.MID", a, a, a}, {my, my, '"' + my + '"', my},  // 8.3 names off: quoted
-        {songs, songs, "c:\\mysong~1\\b.mid", songs}, {"D:" + japanese + "MID", jp, jp, jp},
+    files.Add("d:\\music\\gap.lst", "a.mid\nnothere.mid\nc.mid\n");
+    const std::string b = "d:\\music\\b.mid", c3 = "d:\\music\\c.mid";
+    // next: the form played after the first piece ends
+    const struct { std::string midi, opened, form, after, next; } cases[] = {
+        {"D:\\MUSIC\\SET.LST", a, a, "d:\\music\\set.lst", b},  // in order: the first entry, then the second
+        {"d:\\music\\gap.lst", a, a, "d:\\music\\gap.lst", c3},   // past an entry that is gone
+        {"D:\\Music\\A.MID", a, a, a, a}, {my, my, '"' + my + '"', my, '"' + my + '"'},  // 8.3 names off: quoted
+        {songs, songs, "c:\\mysong~1\\b.mid", songs, "c:\\mysong~1\\b.mid"}, {"D:" + japanese + "MID", jp, jp, jp, jp},
     };
     for (const auto& c : cases) {
-        const std::string& f = c.form;
-        const Texts want = {"open " + f + " type sequencer", "play " + f + " from 0 notify",
-                            "status " + f + " mode", "play " + f + " from 0 notify", "close " + f};
+        const std::string &f = c.form, &n = c.next;
+        Texts want = {"open " + f + " type sequencer", "play " + f + " from 0 notify", "status " + f + " mode"};
+        if (n != f)
+            want.insert(want.end(), {"close " + f, "open " + n + " type sequencer"});
+        want.insert(want.end(), {"play " + n + " from 0 notify", "close " + n});
         // The second start takes what the first left in MIDI.
         for (const std::string& midi : {c.midi, c.after}) {
             EXPECT_EQ(Run(midi), c.opened) << "from " << midi;
@@ -164,13 +174,17 @@ TEST_F(SoundPlayerTest, RandomListPlaysEachEntryAboutAThirdPastBlankLines)
 {
     settings.BGMRandomPlay = 1;
     files.Add("d:\\music\\set.lst", "a.mid\n\n\nb.mid\n \nc.mid\n\n\n");
-    std::map<std::string, int> seen;
-    for (int i = 0; i < 3000; ++i)
-        ++seen[Run("d:\\music\\set.lst")];
-    EXPECT_EQ(seen[""], 0) << "starts without music";
+    std::map<std::string, int> seen, next;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string opened = Run("d:\\music\\set.lst");
+        ++seen[opened], ++next[stepped];
+        EXPECT_NE(stepped, opened) << "the same piece again after it ended, start " << i;
+    }
+    EXPECT_EQ(seen[""] + next[""], 0) << "no music";
     for (const char* name : {"a.mid", "b.mid", "c.mid"}) {
-        const int n = seen[std::string("d:\\music\\") + name];
-        EXPECT_TRUE(n > 850 && n < 1150) << name << " chosen " << n << " times of 3000";
+        const std::string path = std::string("d:\\music\\") + name;
+        EXPECT_TRUE(seen[path] > 850 && seen[path] < 1150) << name << " started " << seen[path] << " times of 3000";
+        EXPECT_TRUE(next[path] > 850 && next[path] < 1150) << name << " next " << next[path] << " times of 3000";
     }
 }
 
