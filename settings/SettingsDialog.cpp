@@ -339,6 +339,8 @@ void SettingsDialog::OnSize(int button)
 void SettingsDialog::OnBgmCheck()
 {
     BGM = IsChecked(IDC_BGM) ? 1 : 0;
+    // The preview restarts its music only while its own BGM is on.
+    m_preview.BGM = BGM;
     m_preview.StartMusic(BGM ? TRUE : FALSE);
 }
 

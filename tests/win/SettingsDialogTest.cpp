@@ -231,6 +231,9 @@ TEST_F(SettingsDialogTest, ControlsChangeFieldPreviewAndBoard)
         {IDC_BLANK_CELL_OPTION, true, 0, 1},  // 1045 still checked
         {IDC_INITIAL_CELL_OPTION, false, 0, 0},
     };
+    // Music stored off, from our play list in its own order.
+    const auto lower = [](std::string path) { return LowerAscii(path), path; };
+    Write(kSoundKey, {{L"MIDI", Widen(SourcePath("samples/velomass.lst"))}, {L"BGMRandomPlay", L"0"}});
     SettingsDialog dlg;
     DealCounter boards;
     dlg.Preview().SetObserver(&boards);
@@ -259,6 +262,12 @@ TEST_F(SettingsDialogTest, ControlsChangeFieldPreviewAndBoard)
         EXPECT_EQ(dlg.Preview().AnimBMPOption, 1);
         ToggleItem(h, IDC_BGM);
         EXPECT_EQ(dlg.BGM, 1);
+        // The box keeps the preview's music going once the first piece
+        // ends, which the sequencer here cannot report itself.
+        const std::string first = dlg.Preview().MIDI;
+        SendMessageW(dlg.Preview().Handle(), kMmMciNotify, kMciNotifySuccessful, 0);
+        EXPECT_EQ(first + " then " + dlg.Preview().MIDI,
+                  lower(SourcePath("samples/loop1.mid")) + " then " + lower(SourcePath("samples/loop2.mid")));
         // Home gives 1, the speed bar holds 50; End gives 200, the black-out bar holds 120.
         Scroll(h, IDC_SPEED_BAR, SB_PAGERIGHT);
         Scroll(h, IDC_SPEED_BAR, SB_LEFT);
