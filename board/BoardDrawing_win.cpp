@@ -40,6 +40,14 @@ BOOL BoardWnd::LoadPieces(std::string path)
 
     if (!ReadPieceImage(path))
         return FALSE;
+    if (!m_pStripBitmap)
+        CreateStrip();
+    if (!m_pStripBitmap) {
+        // Play would draw from the memory context's 1x1 default bitmap.
+        ClearImage();
+        m_pDib.reset();
+        return FALSE;
+    }
 
     // A palette only for a 256-colour table; deeper images draw as they are.
     if (m_pDib->BuildLogPalette()) {
@@ -47,8 +55,6 @@ BOOL BoardWnd::LoadPieces(std::string path)
         RealizePiecePalette();
     }
     Bitmap = path;
-    if (!m_pStripBitmap)
-        CreateStrip();
     ResetLayout();
     return TRUE;
 }

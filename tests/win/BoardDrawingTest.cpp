@@ -90,6 +90,13 @@ TEST(BoardDrawingTest, LoadChecksTheImage)
         EXPECT_TRUE(b.board.TakeTimer(1)) << "a good load after it plays again";
     }
     CloseHandle(holder);
+
+    // No strip can be made without a window: a good image is refused too.
+    ProbeBoard windowless;
+    windowless.Bitmap = "before";
+    EXPECT_FALSE(windowless.LoadPieces(good.Path()));
+    EXPECT_FALSE(windowless.HasImage() || windowless.m_pDib);
+    EXPECT_EQ(windowless.Bitmap, "before");
 }
 
 // A 256-colour image brings its palette into the window's and the memory
