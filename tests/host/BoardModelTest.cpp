@@ -296,13 +296,16 @@ TEST(BoardCycle, RemovalAtTheLastTick)
 }
 
 // Timer 2 stops everything at once; ticks still queued and other timers
-// do nothing; a new board plays again.
+// do nothing; a new board plays again, from the first frame of a
+// selection with its cue, whatever phase the old one was blacked out in.
 TEST(BoardCycle, BlackOutAndStrayTicks)
 {
     for (int bgm : {1, 0}) {
         Play p(4);
         p.game.BGM = bgm;
-        p.Ticks(2);
+        p.game.Sound = 1;
+        p.Ticks(10);  // into the disappearing cycle
+        ASSERT_TRUE(p.game.m_bDisappearing && p.game.m_nFrame == 2);
         p.effects.Clear();
         p.game.OnTimer(2);
         std::vector<std::string> want = {"stop 1", "stop 2", "close m.mid", "black"};
@@ -317,6 +320,9 @@ TEST(BoardCycle, BlackOutAndStrayTicks)
         p.game.NewBoard();
         EXPECT_FALSE(p.game.m_bBlackedOut);
         EXPECT_EQ(p.effects.log.back(), "timer 1 50");
+        p.effects.Clear();
+        p.Ticks(1);
+        EXPECT_EQ(CuesAndFrames(p.effects), "s10 ");
     }
 }
 

@@ -76,6 +76,7 @@ TEST(CDIBTest, ReadsEveryFormDrawingTakes)
         {"OS/2, 24-bit", With([](BmpFile& f) { f.headerSize = 12, f.bitCount = 24, f.width = 5; }), 0, false},
         {"top-down", With([](BmpFile& f) { f.height = -3; }), 256, true},
         {"after other data", With([](BmpFile& f) { f.width = 6, f.height = 3; }), 256, true, 77},
+        {"OS/2 after other data", With([](BmpFile& f) { f.headerSize = 12, f.width = 6; }), 256, true, 77},
         {"run-length", With([&](BmpFile& f) { f.compression = 1, f.pixels = rle8, f.sizeImage = 12; }), 256, true},
         {"more pixel bytes than rows need",
          With([](BmpFile& f) { f.pixels = std::vector<std::uint8_t>(f.Pixels().size() + 9, 0x5A); }), 256, true},
