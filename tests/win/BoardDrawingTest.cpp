@@ -6,7 +6,8 @@ using namespace boardprobe;
 
 // Each slot is its image row stretched to the cell size, or BCCol (its top
 // byte dropped) where BlankOption / DoviOption ask for it; a cell size above
-// 128 is brought down so that the seven slots fit the strip.
+// 128 is brought down so that the seven slots fit the strip. A new layout
+// blacks the whole window first, so nothing stale stays in the margins.
 TEST(BoardDrawingTest, StripSlotsHoldTheScaledRowsOrTheFillColour)
 {
     TempFile image(L"veloma_strip.bmp", PieceBmp(256, 352));
@@ -41,6 +42,21 @@ TEST(BoardDrawingTest, StripSlotsHoldTheScaledRowsOrTheFillColour)
             EXPECT_EQ(strip.At(slot * size + mid, mid), IndexColour(PictureIndex(row, 0))) << "slot " << slot;
             EXPECT_EQ(strip.At(slot * size, 0), IndexColour(CornerIndex(row, 0))) << "slot " << slot;
         }
+
+        {
+            ClientDC dc(b.board.Handle());
+            const RECT all{0, 0, 300, 260};
+            FillRect(dc.Handle(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        }
+        b.board.ResetLayout();
+        const Pixels shot = CaptureWindow(b.board.Handle());
+        const int left = b.board.m_nOffsetX, top = b.board.m_nOffsetY;
+        int stale = 0;
+        for (int y = 0; y < 260; ++y)
+            for (int x = 0; x < 300; ++x)
+                stale += (x < left || y < top || x >= left + b.board.m_nCols * size || y >= top + b.board.m_nRows * size) &&
+                         shot.At(x, y) != RGB(0, 0, 0);
+        EXPECT_EQ(stale, 0) << "margin pixels not black, the grid at " << left << "," << top;
     }
 }
 

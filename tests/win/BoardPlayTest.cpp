@@ -1,11 +1,13 @@
 #include "win/BoardProbe.h"
 
-#include "app/PreviewSettings.h"
+#include "app/SaverApp.h"
 #include "board/BoardObserver.h"
 #include "host/SoundFakes.h"
+#include "platform/RegKey.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <set>
@@ -139,33 +141,52 @@ TEST(BoardPlayTest, SoundGoesThroughTheBoardsPlayer)
     EXPECT_EQ(mci.Texts(), std::vector<std::string>{"close " + midi});
 }
 
-// The board as the display settings' little monitor shows it, played on
-// its real timer: our own art at the preview's sizes, found again in the
-// pixels, on a board of the right geometry (margins black, pieces resting
-// at the bottom, columns packed to the left).
+// The board as the display settings' little monitor shows it, started by
+// the "p" switch and played on its real timer: the preview's cell size
+// whatever is stored, no sound, no black-out; our own art found again in
+// the pixels, on a board of the right geometry (margins black, pieces
+// resting at the bottom, columns packed to the left).
 TEST(BoardPlayTest, PreviewShowsOurPiecesOnABoardOfTheRightGeometry)
 {
-    const std::string art = Narrow(L"Z:" + Widen(VELOMA_SOURCE_DIR) + L"/res/velomass.bmp");
-    const struct { int stored, cell, cols, rows, left, top; } sizes[] = {{32, 18, 8, 6, 4, 2}, {64, 36, 4, 3, 4, 2}};
+    const std::wstring source = L"Z:" + Widen(VELOMA_SOURCE_DIR);
+    const std::string art = Narrow(source + L"/res/velomass.bmp");
+    const wchar_t kProductKey[] = L"Software\\Tamsk soft\\VelomaSS";
+    const struct { const wchar_t* stored; int cell, cols, rows, left, top; } sizes[] = {
+        {L"32", 18, 8, 6, 4, 2}, {L"96", 36, 4, 3, 4, 2}};
     for (const auto& s : sizes) {
         SCOPED_TRACE("cell " + std::to_string(s.cell));
+        RegDeleteTreeW(HKEY_CURRENT_USER, kProductKey);
+        RegKey system = RegKey::Create(HKEY_CURRENT_USER, std::wstring(kProductKey) + L"\\System", KEY_WRITE);
+        RegKey sound = RegKey::Create(HKEY_CURRENT_USER, std::wstring(kProductKey) + L"\\Sound", KEY_WRITE);
+        for (const auto& [name, value] : {std::pair<const wchar_t*, std::wstring>{L"CellSize", s.stored},
+                                          {L"Bitmap", Widen(art)}, {L"AnimIntrvl", L"5"}, {L"BlackOutTime", L"1"}})
+            system.SetString(name, value);
+        for (const auto& [name, value] : {std::pair<const wchar_t*, std::wstring>{L"Sound", L"1"}, {L"BGM", L"1"},
+                                          {L"Select", source + L"/samples/select.wav"},
+                                          {L"Disappear", source + L"/samples/disappear.wav"},
+                                          {L"MIDI", source + L"/samples/loop1.mid"}})
+            sound.SetString(name, value);
         const Pixels ref = ScaledRows(art, s.cell);
         ASSERT_EQ(ref.width, 6 * s.cell) << art;
-        HostedBoard b;
-        ASSERT_TRUE(b.Make(152, 112));
-        ProbeBoard& board = b.board;
-        board.CellSize = s.stored;
-        board.AnimIntrvl = 5;
-        ApplyPreviewSettings(board);
-        ASSERT_EQ(board.CellSize, s.cell);
+        RECT r{0, 0, 152, 112};
+        AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FALSE, 0);
+        HWND host = CreateWindowExW(0, L"STATIC", L"little monitor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 30, 30,
+                                    r.right - r.left, r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
+        SaverApp app({"/p", std::to_string(reinterpret_cast<std::uintptr_t>(host))});
+        ASSERT_TRUE(app.InitInstance());
+        auto* board = dynamic_cast<BoardWnd*>(app.MainWindow());
+        ASSERT_NE(board, nullptr);
+        EXPECT_EQ(board->CellSize, s.cell);
+        EXPECT_EQ(board->Select + board->Disappear + board->MIDI, "") << "the preview makes no sound";
+        EXPECT_EQ(board->BlackOutTime, 0);
         RemovalCounter counter;
-        board.SetObserver(&counter);
+        board->SetObserver(&counter);
         std::srand(20240601);  // the same game on every run
-        ASSERT_TRUE(board.LoadPieces(art));
+        board->ResetLayout();
         EXPECT_TRUE(PumpUntil([&] { return counter.removed >= 2; }, 10000)) << "removed " << counter.removed;
-        board.TakeTimer(1);
-        board.SetObserver(nullptr);
-        const Pixels shot = CaptureWindow(board.Handle(), true);
+        KillTimer(board->Handle(), 1);
+        board->SetObserver(nullptr);
+        const Pixels shot = CaptureWindow(board->Handle(), true);
 
         for (int y = 0; y < 112; ++y)
             for (int x = 0; x < 152; ++x)
@@ -180,7 +201,7 @@ TEST(BoardPlayTest, PreviewShowsOurPiecesOnABoardOfTheRightGeometry)
                 while (kind < 6 && Diff(shot, s.left + x * s.cell, s.top + y * s.cell, s.cell, s.cell, ref, kind * s.cell, 0) != "")
                     ++kind;
                 ASSERT_LT(kind, 6) << "cell " << x << "," << y << " shows none of our pictures";
-                EXPECT_EQ(kind, board.Cell(x, y) & 0x0F) << "cell " << x << "," << y;
+                EXPECT_EQ(kind, board->Cell(x, y) & 0x0F) << "cell " << x << "," << y;
                 EXPECT_FALSE(pile && kind == 0) << "a hole under a piece at " << x << "," << y;
                 pile = pile || kind != 0;
                 seen.insert(kind);
@@ -189,5 +210,8 @@ TEST(BoardPlayTest, PreviewShowsOurPiecesOnABoardOfTheRightGeometry)
             emptyColumnSeen = emptyColumnSeen || !pile;
         }
         EXPECT_GE(seen.size(), 3u) << "the empty cell and at least two kinds";
+        DestroyWindow(host);  // the board goes with it and frees itself
+        EXPECT_TRUE(TakeQuitMessage()) << "the run would not end with its board";
     }
+    RegDeleteTreeW(HKEY_CURRENT_USER, kProductKey);
 }

@@ -7,6 +7,7 @@
 #include "platform/RegKey.h"
 #include "res/SettingsIds.h"
 #include "settings/MidiListDialog.h"
+#include "win/BoardProbe.h"
 #include "win/ModalScript.h"
 #include "win/WinTestUtil.h"
 
@@ -393,6 +394,12 @@ TEST_F(SettingsDialogTest, MusicChooserAndTheListDialog)
              ClickItem(d, IDOK);
          },
          0, "C:\\MUSIC\\SET.LST"},
+        {"list, its dialog closed with Escape", std::string("C:\\MUSIC\\SET.LST"),
+         [](HWND d) {
+             ToggleItem(d, IDC_LIST_IN_ORDER);
+             SendMessageW(d, WM_COMMAND, IDCANCEL, 0);
+         },
+         1, "C:\\MUSIC\\SET.LST"},
         {"not a list", std::string("C:\\a.lst.mid"), nullptr, 1, "C:\\a.lst.mid"},
         {"cancelled", std::nullopt, nullptr, 1, "C:\\old.mid"},
     };
@@ -446,14 +453,15 @@ TEST_F(SettingsDialogTest, MissingBitmapAsksForOne)
     RemoveDirectoryW(empty.c_str());
 }
 
-TEST_F(SettingsDialogTest, BitmapChooserKeepsTheOldImageForABadFile)
+TEST_F(SettingsDialogTest, BitmapChooserTakesAGoodImageAndKeepsTheOldForABadOne)
 {
+    boardprobe::TempFile fresh(L"veloma_chosen.bmp", boardprobe::PieceBmp(64, 352));
     // What changes on every tick of a playing board.
     const auto playState = [](const BoardWnd& b) {
         return std::vector<int>{b.m_nFrame, b.m_bDisappearing, b.m_nSelectCycles, b.m_nSelX, b.m_nSelY, b.m_nGroupSize};
     };
     SettingsDialog dlg;
-    prompts.answers = {SourcePath("samples/select.wav"), std::nullopt};
+    prompts.answers = {SourcePath("samples/select.wav"), std::nullopt, fresh.Path()};
     bool stillWhileOpen = false;
     prompts.whileOpen = [&] {
         const std::vector<int> before = playState(dlg.Preview());
@@ -474,6 +482,17 @@ TEST_F(SettingsDialogTest, BitmapChooserKeepsTheOldImageForABadFile)
         const std::vector<int> afterCancel = playState(dlg.Preview());
         EXPECT_TRUE(PumpUntil([&] { return playState(dlg.Preview()) != afterCancel; }, 3000))
             << "the preview did not play again after Cancel";
+
+        // A good one: its path in the box, its pieces in the preview.
+        ClickItem(h, IDC_CHOOSE_BITMAP);
+        EXPECT_EQ(dlg.Bitmap + " | " + ItemText(h, IDC_BITMAP_PATH), fresh.Path() + " | " + fresh.Path());
+        BoardWnd& p = dlg.Preview();
+        p.StopTimer(1);
+        const boardprobe::Pixels shot = boardprobe::CaptureWindow(p.Handle(), true);
+        const int kind = p.Cell(0, p.m_nRows - 1) & 0x0F, middle = p.CellSize / 2;
+        EXPECT_EQ(shot.At(p.m_nOffsetX + middle, p.m_nOffsetY + (p.m_nRows - 1) * p.CellSize + middle),
+                  boardprobe::IndexColour(boardprobe::PictureIndex(kind ? 2 * kind - 1 : 0, 0)))
+            << "the bottom-left piece, kind " << kind;
         ClickItem(h, IDCANCEL);
     });
     ASSERT_FALSE(prompts.requests.empty());
