@@ -2,6 +2,8 @@
 would: keys and mouse through xdotool, the registry through reg, and the
 screen checked by pixel."""
 import os
+import re
+import shutil
 import subprocess
 import time
 import unittest
@@ -160,6 +162,35 @@ class SaverTest(unittest.TestCase):
         changed = sum(1 for a, b in zip(cells, screen_cells(second)) if a[2] != b[2])
         self.assertGreater(changed, 0, "the picture did not change in 1.5 s")
         self.assertTrue(alive(proc))
+
+    def test_music_and_sounds_start_and_stop_with_it(self):
+        # 8.3 names all the way, so the commands carry the path as it is.
+        folder = f"/tmp/vm{os.getpid() % 100000}"
+        shutil.rmtree(folder, ignore_errors=True)
+        shutil.copytree(os.path.join(e2e.need("VELOMA_SOURCE_DIR"), "samples"), folder)
+        self.addCleanup(shutil.rmtree, folder, True)
+        for name, value in (("MIDI", "velomass.lst"), ("Select", "select.wav"), ("Disappear", "disappear.wav")):
+            e2e.reg_add(e2e.SOUND_KEY, name, e2e.winpath(os.path.join(folder, value)))
+        for name, value in (("BGM", "1"), ("Sound", "1"), ("BGMRandomPlay", "0")):
+            e2e.reg_add(e2e.SOUND_KEY, name, value)
+        e2e.keep_wine_up(self)  # so that Wine's own processes hold no pipe of the saver's
+        debug = os.environ.get("WINEDEBUG")
+        os.environ["WINEDEBUG"] = "+mci"
+        try:
+            proc = self.start_saver()
+        finally:
+            if debug is None:
+                del os.environ["WINEDEBUG"]
+            else:
+                os.environ["WINEDEBUG"] = debug
+        self.assertLess(black_share(self.shot("music")), 0.5, "the board is not drawn")
+        e2e.xdotool("key", "space")
+        code, err = e2e.finish(proc, 20, "the saver with music")
+        self.assertEqual(code, 0)
+        # The list's first entry, lower-cased; the trace doubles backslashes.
+        piece = e2e.winpath(os.path.join(folder, "loop1.mid")).lower().replace("\\", "\\\\")
+        self.assertEqual(re.findall(r'mciSendStringW \(L"([^"]*)"', err),
+                         [f"open {piece} type sequencer", f"play {piece} from 0 notify", f"close {piece}"])
 
     def test_input_closes_it(self):
         cases = [
