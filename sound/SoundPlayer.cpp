@@ -4,6 +4,12 @@
 
 int SoundPlayer::s_nListPos = 0;
 
+namespace {
+
+constexpr int kMaxSkippedEntries = 16;
+
+} // namespace
+
 bool ShortPath(SoundFileSystem& files, const std::string& path, std::string& form)
 {
     form.clear();
@@ -101,11 +107,14 @@ void SoundPlayer::OnMciNotify(std::uintptr_t code)
         PlayMidi(midi);
         return;
     }
-    // A list plays through: the next entry, or another one at random. An
-    // entry that cannot be played is passed over, once round the list.
+    // A list plays through: the next entry, or another one at random. A few
+    // entries that cannot be played are passed over; each try reads the
+    // list again, so a list of nothing but missing files cannot hold the
+    // window up.
     CloseMidi(midi);
     midi.clear();
-    for (int tries = 0; tries < m_nListCount && midi.empty(); ++tries)
+    const int tries = m_nListCount < kMaxSkippedEntries ? m_nListCount : kMaxSkippedEntries;
+    for (int i = 0; i < tries && midi.empty(); ++i)
         midi = OpenMidi(NextPlayListEntry(false));
     PlayMidi(midi);
 }
