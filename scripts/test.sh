@@ -14,6 +14,9 @@ stop() {
 
 if [ -z "${VELOMA_TEST_STAGE:-}" ]; then
   "$top/scripts/setup.sh" || stop "setting up the packages (scripts/setup.sh)"
+  # Whether 32-bit programs run here is decided once, for the whole run.
+  VELOMA_WIN32=$("$wine_run" --info | sed -n 's/^win32=//p')
+  export VELOMA_WIN32
   "$top/scripts/build.sh" || stop "the build (scripts/build.sh)"
   "$top/scripts/package.sh" || stop "packaging (scripts/package.sh)"
   "$wine_run" --prepare || stop "making the Wine prefix (scripts/wine-run --prepare)"
@@ -22,7 +25,7 @@ fi
 
 passed=0 failed=0 skipped=0
 trees="host win64 win32"
-if ! "$wine_run" --info | grep -qx 'win32=yes'; then
+if [ "${VELOMA_WIN32:-}" != yes ]; then
   trees="host win64"
   skipped=$(cd "$top/build/win32" && ctest -N | sed -nE 's/^Total Tests: ([0-9]+)$/\1/p')
   skipped=${skipped:-0}
