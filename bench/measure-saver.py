@@ -44,16 +44,7 @@ TARGET_CPU_PERCENT = 2.0
 TARGET_CPU_RATIO = 3.0
 TARGET_EXTRA_MB = 16.0
 TARGET_FIRST_BOARD_MS = 500
-
-
 WINE_RUN = os.path.join(TOP, "scripts", "wine-run")
-
-
-def wine_prefix():
-    """Prepares the prefix that scripts/wine-run uses on this machine; returns its path."""
-    subprocess.run([WINE_RUN, "--prepare"], check=True)
-    out = subprocess.run([WINE_RUN, "--info"], capture_output=True, text=True, check=True).stdout
-    return dict(line.split("=", 1) for line in out.splitlines() if "=" in line)["prefix"]
 
 
 def winpath(path):
@@ -348,7 +339,7 @@ def main():
     for path in (scr, host):
         if not os.path.exists(path):
             sys.exit(f"{path} is missing: run scripts/build.sh {os.path.basename(args.build)}")
-    prefix = wine_prefix()
+    prefix = subprocess.run([WINE_RUN, "--prepare"], stdout=subprocess.PIPE, text=True, check=True).stdout.strip()
 
     rows = []
     for size in args.sizes.split(","):

@@ -85,9 +85,7 @@ def main():
         if not os.path.exists(path):
             sys.exit(f"{path} is missing: run scripts/build.sh {os.path.basename(args.build)}")
 
-    subprocess.run([WINE_RUN, "--prepare"], check=True)
-    info = subprocess.run([WINE_RUN, "--info"], capture_output=True, text=True, check=True).stdout
-    prefix = dict(line.split("=", 1) for line in info.splitlines() if "=" in line)["prefix"]
+    prefix = subprocess.run([WINE_RUN, "--prepare"], stdout=subprocess.PIPE, text=True, check=True).stdout.strip()
     install = os.path.join(prefix, "drive_c", "VelomaSS")
     os.makedirs(install, exist_ok=True)
     shutil.copy(os.path.join(TOP, "res", "velomass.bmp"), install)

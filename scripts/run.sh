@@ -15,7 +15,7 @@ stop() {
 
 "$top/scripts/setup.sh" || stop "setting up the packages (scripts/setup.sh)"
 "$top/scripts/build.sh" win64 || stop "the build (scripts/build.sh win64)"
-"$wine_run" --prepare || stop "making the Wine prefix (scripts/wine-run --prepare)"
+"$wine_run" --prepare >/dev/null || stop "making the Wine prefix (scripts/wine-run --prepare)"
 
 # The saver finds its piece image in the current directory.
 cd "$top/build/win64" || stop "entering build/win64"

@@ -19,7 +19,7 @@ if [ -z "${VELOMA_TEST_STAGE:-}" ]; then
   export VELOMA_WIN32
   "$top/scripts/build.sh" || stop "the build (scripts/build.sh)"
   "$top/scripts/package.sh" || stop "packaging (scripts/package.sh)"
-  "$wine_run" --prepare || stop "making the Wine prefix (scripts/wine-run --prepare)"
+  "$wine_run" --prepare >/dev/null || stop "making the Wine prefix (scripts/wine-run --prepare)"
   VELOMA_TEST_STAGE=run exec "$top/scripts/with-display.sh" "$0" "$@"
 fi
 

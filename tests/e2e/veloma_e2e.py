@@ -44,15 +44,9 @@ def wine(*args):
     return [need("VELOMA_WINE_RUN"), *args]
 
 
-_info = {}
-
-
-def wine_info():
-    """{"win32": "yes"|"no", "prefix": path}, as scripts/wine-run decides."""
-    if not _info:
-        out = subprocess.run(wine("--info"), capture_output=True, text=True, check=True, timeout=30).stdout
-        _info.update(line.split("=", 1) for line in out.splitlines() if "=" in line)
-    return _info
+def wine_prefix():
+    """The prefix scripts/wine-run uses on this machine."""
+    return subprocess.run(wine("--prepare"), stdout=subprocess.PIPE, text=True, check=True, timeout=120).stdout.strip()
 
 
 def wine_env():
@@ -85,7 +79,7 @@ def command_line(pid):
 def wine_processes(name):
     """(pid, command line) of the live processes of this Wine prefix that run
     the program `name`; other prefixes are left out."""
-    prefix = os.path.realpath(wine_info()["prefix"])
+    prefix = os.path.realpath(wine_prefix())
     found = []
     for entry in os.listdir("/proc"):
         if not entry.isdigit():
