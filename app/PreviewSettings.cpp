@@ -1,6 +1,6 @@
 #include "app/PreviewSettings.h"
 
-void ApplyPreviewSettings(SaverSettings& settings)
+void ApplyPreviewSettings(Settings& settings)
 {
     settings.CellSize = settings.CellSize > 63 ? 36 : 18;
     settings.MIDI.clear();

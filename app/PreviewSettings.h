@@ -1,6 +1,6 @@
 #pragma once
-#include "settings/SaverSettings.h"
+#include "base/Settings.h"
 
 // The preview in the display settings' little monitor: small cells, no
 // sound or music, never blacked out.
-void ApplyPreviewSettings(SaverSettings& settings);
+void ApplyPreviewSettings(Settings& settings);

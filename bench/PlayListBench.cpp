@@ -11,7 +11,7 @@ using namespace soundfakes;
 // memory does not.
 void ScanList(benchmark::State& state, const std::string& bytes)
 {
-    SaverSettings settings;
+    Settings settings;
     RecordingMci mci;
     RecordingWave wave;
     FakeFileSystem files;

@@ -1,8 +1,8 @@
 #pragma once
 #include "board/BoardEffects.h"
 #include "board/BoardObserver.h"
-#include "board/Random.h"
-#include "settings/SaverSettings.h"
+#include "base/Random.h"
+#include "base/Settings.h"
 
 #include <cstdint>
 #include <memory>
@@ -20,8 +20,8 @@ struct GridPos {
 // nothing of windows; drawing, timers and sound go out through BoardEffects.
 //
 // The setting members (CellSize, CellArr, CellNo, AnimIntrvl, Sound, ...)
-// are inherited from SaverSettings; owners write them directly.
-class BoardGame : public SaverSettings {
+// are inherited from Settings; owners write them directly.
+class BoardGame : public Settings {
 public:
     // Room for an 8K screen at 32-pixel cells.
     static constexpr int kMaxCols = 240;

@@ -9,3 +9,8 @@ add_subdirectory(tools)
 if(benchmark_FOUND)
   add_subdirectory(bench)
 endif()
+
+# Includes follow the order the layers link in.
+add_test(NAME include_order
+  COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tools/check-includes.py ${CMAKE_SOURCE_DIR}
+          ${VELOMA_CORE_LAYERS} ${VELOMA_WIN_LAYERS})

@@ -20,14 +20,17 @@ file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/VelomaVersion.h CONTENT
 ")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/res -I${CMAKE_BINARY_DIR}/generated")
 
-target_compile_definitions(velomacore PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+target_compile_definitions(veloma_base PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
   VELOMA_VERSION_TEXT="${PROJECT_VERSION}")
 
-add_library(velomawin STATIC ${VELOMA_WIN_SOURCES})
-target_link_libraries(velomawin PUBLIC velomacore ${VELOMA_WIN_LIBS})
-target_compile_options(velomawin PRIVATE -Wall -Wextra)
+foreach(dir ${VELOMA_WIN_LAYERS})
+  veloma_layer_library(${dir} "${VELOMA_LAST_LAYER}")
+endforeach()
+target_link_libraries(veloma_platform PUBLIC ${VELOMA_WIN_LIBS})
+add_library(velomawin INTERFACE)
+target_link_libraries(velomawin INTERFACE ${VELOMA_LAST_LAYER})
 
-add_executable(VelomaSS WIN32 app/main.cpp ${VELOMA_RC})
+add_executable(VelomaSS WIN32 app/win/main.cpp ${VELOMA_RC})
 set_target_properties(VelomaSS PROPERTIES SUFFIX ".scr")
 target_link_libraries(VelomaSS PRIVATE velomawin ${VELOMA_STATIC_LINK} -municode)
 

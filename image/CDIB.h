@@ -1,5 +1,5 @@
 #pragma once
-#include "image/ByteSource.h"
+#include "base/ByteSource.h"
 
 #include <cstddef>
 #include <cstdint>

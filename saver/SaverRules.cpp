@@ -30,7 +30,7 @@ int FullScreenBlackOutTime(int blackOutTime, long lowPowerMinutes)
     return blackOutTime;
 }
 
-void ApplyFullScreenRules(SaverSettings& settings, const DesktopSaverValues& desktop)
+void ApplyFullScreenRules(Settings& settings, const DesktopSaverValues& desktop)
 {
     if (!desktop.UsePassword)
         settings.PassWord.clear();
@@ -54,7 +54,7 @@ bool FirstMouse::OnMove(int x, int y)
     return x != m_x || y != m_y;
 }
 
-bool ConfirmCloseRequest(const SaverSettings& settings, FirstMouse& firstMouse, CloseRequestHost& host)
+bool ConfirmCloseRequest(const Settings& settings, FirstMouse& firstMouse, CloseRequestHost& host)
 {
     if (settings.PassWord.empty())
         return true;

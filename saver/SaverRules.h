@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "settings/SaverSettings.h"
+#include "base/Settings.h"
 #include "settings/SettingsStore.h"
 
 // The rules of a full-screen run that need no window.
@@ -19,7 +19,7 @@ int FullScreenBlackOutTime(int blackOutTime, long lowPowerMinutes);
 // What the full-screen window does to its copy of the settings after reading
 // them: the password only counts when the desktop asks for one, the
 // low-power limit, the cell size bound. Nothing is written back.
-void ApplyFullScreenRules(SaverSettings& settings, const DesktopSaverValues& desktop);
+void ApplyFullScreenRules(Settings& settings, const DesktopSaverValues& desktop);
 
 // Exact, byte for byte: no case folding, no trimming.
 bool PasswordMatches(const std::string& entered, const std::string& stored);
@@ -60,7 +60,7 @@ public:
 // True when the saver may close now. Without a password it closes at once;
 // with one, a blacked-out board comes back behind the question, and a
 // refusal starts the black-out countdown again and forgets the mouse.
-bool ConfirmCloseRequest(const SaverSettings& settings, FirstMouse& firstMouse, CloseRequestHost& host);
+bool ConfirmCloseRequest(const Settings& settings, FirstMouse& firstMouse, CloseRequestHost& host);
 
 // What OK in the change-password dialog does.
 enum class PasswordChangeAction {

@@ -194,7 +194,7 @@ PixelRect ImageMouseArea(const PixelRect& sample)
 
 const char kDefaultBitmapName[] = "velomass.bmp";
 
-void ReadDialogSettings(SaverSettings& settings, std::string& bcColText, RegistryRoot& registry)
+void ReadDialogSettings(Settings& settings, std::string& bcColText, RegistryRoot& registry)
 {
     ReadStoredSettings(settings, bcColText, registry);
     settings.BlackOutTime = LimitBlackOutTime(settings.BlackOutTime, ReadDesktopValues(registry).LowPowerMinutes);

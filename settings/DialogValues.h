@@ -2,9 +2,9 @@
 #include <cstdint>
 #include <string>
 
-#include "settings/FileProbe.h"
-#include "settings/Registry.h"
-#include "settings/SaverSettings.h"
+#include "base/Files.h"
+#include "base/Registry.h"
+#include "base/Settings.h"
 
 // What the settings and colour dialogs decide without a window: the scroll
 // steps, the radio buttons for stored values, the preview's cell size, the
@@ -111,7 +111,7 @@ PixelRect ImageMouseArea(const PixelRect& sample);
 // The stored settings as the dialog shows them: every value from the
 // System and Sound keys (missing ones at their defaults), `bcColText` the
 // stored colour text, and BlackOutTime held to the low-power time-out.
-void ReadDialogSettings(SaverSettings& settings, std::string& bcColText, RegistryRoot& registry);
+void ReadDialogSettings(Settings& settings, std::string& bcColText, RegistryRoot& registry);
 
 enum class BitmapFound {
     Stored,   // the stored path names a file

@@ -1,6 +1,6 @@
 #include "settings/SettingsStore.h"
 
-#include "settings/ValueForms.h"
+#include "base/ValueForms.h"
 
 #include <utility>
 #include <vector>
@@ -78,13 +78,13 @@ void WriteRegLong(RegistryKey& key, const std::string& name, long value)
     key.SetText(name, LongToDecimal(value));
 }
 
-void ReadStoredSettings(SaverSettings& settings, std::string& bcColText, RegistryRoot& registry)
+void ReadStoredSettings(Settings& settings, std::string& bcColText, RegistryRoot& registry)
 {
-    settings = SaverSettings();
+    settings = Settings();
     bcColText = kBlackText;
 
     if (auto key = registry.CreateKey(kSystemKeyPath, RegAccess::Read)) {
-        SaverSettings& s = settings;
+        Settings& s = settings;
         s.Bitmap = ReadRegString(*key, "Bitmap", s.Bitmap);
         s.AnimIntrvl = static_cast<int>(ReadRegLong(*key, "AnimIntrvl", s.AnimIntrvl));
         s.BlackOutTime = static_cast<int>(ReadRegLong(*key, "BlackOutTime", s.BlackOutTime));
@@ -100,7 +100,7 @@ void ReadStoredSettings(SaverSettings& settings, std::string& bcColText, Registr
     }
 
     if (auto key = registry.CreateKey(kSoundKeyPath, RegAccess::Read)) {
-        SaverSettings& s = settings;
+        Settings& s = settings;
         s.MIDI = ReadRegString(*key, "MIDI", s.MIDI);
         s.Select = ReadRegString(*key, "Select", s.Select);
         s.Disappear = ReadRegString(*key, "Disappear", s.Disappear);
@@ -115,7 +115,7 @@ std::string DefaultBitmapPath(FileProbe& files)
     return files.CurrentDirectory() + "\\" + kBitmapFileName;
 }
 
-void CheckSettingsPaths(SaverSettings& settings, FileProbe& files)
+void CheckSettingsPaths(Settings& settings, FileProbe& files)
 {
     // The default path is not checked: a missing default file shows when
     // the bitmap is loaded.
@@ -127,14 +127,14 @@ void CheckSettingsPaths(SaverSettings& settings, FileProbe& files)
     }
 }
 
-void ReadSettings(SaverSettings& settings, RegistryRoot& registry, FileProbe& files)
+void ReadSettings(Settings& settings, RegistryRoot& registry, FileProbe& files)
 {
     std::string bcColText;
     ReadStoredSettings(settings, bcColText, registry);
     CheckSettingsPaths(settings, files);
 }
 
-void SaveSettings(const SaverSettings& s, const std::string& bcColText, RegistryRoot& registry)
+void SaveSettings(const Settings& s, const std::string& bcColText, RegistryRoot& registry)
 {
     if (auto key = registry.CreateKey(kSystemKeyPath, RegAccess::Write)) {
         WriteRegString(*key, "Bitmap", s.Bitmap);

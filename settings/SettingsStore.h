@@ -2,9 +2,9 @@
 #include <cstddef>
 #include <string>
 
-#include "settings/FileProbe.h"
-#include "settings/Registry.h"
-#include "settings/SaverSettings.h"
+#include "base/Files.h"
+#include "base/Registry.h"
+#include "base/Settings.h"
 
 // Under HKEY_CURRENT_USER.
 extern const char kSystemKeyPath[];     // "Software\Tamsk soft\VelomaSS\System"
@@ -28,7 +28,7 @@ void WriteRegLong(RegistryKey& key, const std::string& name, long value);
 // Every field from the System and Sound keys (created empty when absent),
 // starting from the defaults, without the path checks. `bcColText` receives
 // the stored "BCCol" text ("000000" by default) that BCCol was read from.
-void ReadStoredSettings(SaverSettings& settings, std::string& bcColText, RegistryRoot& registry);
+void ReadStoredSettings(Settings& settings, std::string& bcColText, RegistryRoot& registry);
 
 // The current directory followed by "\velomass.bmp", joined as it is, so a
 // drive root gives "C:\\velomass.bmp".
@@ -36,14 +36,14 @@ std::string DefaultBitmapPath(FileProbe& files);
 
 // A missing Bitmap becomes the default path; missing MIDI, Select and
 // Disappear files are cleared.
-void CheckSettingsPaths(SaverSettings& settings, FileProbe& files);
+void CheckSettingsPaths(Settings& settings, FileProbe& files);
 
 // What every board window runs before loading its bitmap.
-void ReadSettings(SaverSettings& settings, RegistryRoot& registry, FileProbe& files);
+void ReadSettings(Settings& settings, RegistryRoot& registry, FileProbe& files);
 
 // Writes every field but PassWord; "BCCol" gets `bcColText`. A key that
 // cannot be opened is skipped.
-void SaveSettings(const SaverSettings& settings, const std::string& bcColText, RegistryRoot& registry);
+void SaveSettings(const Settings& settings, const std::string& bcColText, RegistryRoot& registry);
 
 // Stores "PassWord" in the System key; false when nothing was stored (the
 // key cannot be opened or the text is too long), so the old one stays.

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "settings/SaverSettings.h"
+#include "base/Settings.h"
 #include "sound/PlayList.h"
 #include "sound/SoundServices.h"
 
@@ -20,7 +20,7 @@ bool ShortPath(SoundFileSystem& files, const std::string& path, std::string& for
 // BGM, Sound, BGMRandomPlay). Every failure is silent.
 class SoundPlayer : public PlayListState {
 public:
-    SoundPlayer(SaverSettings& settings, const SoundServices& services)
+    SoundPlayer(Settings& settings, const SoundServices& services)
         : m_settings(settings), m_services(services) {}
     SoundPlayer(const SoundPlayer&) = delete;
     SoundPlayer& operator=(const SoundPlayer&) = delete;
@@ -63,7 +63,7 @@ public:
 private:
     bool DeviceName(const std::string& path, std::string& name);
 
-    SaverSettings& m_settings;
+    Settings& m_settings;
     SoundServices m_services;
     std::string m_openPath;    // the file the device is open on
     std::string m_deviceName;  // the name it was opened with

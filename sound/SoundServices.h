@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "board/Random.h"
+#include "base/Random.h"
 
 // The outside world of the sound code. The Win32 layer implements these
 // over winmm and kernel32; the tests fake them. Paths are UTF-8.

@@ -128,7 +128,7 @@ TEST(DialogValuesTest, BlackOutTimeHeldToTheLowPowerTimeOut)
             registry.SetText(kDesktop, "ScreenSaveLowPowerActive", c.active);
         if (c.timeOut)
             registry.SetText(kDesktop, "ScreenSaveLowPowerTimeOut", c.timeOut);
-        SaverSettings s;
+        Settings s;
         std::string colour;
         ReadDialogSettings(s, colour, registry);
         EXPECT_EQ(s.BlackOutTime, c.want) << c.what;
@@ -139,7 +139,7 @@ TEST(DialogValuesTest, BlackOutTimeHeldToTheLowPowerTimeOut)
 TEST(DialogValuesTest, DialogOnAnEmptyRegistry)
 {
     FakeRegistry registry;
-    SaverSettings s;
+    Settings s;
     std::string colour;
     ReadDialogSettings(s, colour, registry);
     EXPECT_EQ(colour, "000000");

@@ -11,7 +11,7 @@ TEST(PreviewSettingsTest, SmallCellsNoSoundNoBlackOut)
         int stored, want;
     } cases[] = {{32, 18}, {63, 18}, {64, 36}, {128, 36}, {-5, 18}, {100000, 36}};
     for (const auto& c : cases) {
-        SaverSettings s;
+        Settings s;
         s.CellSize = c.stored;
         s.MIDI = "C:\\music\\a.mid";
         s.Select = "C:\\wave\\s.wav";

@@ -1,4 +1,4 @@
-#include "board/Random.h"
+#include "base/Random.h"
 
 #include <gtest/gtest.h>
 

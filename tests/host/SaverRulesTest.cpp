@@ -42,7 +42,7 @@ TEST(SaverRulesTest, FullScreenRunFromTheRegistry)
         set(system, "CellSize", c.cellSize);
         set(system, "PassWord", "Secret 秘密");
         FakeFiles files;
-        SaverSettings settings;
+        Settings settings;
         ReadSettings(settings, registry, files);
         ApplyFullScreenRules(settings, ReadDesktopValues(registry));
 
@@ -110,7 +110,7 @@ TEST(SaverRulesTest, ConfirmClose)
         {"negative black-out time", "abc", -1, false, false, "", false, "ask "},
     };
     for (const auto& c : cases) {
-        SaverSettings settings;
+        Settings settings;
         settings.PassWord = c.password;
         settings.BlackOutTime = c.blackOut;
         RecordingHost host(c.blackedOut, c.ok, c.answer);

@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "settings/FileProbe.h"
-#include "settings/Registry.h"
-#include "settings/SaverSettings.h"
+#include "base/Files.h"
+#include "base/Registry.h"
+#include "base/Settings.h"
 
 struct FakeValue {
     RegValueType type = RegValueType::Text;
@@ -114,7 +114,7 @@ public:
 };
 
 // Every field on one line, so one comparison shows all that differ.
-inline std::string Dump(const SaverSettings& s)
+inline std::string Dump(const Settings& s)
 {
     std::ostringstream o;
     o << "Bitmap=" << s.Bitmap << " AnimIntrvl=" << s.AnimIntrvl << " BlackOutTime=" << s.BlackOutTime

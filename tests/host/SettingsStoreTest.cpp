@@ -27,7 +27,7 @@ std::string Join(const std::vector<std::string>& lines)
 
 std::string DefaultsWithBitmap(const std::string& bitmap)
 {
-    SaverSettings s;
+    Settings s;
     s.Bitmap = bitmap;
     return Dump(s);
 }
@@ -50,7 +50,7 @@ TEST(SettingsStoreTest, EmptyRegistryCreatesKeysWritesNothingAndGivesDefaults)
         FakeRegistry registry;
         FakeFiles files;
         files.currentDirectory = d.first;
-        SaverSettings s;
+        Settings s;
         s.CellSize = 99, s.MIDI = "x", s.BCCol = 5;  // read over, not kept
         ReadSettings(s, registry, files);
         EXPECT_EQ(Dump(s), DefaultsWithBitmap(d.second)) << "current directory \"" << d.first << "\"";
@@ -76,7 +76,7 @@ TEST(SettingsStoreTest, StoredValuesAreReadInTheirFormsAndSavedBackInOrderWithou
     for (int i = 0; i < 6; ++i)
         registry.SetText(kSound, kSoundNames[i], sound[i]);
 
-    SaverSettings s;
+    Settings s;
     std::string bcColText;
     ReadStoredSettings(s, bcColText, registry);
     CheckSettingsPaths(s, files);
@@ -103,7 +103,7 @@ TEST(SettingsStoreTest, StoredValuesAreReadInTheirFormsAndSavedBackInOrderWithou
     };
     EXPECT_EQ(registry.log, want) << "got\n" << Join(registry.log) << "want\n" << Join(want);
 
-    SaverSettings back;
+    Settings back;
     ReadSettings(back, registry, files);
     s.DoviOption = 1, s.BCCol = 0x123456, s.PassWord = "secret";
     EXPECT_EQ(Dump(back), Dump(s));
@@ -134,7 +134,7 @@ TEST(SettingsStoreTest, TextsUpToThePathLimitReadBackWhole)
         FakeFiles files;
         files.existing = {c.text, "D:\\old.mid"};
         registry.SetText(kSystem, "PassWord", "old");
-        SaverSettings s;
+        Settings s;
         s.MIDI = "D:\\old.mid";
         SaveSettings(s, "0", registry);
         s.MIDI = c.text;
@@ -164,7 +164,7 @@ TEST(SettingsStoreTest, ValuesOfOtherTypesReadAsMissing)
             registry.keys[kSystem][name] = {RegValueType::Other, bytes};
         for (const char* name : kSoundNames)
             registry.keys[kSound][name] = {RegValueType::Other, bytes};
-        SaverSettings s;
+        Settings s;
         ReadSettings(s, registry, files);
         EXPECT_EQ(Dump(s), DefaultsWithBitmap("C:\\Saver\\velomass.bmp")) << "binary of " << bytes.size() << " bytes";
     }
@@ -181,9 +181,9 @@ TEST(SettingsStoreTest, MissingFilesAreClearedAndAMissingBitmapGetsTheDefault)
     registry.SetText(kSound, "BGM", "1");
     files.existing = {"D:\\here.wav"};
 
-    SaverSettings s;
+    Settings s;
     ReadSettings(s, registry, files);
-    SaverSettings want;
+    Settings want;
     want.Bitmap = "C:\\Saver\\velomass.bmp", want.Select = "D:\\here.wav";
     want.BGM = 1;  // the flag stays; the empty path keeps the music off
     EXPECT_EQ(Dump(s), Dump(want));
@@ -201,7 +201,7 @@ TEST(SettingsStoreTest, AKeyThatCannotBeOpenedKeepsDefaultsOrIsSkipped)
         registry.SetText(kSound, "BGMRandomPlay", "0");
         registry.unopenable = {failing};
 
-        SaverSettings s;
+        Settings s;
         ReadSettings(s, registry, files);
         EXPECT_EQ(s.CellSize, systemFails ? 32 : 64) << "unopenable " << failing;
         EXPECT_EQ(s.BGMRandomPlay, systemFails ? 0 : 1) << "unopenable " << failing;

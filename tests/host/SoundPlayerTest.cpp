@@ -78,7 +78,7 @@ protected:
 
     std::string stepped;
 
-    SaverSettings settings;
+    Settings settings;
     RecordingMci mci;
     RecordingWave wave;
     FakeFileSystem files;

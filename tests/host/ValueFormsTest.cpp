@@ -1,4 +1,4 @@
-#include "settings/ValueForms.h"
+#include "base/ValueForms.h"
 
 #include <gtest/gtest.h>
 

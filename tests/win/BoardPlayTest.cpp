@@ -1,6 +1,6 @@
 #include "win/BoardProbe.h"
 
-#include "app/SaverApp.h"
+#include "app/win/SaverApp.h"
 #include "board/BoardObserver.h"
 #include "host/SoundFakes.h"
 #include "platform/RegKey.h"

@@ -2,11 +2,11 @@
 // What the board window tests share: a board that logs what the game asks
 // it to draw, hosted in a window of the test's own, pixel read-back, and
 // test piece images in temporary files.
-#include "board/BoardWnd.h"
+#include "board/win/BoardWnd.h"
 #include "board/PieceLayout.h"
 #include "host/BmpFile.h"
 #include "image/CDIB.h"
-#include "image/DibFile_win.h"
+#include "image/win/DibFile.h"
 #include "platform/Gdi.h"
 #include "platform/Text.h"
 #include "win/WinTestUtil.h"

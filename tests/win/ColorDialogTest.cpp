@@ -1,9 +1,9 @@
 // The colour dialog over a board holding our piece image, driven from
 // inside its modal loop; pixels are read back from its client area.
-#include "settings/ColorDialog.h"
+#include "settings/win/ColorDialog.h"
 
-#include "board/BoardWnd.h"
-#include "image/DibFile_win.h"
+#include "board/win/BoardWnd.h"
+#include "image/win/DibFile.h"
 #include "platform/Gdi.h"
 #include "res/SettingsIds.h"
 #include "win/ModalScript.h"

@@ -1,4 +1,4 @@
-#include "app/CrtRandom.h"
+#include "platform/CrtRandom.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "image/CDIB.h"
-#include "image/DibFile_win.h"
+#include "image/win/DibFile.h"
 
 #include "win/BoardProbe.h"
 #include "win/ModalScript.h"

@@ -1,8 +1,8 @@
 #include "platform/Text.h"
 #include "res/PasswordDialogs.h"
-#include "saver/PasswordChangeDialog.h"
-#include "saver/PasswordDialog.h"
-#include "settings/WinSettings.h"
+#include "saver/win/PasswordChangeDialog.h"
+#include "saver/win/PasswordDialog.h"
+#include "platform/Registry.h"
 #include "win/ModalScript.h"
 
 #include <gtest/gtest.h>

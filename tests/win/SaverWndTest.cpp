@@ -1,9 +1,9 @@
-#include "app/SaverApp.h"
+#include "app/win/SaverApp.h"
 #include "platform/App.h"
 #include "platform/RegKey.h"
 #include "platform/Text.h"
 #include "res/PasswordDialogs.h"
-#include "saver/SaverWnd.h"
+#include "saver/win/SaverWnd.h"
 #include "win/ModalScript.h"
 #include "win/WinTestUtil.h"
 

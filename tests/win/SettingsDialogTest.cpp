@@ -1,12 +1,12 @@
 // The settings dialog and its sub-dialogs on the real registry of the test
 // prefix, driven from inside their modal loops.
-#include "settings/SettingsDialog.h"
+#include "settings/win/SettingsDialog.h"
 
-#include "app/SaverApp.h"
+#include "app/win/SaverApp.h"
 #include "board/BoardObserver.h"
 #include "platform/RegKey.h"
 #include "res/SettingsIds.h"
-#include "settings/MidiListDialog.h"
+#include "settings/win/MidiListDialog.h"
 #include "win/BoardProbe.h"
 #include "win/ModalScript.h"
 #include "win/WinTestUtil.h"
@@ -212,15 +212,15 @@ TEST_F(SettingsDialogTest, ControlsChangeFieldPreviewAndBoard)
 {
     const struct {
         int button;
-        int SaverSettings::*field;
+        int Settings::*field;
         int value, previewValue;
     } radios[] = {
-        {IDC_PATTERN_LINE, &SaverSettings::CellArr, 2, 2},   {IDC_PATTERN_HLINE, &SaverSettings::CellArr, 4, 4},
-        {IDC_PATTERN_VLINE, &SaverSettings::CellArr, 5, 5},  {IDC_PATTERN_SQUARE, &SaverSettings::CellArr, 3, 3},
-        {IDC_PATTERN_RANDOM, &SaverSettings::CellArr, 1, 1}, {IDC_NUMBER_3, &SaverSettings::CellNo, 3, 3},
-        {IDC_NUMBER_4, &SaverSettings::CellNo, 4, 4},        {IDC_NUMBER_5, &SaverSettings::CellNo, 5, 5},
-        {IDC_SIZE_2, &SaverSettings::CellSize, 64, 36},      {IDC_SIZE_3, &SaverSettings::CellSize, 96, 48},
-        {IDC_SIZE_4, &SaverSettings::CellSize, 128, 60},     {IDC_SIZE_1, &SaverSettings::CellSize, 32, 24},
+        {IDC_PATTERN_LINE, &Settings::CellArr, 2, 2},   {IDC_PATTERN_HLINE, &Settings::CellArr, 4, 4},
+        {IDC_PATTERN_VLINE, &Settings::CellArr, 5, 5},  {IDC_PATTERN_SQUARE, &Settings::CellArr, 3, 3},
+        {IDC_PATTERN_RANDOM, &Settings::CellArr, 1, 1}, {IDC_NUMBER_3, &Settings::CellNo, 3, 3},
+        {IDC_NUMBER_4, &Settings::CellNo, 4, 4},        {IDC_NUMBER_5, &Settings::CellNo, 5, 5},
+        {IDC_SIZE_2, &Settings::CellSize, 64, 36},      {IDC_SIZE_3, &Settings::CellSize, 96, 48},
+        {IDC_SIZE_4, &Settings::CellSize, 128, 60},     {IDC_SIZE_1, &Settings::CellSize, 32, 24},
     };
     const struct {
         int box;

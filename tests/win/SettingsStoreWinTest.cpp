@@ -1,4 +1,4 @@
-#include "settings/WinSettings.h"
+#include "platform/Registry.h"
 
 #include <gtest/gtest.h>
 
@@ -74,7 +74,7 @@ TEST_F(SettingsRegistryTest, EmptyKeysAreCreatedAndSavedSettingsReadBackAsText)
     GetCurrentDirectoryW(MAX_PATH, before);
     const std::string exe = ExePath(), folder = exe.substr(0, exe.rfind('\\'));
     ASSERT_TRUE(SetCurrentDirectoryW(Widen(folder).c_str()));
-    SaverSettings s, saved;
+    Settings s, saved;
     ReadSettings(s, m_registry, m_files);
     saved.Bitmap = folder + "\\velomass.bmp";
     EXPECT_EQ(Dump(s), Dump(saved));
@@ -120,7 +120,7 @@ TEST_F(SettingsRegistryTest, ValuesThatCannotBeReadTakeTheirDefaults)
     SetRaw(kSound, L"Sound", REG_SZ, L"1", 2);                     // no terminator
     SetRaw(kSound, L"BGM", REG_SZ, L"1x", 3);                      // odd length
 
-    SaverSettings s;
+    Settings s;
     ReadSettings(s, m_registry, m_files);
     EXPECT_EQ(s.CellSize, 32) << "REG_DWORD";
     EXPECT_EQ(s.AnimIntrvl, 50) << "REG_BINARY";

@@ -1,5 +1,5 @@
 #include "sound/SoundPlayer.h"
-#include "sound/WinSound.h"
+#include "sound/win/SoundDevices.h"
 
 #include <gtest/gtest.h>
 #include <mmsystem.h>
@@ -124,7 +124,7 @@ protected:
     Win32SoundFileSystem files;
     MsvcRandom random{1};
     SoundServices services{mci, wave, files, random};
-    SaverSettings settings;
+    Settings settings;
     SoundPlayer player{settings, services};
 };
 

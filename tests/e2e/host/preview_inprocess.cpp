@@ -7,7 +7,7 @@
 //
 // Prints "client=LEFT,TOP,WIDTH,HEIGHT", the screen rectangle of the board,
 // once the board runs; ends after --life milliseconds (default 10000).
-#include "app/SaverApp.h"
+#include "app/win/SaverApp.h"
 
 #include <windows.h>
 

@@ -1,8 +1,0 @@
-list(APPEND VELOMA_CORE_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/PreviewSettings.cpp
-)
-list(APPEND VELOMA_WIN_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/CrtRandom.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/SaverApp.cpp
-)

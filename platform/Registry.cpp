@@ -1,0 +1,140 @@
+#include "platform/Registry.h"
+
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "platform/RegKey.h"
+#include "platform/Text.h"
+
+namespace {
+
+REGSAM Sam(RegAccess access)
+{
+    return access == RegAccess::Read ? KEY_READ : KEY_WRITE;
+}
+
+class WinRegistryKey : public RegistryKey {
+public:
+    explicit WinRegistryKey(RegKey key) : m_key(std::move(key)) {}
+
+    RegValueType QueryText(const std::string& name, std::string& text) override
+    {
+        DWORD type = 0;
+        std::vector<BYTE> data;
+        if (!m_key.QueryValue(Widen(name), type, data))
+            return RegValueType::Missing;
+        if (type != REG_SZ && type != REG_EXPAND_SZ)
+            return RegValueType::Other;
+        // Hand-written data need not end in a zero nor have an even length.
+        std::wstring wide(data.size() / sizeof(wchar_t), L'\0');
+        if (!wide.empty())
+            std::memcpy(&wide[0], data.data(), wide.size() * sizeof(wchar_t));
+        const std::size_t end = wide.find(L'\0');
+        if (end != std::wstring::npos)
+            wide.resize(end);
+        text = Narrow(wide);
+        return RegValueType::Text;
+    }
+
+    RegValueType QueryBytes(const std::string& name, std::size_t maxBytes,
+                            std::vector<unsigned char>& bytes) override
+    {
+        DWORD type = 0;
+        std::vector<BYTE> data;
+        if (!m_key.QueryValue(Widen(name), type, data))
+            return RegValueType::Missing;
+        if (data.size() > maxBytes)
+            data.resize(maxBytes);
+        bytes.assign(data.begin(), data.end());
+        return type == REG_SZ || type == REG_EXPAND_SZ ? RegValueType::Text : RegValueType::Other;
+    }
+
+    void SetText(const std::string& name, const std::string& text) override
+    {
+        m_key.SetString(Widen(name), Widen(text));
+    }
+
+private:
+    RegKey m_key;
+};
+
+std::unique_ptr<RegistryKey> Wrap(RegKey key)
+{
+    if (!key)
+        return nullptr;
+    return std::make_unique<WinRegistryKey>(std::move(key));
+}
+
+} // namespace
+
+std::unique_ptr<RegistryKey> WinRegistry::CreateKey(const std::string& path, RegAccess access)
+{
+    return Wrap(RegKey::Create(m_root, Widen(path), Sam(access)));
+}
+
+std::unique_ptr<RegistryKey> WinRegistry::OpenKey(const std::string& path, RegAccess access)
+{
+    return Wrap(RegKey::Open(m_root, Widen(path), Sam(access)));
+}
+
+bool WinFileProbe::Exists(const std::string& path)
+{
+    // A removable drive without a medium must not bring up a system box.
+    const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(Widen(path).c_str(), &found);
+    SetErrorMode(oldMode);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    return true;
+}
+
+std::string WinFileProbe::CurrentDirectory()
+{
+    // The directory may change between the size query and the read.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const DWORD size = GetCurrentDirectoryW(0, nullptr);
+        if (size == 0)
+            return std::string();
+        std::wstring directory(size, L'\0');
+        const DWORD length = GetCurrentDirectoryW(size, &directory[0]);
+        if (length < size) {
+            directory.resize(length);
+            return Narrow(directory);
+        }
+    }
+    return std::string();
+}
+
+void ReadSettingsFromRegistry(Settings& settings)
+{
+    WinRegistry registry;
+    WinFileProbe files;
+    ReadSettings(settings, registry, files);
+}
+
+void SaveSettingsToRegistry(const Settings& settings, const std::string& bcColText)
+{
+    WinRegistry registry;
+    SaveSettings(settings, bcColText, registry);
+}
+
+bool SavePasswordToRegistry(const std::string& password)
+{
+    WinRegistry registry;
+    return SavePassword(registry, password);
+}
+
+DesktopSaverValues ReadDesktopValuesFromRegistry()
+{
+    WinRegistry registry;
+    return ReadDesktopValues(registry);
+}
+
+bool WinFileExists(const std::string& utf8Path)
+{
+    WinFileProbe files;
+    return FileExists(files, utf8Path);
+}

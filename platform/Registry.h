@@ -1,0 +1,35 @@
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "base/Files.h"
+#include "base/Registry.h"
+#include "base/Settings.h"
+#include "settings/SettingsStore.h"
+
+// The registry interface on the real registry under one root key (the
+// current user unless told otherwise). Texts are stored as REG_SZ.
+class WinRegistry : public RegistryRoot {
+public:
+    explicit WinRegistry(HKEY root = HKEY_CURRENT_USER) : m_root(root) {}
+    std::unique_ptr<RegistryKey> CreateKey(const std::string& path, RegAccess access) override;
+    std::unique_ptr<RegistryKey> OpenKey(const std::string& path, RegAccess access) override;
+
+private:
+    HKEY m_root;
+};
+
+// FindFirstFileW and GetCurrentDirectoryW.
+class WinFileProbe : public FileProbe {
+public:
+    bool Exists(const std::string& path) override;
+    std::string CurrentDirectory() override;
+};
+
+void ReadSettingsFromRegistry(Settings& settings);
+void SaveSettingsToRegistry(const Settings& settings, const std::string& bcColText);
+bool SavePasswordToRegistry(const std::string& password);
+DesktopSaverValues ReadDesktopValuesFromRegistry();
+bool WinFileExists(const std::string& utf8Path);

@@ -1,8 +1,0 @@
-list(APPEND VELOMA_CORE_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/SaverRules.cpp
-)
-list(APPEND VELOMA_WIN_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/PasswordDialog.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/PasswordChangeDialog.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/SaverWnd.cpp
-)

@@ -1,5 +1,0 @@
-#include "settings/AboutDialog.h"
-
-#include "res/SettingsIds.h"
-
-AboutDialog::AboutDialog(HWND parent) : Dialog(IDD_ABOUT, parent) {}

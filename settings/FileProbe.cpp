@@ -1,6 +1,0 @@
-#include "settings/FileProbe.h"
-
-bool FileExists(FileProbe& files, const std::string& path)
-{
-    return !path.empty() && files.Exists(path);
-}
