@@ -86,3 +86,11 @@ bool IsSwallowedSysCommand(unsigned command)
     const unsigned code = command & 0xFFF0;
     return code == kScScreenSave || code == kScClose;
 }
+
+std::uint32_t BlackOutInterval(int minutes, std::uint32_t msPerMinute)
+{
+    if (minutes <= 0)
+        return 0;
+    const std::uint64_t ms = static_cast<std::uint64_t>(minutes) * msPerMinute;
+    return ms > kMaxTimerInterval ? kMaxTimerInterval : static_cast<std::uint32_t>(ms);
+}

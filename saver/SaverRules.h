@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "base/Settings.h"
@@ -15,6 +16,13 @@ int BoundCellSize(int cellSize);
 // Black-out comes no later than the display's own power saving. A negative
 // black-out time is taken as none.
 int FullScreenBlackOutTime(int blackOutTime, long lowPowerMinutes);
+
+// The largest interval a window timer takes.
+constexpr std::uint32_t kMaxTimerInterval = 0x7FFFFFFF;
+
+// Milliseconds of the black-out timer for a number of minutes: 0 (no
+// black-out) for 0 or less, never more than the timer takes.
+std::uint32_t BlackOutInterval(int minutes, std::uint32_t msPerMinute = 60000);
 
 // What the full-screen window does to its copy of the settings after reading
 // them: the password only counts when the desktop asks for one, the
