@@ -89,10 +89,6 @@ public:
     // could not use safely.
     bool Read(ByteSource& file);
 
-    // Windows only (DibFile_win.cpp): reads the named file, asking for one
-    // with the open-file dialog when the name is empty; tells the user when
-    // the file cannot be opened or read.
-    bool Load(const std::string& fileName);
 
     // A blank 8-bit image with a grey colour table.
     bool Create(int width, int height);

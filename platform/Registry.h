@@ -4,7 +4,6 @@
 #include <memory>
 #include <string>
 
-#include "base/Files.h"
 #include "base/Registry.h"
 #include "base/Settings.h"
 #include "settings/SettingsStore.h"
@@ -21,15 +20,8 @@ private:
     HKEY m_root;
 };
 
-// FindFirstFileW and GetCurrentDirectoryW.
-class WinFileProbe : public FileProbe {
-public:
-    bool Exists(const std::string& path) override;
-    std::string CurrentDirectory() override;
-};
 
 void ReadSettingsFromRegistry(Settings& settings);
 void SaveSettingsToRegistry(const Settings& settings, const std::string& bcColText);
 bool SavePasswordToRegistry(const std::string& password);
 DesktopSaverValues ReadDesktopValuesFromRegistry();
-bool WinFileExists(const std::string& utf8Path);

@@ -68,7 +68,8 @@ public:
 // True when the saver may close now. Without a password it closes at once;
 // with one, a blacked-out board comes back behind the question, and a
 // refusal starts the black-out countdown again and forgets the mouse.
-bool ConfirmCloseRequest(const Settings& settings, FirstMouse& firstMouse, CloseRequestHost& host);
+bool ConfirmCloseRequest(const std::string& password, int blackOutTime, FirstMouse& firstMouse,
+                         CloseRequestHost& host);
 
 // What OK in the change-password dialog does.
 enum class PasswordChangeAction {

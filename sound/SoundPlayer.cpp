@@ -79,8 +79,11 @@ std::string SoundPlayer::GetMidiMode(const std::string& path)
 
 void SoundPlayer::Apply(const Settings& settings)
 {
+    // The piece in use stays while the music setting is the same.
+    if (!m_configured || settings.MIDI != m_settings.MIDI)
+        m_midi = settings.MIDI;
+    m_configured = true;
     m_settings = settings;
-    m_midi = settings.MIDI;
 }
 
 void SoundPlayer::StartMusic(bool on)
@@ -102,6 +105,12 @@ void SoundPlayer::StartMusic(bool on)
     }
     midi = OpenMidi(midi);
     PlayMidi(midi);
+}
+
+void SoundPlayer::Restart()
+{
+    m_midi = OpenMidi(m_midi);
+    PlayMidi(m_midi);
 }
 
 void SoundPlayer::OnMciNotify(std::uintptr_t code)

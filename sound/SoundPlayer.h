@@ -35,7 +35,7 @@ public:
     // The device's mode in words ("playing", "paused", ...); "" on failure.
     std::string GetMidiMode(const std::string& path);
 
-    // Takes the settings; the music in use becomes MIDI.
+    // Takes the settings; a new MIDI becomes the music in use.
     void Apply(const Settings& settings);
     // The file (or play list) the music plays now.
     const std::string& Midi() const { return m_midi; }
@@ -43,6 +43,10 @@ public:
     // On: starts MIDI, a file or a play list, expecting the music stopped.
     // Off: stops it and puts a play list back into MIDI for the next start.
     void StartMusic(bool on);
+
+    // The piece that played before, from its start, without asking the
+    // play list again (waking from a black-out).
+    void Restart();
 
     // The board window passes the wParam of every MM_MCINOTIFY here. After
     // a piece that ended normally a single file starts again and a play
@@ -68,6 +72,7 @@ private:
     bool DeviceName(const std::string& path, std::string& name);
 
     Settings m_settings;
+    bool m_configured = false;
     std::string m_midi;
     SoundServices m_services;
     std::string m_openPath;    // the file the device is open on

@@ -62,7 +62,7 @@ void SaverApp::RunSettingsDialog()
     const INT_PTR result = dialog.DoModal();
     SetMainWindow(nullptr);
     if (result == IDOK)
-        SaveSettingsToRegistry(dialog, dialog.BCColText);
+        SaveSettingsToRegistry(dialog.Values(), dialog.BCColText);
 }
 
 bool SaverApp::RunPreview(long handle, bool hasHandle)
@@ -73,20 +73,20 @@ bool SaverApp::RunPreview(long handle, bool hasHandle)
     if (!hasHandle || !parent || !IsWindow(parent))
         return false;
 
-    auto* board = new BoardWnd(TRUE);
+    auto* board = new BoardWnd;
     RECT rect{};
     GetClientRect(parent, &rect);
-    if (!board->Create(0, WS_CHILD | WS_VISIBLE, rect, parent, 0, nullptr)) {
+    if (!board->Create(0, WS_CHILD | WS_VISIBLE, rect, parent)) {
         // Nothing would ever end the loop for a window that does not exist.
         delete board;
         return false;
     }
     SetMainWindow(board);
 
-    board->ReadSettings();
-    ApplyPreviewSettings(*board);
-    board->LoadPieces(board->Bitmap);
-    board->ResetLayout();
+    Settings settings;
+    ReadSettingsFromRegistry(settings);
+    ApplyPreviewSettings(settings);
+    board->Apply(settings);
     return true;
 }
 
@@ -95,8 +95,11 @@ bool SaverApp::RunFullScreen()
     if (ActivateExisting(kSaverTitle))
         return true;  // no main window: the loop ends at once
 
+    Settings settings;
+    ReadSettingsFromRegistry(settings);
+    ApplyFullScreenRules(settings, ReadDesktopValuesFromRegistry());
     auto* saver = new SaverWnd;
-    if (!saver->CreateFullScreen()) {
+    if (!saver->CreateFullScreen(settings)) {
         // Nothing would ever end the loop for a window that does not exist.
         delete saver;
         return false;

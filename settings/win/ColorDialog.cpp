@@ -1,6 +1,6 @@
 #include "settings/win/ColorDialog.h"
 
-#include "board/win/BoardWnd.h"
+#include "board/win/PieceImage.h"
 #include "platform/Gdi.h"
 #include "res/SettingsIds.h"
 
@@ -18,7 +18,7 @@ RECT ToRect(const PixelRect& r)
 
 }  // namespace
 
-ColorDialog::ColorDialog(const BoardWnd* pieces, HWND parent) : Dialog(IDD_COLOUR, parent), m_pPieces(pieces) {}
+ColorDialog::ColorDialog(const PieceImage& pieces, HWND parent) : Dialog(IDD_COLOUR, parent), m_pieces(pieces) {}
 
 void ColorDialog::DoDataExchange(DataExchange& dx)
 {
@@ -97,7 +97,7 @@ void ColorDialog::ReadBars()
 
 bool ColorDialog::HasImage() const
 {
-    return m_pPieces && m_pPieces->m_pDib && m_pPieces->m_pDib->m_pBMI && m_pPieces->m_pDib->m_pBits;
+    return m_pieces.Loaded();
 }
 
 void ColorDialog::FillSample(HDC dc) const
@@ -110,7 +110,7 @@ void ColorDialog::FillSample(HDC dc) const
 
 void ColorDialog::DrawCell(HDC dc, const PixelRect& box, CellOrigin cell) const
 {
-    const CDIB& dib = *m_pPieces->m_pDib;
+    const CDIB& dib = *m_pieces.Dib();
     StretchDIBits(dc, box.left, box.top, kBox, kBox, cell.x, cell.y, kCell, kCell, dib.m_pBits.get(),
                   reinterpret_cast<const BITMAPINFO*>(dib.m_pBMI.get()), DIB_RGB_COLORS, SRCCOPY);
 }
@@ -121,11 +121,7 @@ void ColorDialog::OnPaint()
     FillSample(dc.Handle());
     if (!HasImage())
         return;
-    std::optional<PaletteGuard> palette;
-    if (m_pPieces->m_pOldPalette) {
-        palette.emplace(dc.Handle(), m_pPieces->m_palette.Get());
-        RealizePalette(dc.Handle());
-    }
+    RealizedPalette palette(dc.Handle(), m_pieces.Palette());
     DrawCell(dc.Handle(), FirstImageBox(m_sample), kEmptyCellOrigin);
     DrawCell(dc.Handle(), SecondImageBox(m_sample), ImageBoxCell(ImageIndex));
 }
@@ -137,11 +133,7 @@ void ColorDialog::OnLButtonUp(int x, int y)
     ClientDC dc(Handle());
     if (!dc || !HasImage())
         return;
-    std::optional<PaletteGuard> palette;
-    if (m_pPieces->m_pOldPalette) {
-        palette.emplace(dc.Handle(), m_pPieces->m_palette.Get());
-        RealizePalette(dc.Handle());
-    }
+    RealizedPalette palette(dc.Handle(), m_pieces.Palette());
     const COLORREF pixel = GetPixel(dc.Handle(), x, y);
     // Outside the visible screen there is no pixel to pick.
     if (pixel == CLR_INVALID)
@@ -166,10 +158,6 @@ void ColorDialog::OnRButtonUp(int x, int y)
     ClientDC dc(Handle());
     if (!dc)
         return;
-    std::optional<PaletteGuard> palette;
-    if (m_pPieces->m_pOldPalette) {
-        palette.emplace(dc.Handle(), m_pPieces->m_palette.Get());
-        RealizePalette(dc.Handle());
-    }
+    RealizedPalette palette(dc.Handle(), m_pieces.Palette());
     DrawCell(dc.Handle(), SecondImageBox(m_sample), ImageBoxCell(ImageIndex));
 }

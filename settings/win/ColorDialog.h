@@ -2,7 +2,7 @@
 #include "platform/Dialog.h"
 #include "settings/DialogValues.h"
 
-class BoardWnd;
+class PieceImage;
 
 // Chooses the fill colour with three bars, or by picking it from two
 // enlarged cells of the preview board's piece image. The caller sets Red,
@@ -11,7 +11,7 @@ class ColorDialog : public Dialog {
 public:
     // `pieces` is the board whose image and palette are shown; null or a
     // board without an image leaves the image boxes empty.
-    explicit ColorDialog(const BoardWnd* pieces = nullptr, HWND parent = nullptr);
+    explicit ColorDialog(const PieceImage& pieces, HWND parent = nullptr);
 
     int ImageIndex = 0;  // the cell in image box 2, 0..9
     int Red = 0;
@@ -41,6 +41,6 @@ private:
     ScrollBar m_blueBar;
     ScrollBar m_greenBar;
     ScrollBar m_redBar;
-    const BoardWnd* m_pPieces;
+    const PieceImage& m_pieces;
     PixelRect m_sample{};
 };
