@@ -60,7 +60,7 @@ void SaverWnd::CloseRequest()
 
 bool SaverWnd::AskPassword(std::string& entered)
 {
-    PasswordDialog dialog;
+    PasswordDialog dialog(Handle());
     if (dialog.DoModal() != IDOK)
         return false;
     entered = dialog.m_strPassword;

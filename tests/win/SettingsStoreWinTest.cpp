@@ -1,3 +1,4 @@
+#include "platform/Files.h"
 #include "platform/Registry.h"
 
 #include <gtest/gtest.h>
@@ -56,7 +57,7 @@ protected:
 
     RegKey m_root = FreshSandbox();
     WinRegistry m_registry{m_root.Get()};
-    WinFileProbe m_files;
+    WinFileSystem m_files;
 };
 
 std::string ExePath()
@@ -164,7 +165,7 @@ TEST(RegKeyTest, MovesOwnership)
     RegDeleteTreeW(HKEY_CURRENT_USER, kSandbox);
 }
 
-TEST(WinFileProbeTest, DirectorySearchFindsFilesFoldersAndWildcards)
+TEST(WinFileSystemTest, DirectorySearchFindsFilesFoldersAndWildcards)
 {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
@@ -179,7 +180,8 @@ TEST(WinFileProbeTest, DirectorySearchFindsFilesFoldersAndWildcards)
         {folder + "\\*.veloma-none", false}, {folder + "\\no-such.bmp", false}, {"", false},
         {std::string(5000, 'a'), false},
     };
+    WinFileSystem files;
     for (const auto& c : cases)
-        EXPECT_EQ(WinFileExists(c.path), c.want) << "\"" << c.path.substr(0, 200) << "\"";
+        EXPECT_EQ(FileExists(files, c.path), c.want) << "\"" << c.path.substr(0, 200) << "\"";
     DeleteFileW(japanese.c_str());
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ValueForms.h"
 #include "platform/Text.h"
 
 namespace {
@@ -59,6 +60,7 @@ protected:
         mci.SetCallbackWindow(m_window);
         settings.BGMRandomPlay = 0;
         settings.Sound = 1;
+        player.Apply(settings);
     }
 
     void TearDown() override
@@ -121,11 +123,11 @@ protected:
     HWND m_window = nullptr;
     RecordingSink mci;
     SndPlaySoundSink wave;
-    Win32SoundFileSystem files;
+    WinFileSystem files;
     MsvcRandom random{1};
     SoundServices services{mci, wave, files, random};
     Settings settings;
-    SoundPlayer player{settings, services};
+    SoundPlayer player{services};
 };
 
 TEST_F(SoundWinTest, TheSequencerGetsTheShortFormOrNothing)
@@ -143,10 +145,11 @@ TEST_F(SoundWinTest, TheSequencerGetsTheShortFormOrNothing)
     for (const auto& c : cases) {
         const std::string file = Path(c.name), f = Form(file);
         settings.MIDI = Narrow(m_dir + L"\\" + c.name);
+        player.Apply(settings);
         mci.sent.clear();
         player.StartMusic(true);
-        EXPECT_EQ(settings.MIDI, c.result == 'o' ? file : "") << Narrow(c.name);
-        const std::string mode = player.GetMidiMode(settings.MIDI);
+        EXPECT_EQ(player.Midi(), c.result == 'o' ? file : "") << Narrow(c.name);
+        const std::string mode = player.GetMidiMode(player.Midi());
         player.StartMusic(false);
         Texts want;
         if (c.result == 'o')
@@ -170,12 +173,13 @@ TEST_F(SoundWinTest, ListsAreReadFromRealFilesInTheAnsiCodePage)
     HANDLE held = CreateFileW(list.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     settings.MIDI = Path(L"VELOMASS.LST");
+    player.Apply(settings);
     player.StartMusic(true);
-    EXPECT_EQ(settings.MIDI, Path(L"loop1.mid"));
+    EXPECT_EQ(player.Midi(), Path(L"loop1.mid"));
     EXPECT_EQ(player.m_nListCount, 2);
     EXPECT_EQ(mci.sent.at(0), "open " + Form(Path(L"loop1.mid")) + " type sequencer");
     player.StartMusic(false);
-    EXPECT_EQ(settings.MIDI, Path(L"velomass.lst"));
+    EXPECT_EQ(player.Midi(), Path(L"velomass.lst"));
     CloseHandle(held);
 
     // Locked without sharing, it is silence.
@@ -183,7 +187,7 @@ TEST_F(SoundWinTest, ListsAreReadFromRealFilesInTheAnsiCodePage)
     ASSERT_NE(locked, INVALID_HANDLE_VALUE);
     mci.sent.clear();
     player.StartMusic(true);
-    EXPECT_EQ(settings.MIDI, "");
+    EXPECT_EQ(player.Midi(), "");
     EXPECT_EQ(mci.sent, Texts{});
     CloseHandle(locked);
 
@@ -198,8 +202,9 @@ TEST_F(SoundWinTest, ListsAreReadFromRealFilesInTheAnsiCodePage)
         Put(name, Sample("loop1.mid"));
         Put(L"ansi.lst", "\r\n" + std::string(ansi) + "  \r\n");
         settings.MIDI = Path(L"ansi.lst");
+        player.Apply(settings);
         player.StartMusic(true);
-        EXPECT_EQ(settings.MIDI, Path(name)) << "code page " << GetACP();
+        EXPECT_EQ(player.Midi(), Path(name)) << "code page " << GetACP();
         player.StartMusic(false);
         return;
     }
@@ -213,8 +218,9 @@ TEST_F(SoundWinTest, NoticesReachTheWindowAndOnlyANormalEndRestarts)
     const std::string form = Form(Path(L"loop1.mid"));
     settings.BGM = 1;
     settings.MIDI = Path(L"loop1.mid");
+    player.Apply(settings);
     player.StartMusic(true);
-    ASSERT_EQ(settings.MIDI, Path(L"loop1.mid"));
+    ASSERT_EQ(player.Midi(), Path(L"loop1.mid"));
     // A new notify command supersedes the play's; ending at once, it reports
     // a normal end, and only that one restarts the piece.
     ASSERT_EQ(mci.SendCommand("status " + form + " mode notify", nullptr, true), 0u);
@@ -242,11 +248,11 @@ TEST_F(SoundWinTest, WavesAndOddPathsFailSilently)
     sndPlaySoundW(nullptr, 0);
 
     std::string shortPath;
-    EXPECT_TRUE(files.FileExists(Path(L"*.mid")));  // a directory search matches patterns
-    EXPECT_FALSE(files.GetShortPath(Path(L"*.mid"), shortPath));  // but has no short form
-    EXPECT_FALSE(files.FileExists(Path(L"nothere.mid")));
-    EXPECT_FALSE(files.FileExists(""));
-    EXPECT_FALSE(files.FileExists(Path(L"loop1.mid") + std::string("\0x", 2)));
+    EXPECT_TRUE(FileExists(files, Path(L"*.mid")));  // a directory search matches patterns
+    EXPECT_FALSE(files.ShortPath(Path(L"*.mid"), shortPath));  // but has no short form
+    EXPECT_FALSE(FileExists(files, Path(L"nothere.mid")));
+    EXPECT_FALSE(FileExists(files, ""));
+    EXPECT_FALSE(FileExists(files, Path(L"loop1.mid") + std::string("\0x", 2)));
     EXPECT_EQ(files.OpenForReading(Narrow(m_dir)), nullptr) << "a folder opened as a list";
     EXPECT_EQ(files.OpenForReading(Path(L"nothere.lst")), nullptr);
 }
