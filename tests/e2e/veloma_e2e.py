@@ -6,7 +6,6 @@ picks Wine's loader and prefix), VELOMA_SOURCE_DIR and VELOMA_BINARY_DIR;
 DISPLAY comes from scripts/with-display.sh.
 """
 import os
-import re
 import signal
 import subprocess
 import tempfile
@@ -44,11 +43,6 @@ def wine(*args):
     return [need("VELOMA_WINE_RUN"), *args]
 
 
-def wine_prefix():
-    """The prefix scripts/wine-run uses on this machine."""
-    return subprocess.run(wine("--prepare"), stdout=subprocess.PIPE, text=True, check=True, timeout=120).stdout.strip()
-
-
 def wine_env():
     env = dict(os.environ)
     env.setdefault("WINEDEBUG", "-all")
@@ -66,40 +60,6 @@ def kill_group(proc):
 
 
 _kill_group = kill_group
-
-
-def command_line(pid):
-    try:
-        with open(f"/proc/{pid}/cmdline", "rb") as f:
-            return f.read().replace(b"\0", b" ").decode("utf-8", "replace").strip()
-    except OSError:
-        return ""
-
-
-def wine_processes(name):
-    """(pid, command line) of the live processes of this Wine prefix that run
-    the program `name`; other prefixes are left out."""
-    prefix = os.path.realpath(wine_prefix())
-    found = []
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            with open(f"/proc/{entry}/cmdline", "rb") as f:
-                program = f.read().split(b"\0", 1)[0].decode("utf-8", "replace")
-        except OSError:
-            continue
-        if re.split(r"[\\/]", program)[-1].lower() != name.lower():
-            continue
-        line = command_line(entry)
-        try:
-            with open(f"/proc/{entry}/environ", "rb") as f:
-                env = dict(item.split(b"=", 1) for item in f.read().split(b"\0") if b"=" in item)
-        except OSError:
-            continue
-        if os.path.realpath(env.get(b"WINEPREFIX", b"").decode()) == prefix:
-            found.append((int(entry), line))
-    return found
 
 
 def start_wine(args, cwd=None, stdout=subprocess.DEVNULL):
