@@ -94,35 +94,26 @@ def run_wine(args, timeout=60, cwd=None, what=None):
     return finish(start_wine(args, cwd=cwd), timeout, what or " ".join(args))
 
 
-def start_preview_host(args="/p {hwnd}", life_ms=3000, until_exit=False, wait_exit_ms=5000,
-                       title="Veloma Preview Host", scr=None, cwd=None):
-    """Starts the display settings' stand-in; returns (process, report path)."""
+def start_preview_host(args, title, life_ms=3000, until_exit=False):
+    """Starts the display settings' stand-in on the saver; returns (process,
+    report path) for read_report."""
     fd, report = tempfile.mkstemp(prefix="preview-", suffix=".txt")
     os.close(fd)
     os.unlink(report)
-    cmd = [preview_host_path(), "--args", args, "--life", str(life_ms), "--wait-exit", str(wait_exit_ms),
-           "--title", title, "--report", winpath(report)]
-    if scr is not False:
-        cmd += ["--scr", winpath(scr or scr_path())]
-    if until_exit:
-        cmd.append("--until-exit")
-    return start_wine(cmd, cwd=cwd), report
+    cmd = [need("VELOMA_PREVIEW_HOST"), "--scr", winpath(need("VELOMA_SCR")), "--args", args,
+           "--life", str(life_ms), "--title", title, "--report", winpath(report)]
+    return start_wine(cmd + (["--until-exit"] if until_exit else [])), report
 
 
-def read_report(proc, report, timeout):
-    code, err = finish(proc, timeout, "preview_host")
+def read_report(proc, report):
+    """The stand-in's report as a dict, once it has ended."""
+    code, err = finish(proc, 90, "preview_host")
     if code != 0 or not os.path.exists(report):
         raise AssertionError(f"preview_host failed with {code}: {err[-2000:]}")
     with open(report, encoding="utf-8") as f:
         values = dict(line.rstrip("\n").split("=", 1) for line in f if "=" in line)
     os.unlink(report)
     return values
-
-
-def run_preview_host(timeout=90, **kwargs):
-    """Runs the stand-in to its end and returns its report as a dict."""
-    proc, report = start_preview_host(**kwargs)
-    return read_report(proc, report, timeout)
 
 
 def reg(*args, timeout=60):
