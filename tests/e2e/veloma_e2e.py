@@ -5,6 +5,7 @@ VELOMA_SCR, VELOMA_PREVIEW_HOST, VELOMA_WINE_RUN (scripts/wine-run, which
 picks Wine's loader and prefix), VELOMA_SOURCE_DIR and VELOMA_BINARY_DIR;
 DISPLAY comes from scripts/with-display.sh.
 """
+import collections
 import os
 import signal
 import subprocess
@@ -12,9 +13,14 @@ import tempfile
 import time
 import unittest
 
+from PIL import ImageGrab
+
 SAVER_KEY = r"HKCU\Software\Tamsk soft\VelomaSS"
 SYSTEM_KEY = SAVER_KEY + r"\System"
 SOUND_KEY = SAVER_KEY + r"\Sound"
+
+Control = collections.namedtuple("Control", "id cls rect text")
+Window = collections.namedtuple("Window", "count rect visible controls")
 
 
 def need(name):
@@ -156,6 +162,11 @@ def pixel(path, x, y):
         return image.convert("RGB").getpixel((x, y))
 
 
+def grab(rect=None):
+    """The screen, or the part of it in rect (left, top, right, bottom)."""
+    return ImageGrab.grab().convert("RGB").crop(rect) if rect else ImageGrab.grab().convert("RGB")
+
+
 def xdotool_search(name):
     proc = subprocess.run(["xdotool", "search", "--name", name], capture_output=True, text=True, timeout=30)
     return [int(w) for w in proc.stdout.split()]
@@ -174,106 +185,74 @@ def wait_for(condition, timeout, step=0.1):
     return condition()
 
 
-def dialog_probe_path():
-    return need("VELOMA_DIALOG_PROBE")
-
-
-class Control:
-    def __init__(self, fields, text):
-        self.id = int(fields["id"])
-        self.cls = fields["class"]
-        self.rect = tuple(int(v) for v in fields["rect"].split(","))
-        self.visible = fields["visible"] == "1"
-        self.checked = {"1": True, "0": False}.get(fields["checked"])
-        self.text = text
-
-    def centre(self):
-        left, top, right, bottom = self.rect
-        return (left + right) // 2, (top + bottom) // 2
-
-
-class WindowInfo:
-    """What dialog_probe saw of the first top-level window with a title."""
-
-    def __init__(self, count, rect, visible, controls):
-        self.count = count
-        self.rect = rect
-        self.visible = visible
-        self.controls = controls
-
-    def control(self, control_id):
-        for c in self.controls:
-            if c.id == control_id:
-                return c
-        raise AssertionError(f"no control {control_id} in the window; controls {[c.id for c in self.controls]}")
-
-    def texts(self):
-        return [c.text for c in self.controls]
-
-
-def _probe_output(title, attempts=4):
+def probe(title):
+    """What dialog_probe sees of the first top-level window with the title."""
     # A Wine process started while another one is still starting up can
     # hang on its way out; it is killed and asked again.
-    for _ in range(attempts):
-        proc = subprocess.Popen(wine(dialog_probe_path(), "--title", title), env=wine_env(),
-                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, start_new_session=True)
+    for _ in range(4):
+        proc = subprocess.Popen(wine(need("VELOMA_DIALOG_PROBE"), "--title", title), stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL, start_new_session=True)
         try:
-            out, _ = proc.communicate(timeout=10)
-            return out.decode("utf-8", "replace")
+            out = proc.communicate(timeout=10)[0].decode("utf-8", "replace")
+            break
         except subprocess.TimeoutExpired:
-            _kill_group(proc)
-    raise AssertionError(f"dialog_probe did not answer for {title!r}")
-
-
-def probe(title):
+            kill_group(proc)
+    else:
+        raise AssertionError(f"dialog_probe did not answer for {title!r}")
     count, rect, visible, controls = 0, None, False, []
-    for line in _probe_output(title).splitlines():
+    for line in out.splitlines():
+        head, _, text = line.partition(" text=")
+        fields = dict(part.split("=", 1) for part in head.split() if "=" in part)
+        box = tuple(int(v) for v in fields["rect"].split(",")) if "rect" in fields else None
         if line.startswith("windows="):
-            count = int(line.split("=", 1)[1])
-        elif line.startswith("window="):
-            fields = dict(part.split("=", 1) for part in line.split())
-            rect = tuple(int(v) for v in fields["rect"].split(","))
-            visible = fields["visible"] == "1"
+            count = int(fields["windows"])
+        elif line.startswith("window "):
+            rect, visible = box, fields["visible"] == "1"
         elif line.startswith("control "):
-            head, _, text = line[len("control "):].partition(" text=")
-            controls.append(Control(dict(part.split("=", 1) for part in head.split()), text))
-    return WindowInfo(count, rect, visible, controls)
+            controls.append(Control(int(fields["id"]), fields["class"], box, text))
+    return Window(count, rect, visible, controls)
+
+
+def control(window, control_id):
+    for c in window.controls:
+        if c.id == control_id:
+            return c
+    raise AssertionError(f"no control {control_id} in the window; controls {[c.id for c in window.controls]}")
 
 
 def wait_for_window(title, timeout=30):
     """Waits until a visible window bears the title; returns what was seen."""
     end = time.monotonic() + timeout
-    while True:
-        info = probe(title)
-        if info.count and info.visible:
-            return info
+    while not ((window := probe(title)).count and window.visible):
         if time.monotonic() > end:
             raise AssertionError(f"no window titled {title!r} within {timeout} s")
         time.sleep(0.3)
+    return window
 
 
-def wait_for_no_window(title, timeout=30):
-    return wait_for(lambda: probe(title).count == 0, timeout, step=0.3)
-
-
-def click_at(x, y):
-    xdotool("mousemove", str(x), str(y))
+def click(rect):
+    """Clicks the middle of a screen rectangle."""
+    xdotool("mousemove", str((rect[0] + rect[2]) // 2), str((rect[1] + rect[3]) // 2))
     time.sleep(0.1)
     xdotool("click", "1")
 
 
-def click_control(info, control_id):
-    click_at(*info.control(control_id).centre())
+class SaverCase(unittest.TestCase):
+    """Starts the saver's runs, ends those still running, and leaves no
+    settings behind."""
 
+    def setUp(self):
+        self.procs = []
+        reg("delete", SAVER_KEY, "/f")
+        self.addCleanup(reg, "delete", SAVER_KEY, "/f")
 
-def crop_window(shot, rect, out):
-    from PIL import Image
-    with Image.open(shot) as image:
-        image.crop(rect).save(out)
-    return out
+    def tearDown(self):
+        for proc in self.procs:
+            if proc.poll() is None:
+                kill_group(proc)
 
-
-def screenshot_dir():
-    path = os.path.join(need("VELOMA_BINARY_DIR"), "screenshots")
-    os.makedirs(path, exist_ok=True)
-    return path
+    def start(self, *args, cwd=None, **kwargs):
+        scr = need("VELOMA_SCR")
+        # Beside the saver lies our piece image, its default in the current directory.
+        self.procs.append(start_wine([scr, *args], cwd=cwd or os.path.dirname(scr), **kwargs))
+        return self.procs[-1]
