@@ -15,10 +15,6 @@ COLOUR_TITLE = "Color設定"
 MISSING_LINES = "VelomaSS標準コマデータファイルがみつかりません。|適当なコマデータファイルを選択して下さい。"
 
 
-def colours(image):
-    return len(set(image.getdata()))
-
-
 class SettingsDialogTest(e2e.SaverCase):
     def end(self, proc, what):
         code, err = e2e.finish(proc, 60, what)
@@ -38,7 +34,7 @@ class SettingsDialogTest(e2e.SaverCase):
         self.assertEqual(len(preview), 1, f"the preview board: {[(c.id, c.cls) for c in info.controls]}")
         time.sleep(2.5)
         before = e2e.grab(preview[0])
-        self.assertGreater(colours(before), 8, "the preview shows no pictures")
+        self.assertGreater(len(set(before.getdata())), 8, "the preview shows no pictures")
         self.assertTrue(e2e.wait_for(lambda: e2e.grab(preview[0]).tobytes() != before.tobytes(), 5, step=0.5),
                         "the preview does not move")
 
@@ -48,7 +44,7 @@ class SettingsDialogTest(e2e.SaverCase):
         time.sleep(0.5)
         sample = e2e.control(colour, 1040).rect
         boxes = e2e.grab((sample[2] + 10, sample[1], sample[2] + 138, sample[1] + 64))
-        self.assertGreater(colours(boxes), 4, "the image boxes show no pieces")
+        self.assertGreater(len(set(boxes.getdata())), 4, "the image boxes show no pieces")
         e2e.click(e2e.control(colour, 2).rect)
         self.assertTrue(e2e.wait_for(lambda: e2e.probe(COLOUR_TITLE).count == 0, 30), "the colour dialog stayed")
 

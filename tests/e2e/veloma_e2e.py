@@ -1,9 +1,9 @@
 """Helpers for driving the real saver under Wine on an X display.
 
-The ctest registration passes the paths in the environment:
-VELOMA_SCR, VELOMA_PREVIEW_HOST, VELOMA_WINE_RUN (scripts/wine-run, which
-picks Wine's loader and prefix), VELOMA_SOURCE_DIR and VELOMA_BINARY_DIR;
-DISPLAY comes from scripts/with-display.sh.
+ctest passes the paths in the environment: VELOMA_SCR, VELOMA_PREVIEW_HOST,
+VELOMA_DIALOG_PROBE, VELOMA_WINE_RUN (scripts/wine-run, which picks Wine's
+loader and prefix), VELOMA_SOURCE_DIR and VELOMA_BINARY_DIR; DISPLAY comes
+from scripts/with-display.sh.
 """
 import collections
 import os
@@ -20,7 +20,7 @@ SYSTEM_KEY = SAVER_KEY + r"\System"
 SOUND_KEY = SAVER_KEY + r"\Sound"
 
 Control = collections.namedtuple("Control", "id cls rect text")
-Window = collections.namedtuple("Window", "count rect visible controls")
+Window = collections.namedtuple("Window", "count visible controls")
 
 
 def need(name):
@@ -30,30 +30,21 @@ def need(name):
     return value
 
 
-def scr_path():
-    return need("VELOMA_SCR")
-
-
-def preview_host_path():
-    return need("VELOMA_PREVIEW_HOST")
-
-
 def winpath(path):
     """The Windows form of a Linux path, through Wine's Z: drive."""
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
 def wine(*args):
-    """The command line that runs a Windows program, or with "--server" the
-    Wine server, the way this machine can."""
     return [need("VELOMA_WINE_RUN"), *args]
 
 
-def wine_env():
-    env = dict(os.environ)
-    env.setdefault("WINEDEBUG", "-all")
-    env.setdefault("WINEDLLOVERRIDES", "mscoree,mshtml=")
-    return env
+def start_wine(args, cwd=None, stderr=subprocess.PIPE, debug=None):
+    """Starts a Windows program in its own process group; debug sets
+    WINEDEBUG."""
+    env = dict(os.environ, WINEDEBUG=debug) if debug else None
+    return subprocess.Popen(wine(*args), cwd=cwd, env=env, stdout=subprocess.DEVNULL, stderr=stderr,
+                            start_new_session=True)
 
 
 def kill_group(proc):
@@ -65,26 +56,6 @@ def kill_group(proc):
     proc.wait()
 
 
-_kill_group = kill_group
-
-
-def start_wine(args, cwd=None, stdout=subprocess.DEVNULL):
-    """Starts a Windows program under Wine in its own process group."""
-    return subprocess.Popen(wine(*args), cwd=cwd, env=wine_env(), stdout=stdout,
-                            stderr=subprocess.PIPE, start_new_session=True)
-
-
-def keep_wine_up(test):
-    """Keeps the Wine server up until the test ends, as the display settings
-    would, so that each program started meets a running Wine."""
-    subprocess.run(wine("--server", "-p"), env=wine_env(), timeout=60)
-    test.addCleanup(subprocess.run, wine("--server", "-k"), env=wine_env(), capture_output=True, timeout=60)
-    # Wine's own services and desktop process start with the first window and
-    # would hold on to a test's output pipes; start them with none.
-    subprocess.run(wine(preview_host_path(), "--life", "100"), env=wine_env(), stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL, timeout=60)
-
-
 def finish(proc, timeout, what):
     """Waits for a started program; kills it and fails when it hangs."""
     try:
@@ -93,11 +64,6 @@ def finish(proc, timeout, what):
         kill_group(proc)
         raise AssertionError(f"{what} did not end within {timeout} s")
     return proc.returncode, (err or b"").decode("utf-8", "replace")
-
-
-def run_wine(args, timeout=60, cwd=None, what=None):
-    """Runs a Windows program to its end; returns (exit code, stderr)."""
-    return finish(start_wine(args, cwd=cwd), timeout, what or " ".join(args))
 
 
 def start_preview_host(args, title, life_ms=3000, until_exit=False):
@@ -122,18 +88,14 @@ def read_report(proc, report):
     return values
 
 
-def reg(*args, timeout=60):
+def reg(*args):
     """Runs Wine's reg tool; returns (exit code, output)."""
-    proc = subprocess.run(wine("reg", *args), env=wine_env(), capture_output=True, timeout=timeout)
+    proc = subprocess.run(wine("reg", *args), capture_output=True, timeout=60)
     return proc.returncode, proc.stdout.decode("utf-8", "replace")
 
 
-def reg_delete_key(key):
-    reg("delete", key, "/f")
-
-
-def reg_add(key, name, value, kind="REG_SZ"):
-    code, out = reg("add", key, "/v", name, "/t", kind, "/d", value, "/f")
+def reg_add(key, name, value):
+    code, out = reg("add", key, "/v", name, "/t", "REG_SZ", "/d", value, "/f")
     if code != 0:
         raise AssertionError(f"reg add {key} {name} failed: {out}")
 
@@ -151,29 +113,18 @@ def reg_values(key):
     return values
 
 
-def screenshot(path):
-    subprocess.run(["import", "-window", "root", path], check=True, timeout=30)
-    return path
-
-
-def pixel(path, x, y):
-    from PIL import Image
-    with Image.open(path) as image:
-        return image.convert("RGB").getpixel((x, y))
-
-
 def grab(rect=None):
     """The screen, or the part of it in rect (left, top, right, bottom)."""
     return ImageGrab.grab().convert("RGB").crop(rect) if rect else ImageGrab.grab().convert("RGB")
 
 
+def xdotool(*args):
+    return subprocess.run(["xdotool", *args], check=True, capture_output=True, text=True, timeout=30).stdout
+
+
 def xdotool_search(name):
     proc = subprocess.run(["xdotool", "search", "--name", name], capture_output=True, text=True, timeout=30)
     return [int(w) for w in proc.stdout.split()]
-
-
-def xdotool(*args):
-    subprocess.run(["xdotool", *args], check=True, timeout=30)
 
 
 def wait_for(condition, timeout, step=0.1):
@@ -199,7 +150,7 @@ def probe(title):
             kill_group(proc)
     else:
         raise AssertionError(f"dialog_probe did not answer for {title!r}")
-    count, rect, visible, controls = 0, None, False, []
+    count, visible, controls = 0, False, []
     for line in out.splitlines():
         head, _, text = line.partition(" text=")
         fields = dict(part.split("=", 1) for part in head.split() if "=" in part)
@@ -207,10 +158,10 @@ def probe(title):
         if line.startswith("windows="):
             count = int(fields["windows"])
         elif line.startswith("window "):
-            rect, visible = box, fields["visible"] == "1"
+            visible = fields["visible"] == "1"
         elif line.startswith("control "):
             controls.append(Control(int(fields["id"]), fields["class"], box, text))
-    return Window(count, rect, visible, controls)
+    return Window(count, visible, controls)
 
 
 def control(window, control_id):

@@ -1,9 +1,9 @@
-// Tells the end-to-end tests where a top-level window and its controls are
-// on the screen, so that they can click them with the mouse, and what the
-// controls say. Writes UTF-8 lines to stdout:
+// Tells the end-to-end tests whether a top-level window shows, where its
+// controls are on the screen, so that they can click them with the mouse,
+// and what the controls say. Writes UTF-8 lines to stdout:
 //
 //   windows=N                           top-level windows with the title
-//   window rect=L,T,R,B visible=0|1
+//   window visible=0|1
 //   control id=ID class=NAME rect=L,T,R,B text=TEXT
 //
 //   dialog_probe --title TEXT
@@ -91,7 +91,7 @@ int wmain(int argc, wchar_t** argv)
     EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
     std::printf("windows=%u\n", search.count);
     if (search.first) {
-        std::printf("window rect=%s visible=%d\n", RectText(search.first).c_str(), IsWindowVisible(search.first) ? 1 : 0);
+        std::printf("window visible=%d\n", IsWindowVisible(search.first) ? 1 : 0);
         EnumChildWindows(search.first, Describe, 0);
     }
     std::fflush(stdout);
