@@ -14,7 +14,6 @@ public:
     PaintDC& operator=(const PaintDC&) = delete;
 
     HDC Handle() const { return m_hDC; }
-    const PAINTSTRUCT& Info() const { return m_ps; }
 
 private:
     HWND m_hWnd;
@@ -22,14 +21,15 @@ private:
     PAINTSTRUCT m_ps{};
 };
 
-// A window's client (GetDC) or whole-window (GetWindowDC) context.
-class WindowContext {
+// A window's client area context (GetDC/ReleaseDC).
+class ClientDC {
 public:
-    WindowContext(WindowContext&& other) noexcept
+    explicit ClientDC(HWND hwnd) : m_hWnd(hwnd), m_hDC(GetDC(hwnd)) {}
+    ClientDC(ClientDC&& other) noexcept
         : m_hWnd(std::exchange(other.m_hWnd, nullptr)), m_hDC(std::exchange(other.m_hDC, nullptr))
     {
     }
-    WindowContext& operator=(WindowContext&& other) noexcept
+    ClientDC& operator=(ClientDC&& other) noexcept
     {
         if (this != &other) {
             Release();
@@ -38,15 +38,12 @@ public:
         }
         return *this;
     }
-    WindowContext(const WindowContext&) = delete;
-    WindowContext& operator=(const WindowContext&) = delete;
-    ~WindowContext() { Release(); }
+    ClientDC(const ClientDC&) = delete;
+    ClientDC& operator=(const ClientDC&) = delete;
+    ~ClientDC() { Release(); }
 
     HDC Handle() const { return m_hDC; }
     explicit operator bool() const { return m_hDC != nullptr; }
-
-protected:
-    WindowContext(HWND hwnd, HDC dc) : m_hWnd(hwnd), m_hDC(dc) {}
 
 private:
     void Release()
@@ -58,16 +55,6 @@ private:
 
     HWND m_hWnd;
     HDC m_hDC;
-};
-
-class ClientDC : public WindowContext {
-public:
-    explicit ClientDC(HWND hwnd) : WindowContext(hwnd, GetDC(hwnd)) {}
-};
-
-class WindowDC : public WindowContext {
-public:
-    explicit WindowDC(HWND hwnd) : WindowContext(hwnd, GetWindowDC(hwnd)) {}
 };
 
 // A memory context compatible with the given one (the screen when null).
@@ -125,7 +112,6 @@ public:
             DeleteObject(m_handle);
         m_handle = handle;
     }
-    Handle_ Release() { return std::exchange(m_handle, nullptr); }
 
 private:
     Handle_ m_handle = nullptr;

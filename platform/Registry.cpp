@@ -132,9 +132,3 @@ DesktopSaverValues ReadDesktopValuesFromRegistry()
     WinRegistry registry;
     return ReadDesktopValues(registry);
 }
-
-bool WinFileExists(const std::string& utf8Path)
-{
-    WinFileProbe files;
-    return FileExists(files, utf8Path);
-}

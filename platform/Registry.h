@@ -32,4 +32,3 @@ void ReadSettingsFromRegistry(Settings& settings);
 void SaveSettingsToRegistry(const Settings& settings, const std::string& bcColText);
 bool SavePasswordToRegistry(const std::string& password);
 DesktopSaverValues ReadDesktopValuesFromRegistry();
-bool WinFileExists(const std::string& utf8Path);

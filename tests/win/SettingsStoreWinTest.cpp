@@ -179,7 +179,8 @@ TEST(WinFileProbeTest, DirectorySearchFindsFilesFoldersAndWildcards)
         {folder + "\\*.veloma-none", false}, {folder + "\\no-such.bmp", false}, {"", false},
         {std::string(5000, 'a'), false},
     };
+    WinFileProbe files;
     for (const auto& c : cases)
-        EXPECT_EQ(WinFileExists(c.path), c.want) << "\"" << c.path.substr(0, 200) << "\"";
+        EXPECT_EQ(FileExists(files, c.path), c.want) << "\"" << c.path.substr(0, 200) << "\"";
     DeleteFileW(japanese.c_str());
 }
