@@ -56,11 +56,11 @@ std::wstring ResourceString(UINT id)
 bool SettingsPrompts::OpenFile(HWND owner, const std::string& defaultExt, const std::string& fileName,
                                const std::string& filter, std::string& path)
 {
-    FileDialog chooser(true, defaultExt, fileName, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_SHOWHELP, filter,
-                       owner);
-    if (chooser.DoModal() != IDOK)
+    const std::optional<std::string> chosen =
+        OpenFileDialog(owner, defaultExt, fileName, filter, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_SHOWHELP);
+    if (!chosen)
         return false;
-    path = chooser.GetPathName();
+    path = *chosen;
     return true;
 }
 
