@@ -3,12 +3,11 @@
 #include "board/PieceLayout.h"
 #include "platform/Registry.h"
 
-BoardWnd::BoardWnd(BOOL bAutoDelete) : BoardWnd(bAutoDelete, nullptr) {}
+BoardWnd::BoardWnd() : BoardWnd(nullptr) {}
 
-BoardWnd::BoardWnd(BOOL bAutoDelete, const SoundServices* sound)
+BoardWnd::BoardWnd(const SoundServices* sound)
     : BoardGame(m_random, *this),
       m_pMemDC(std::make_unique<MemoryDC>()),
-      m_bAutoDelete(bAutoDelete),
       m_sound(*this, sound ? *sound
                            : SoundServices{m_soundDevices.mci, m_soundDevices.wave, m_soundDevices.files, m_random})
 {
@@ -77,18 +76,17 @@ void BoardWnd::OnTimer(UINT_PTR nIDEvent)
 {
     if (nIDEvent == kAnimTimer || nIDEvent == kBlackOutTimer)
         BoardGame::OnTimer(static_cast<unsigned>(nIDEvent));
-    Default();
 }
 
-LRESULT BoardWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+LRESULT BoardWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == kMmMciNotify)
+    if (msg == WM_PAINT) {
+        OnPaint();
+        return 0;
+    }
+    if (msg == WM_TIMER)
+        OnTimer(static_cast<UINT_PTR>(wParam));
+    else if (msg == kMmMciNotify)
         m_sound.OnMciNotify(static_cast<std::uintptr_t>(wParam));
-    return Window::DefWindowProc(msg, wParam, lParam);
-}
-
-void BoardWnd::PostNcDestroy()
-{
-    if (m_bAutoDelete)
-        delete this;
+    return Window::WindowProc(msg, wParam, lParam);
 }

@@ -12,13 +12,12 @@
 #include <string>
 
 // The window that holds a board of pieces, plays it on its timers and
-// draws it. A start-up preview builds it with bAutoDelete set and never
-// frees it: the object deletes itself once its window is gone. The setting
+// draws it. Its owner keeps the object until the window is gone. The setting
 // members come from Settings (through BoardGame), filled by
 // ReadSettings; owners write them directly.
 class BoardWnd : public Window, protected BoardEffects, public BoardGame {
 public:
-    explicit BoardWnd(BOOL bAutoDelete);
+    BoardWnd();
     ~BoardWnd() override;
 
     // Registers the board's window class on the first call of the process
@@ -61,13 +60,12 @@ public:
 
 protected:
     // Tests bring their own sound devices.
-    BoardWnd(BOOL bAutoDelete, const SoundServices* sound);
+    explicit BoardWnd(const SoundServices* sound);
 
-    void OnPaint() override;
-    void OnTimer(UINT_PTR nIDEvent) override;
-    void PostNcDestroy() override;
-    // Restarts the music when a piece has ended, then default processing.
-    LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // Paints, plays on the timers and restarts the music when a piece has ended.
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnPaint();
+    void OnTimer(UINT_PTR nIDEvent);
 
     // The engine's drawing, through the strip (BoardDrawing_win.cpp).
     void DrawCell(int x, int y, int slot) override;
@@ -81,8 +79,6 @@ protected:
     std::unique_ptr<GdiBitmap> m_pStripBitmap;  // the off-screen cell strip, made at the first load
     std::unique_ptr<MemoryDC> m_pMemDC;      // holds the strip and the palette
     HBITMAP m_hOldBitmap = nullptr;    // in m_pMemDC before the strip
-
-    BOOL m_bAutoDelete;
 
 private:
     bool ReadPieceImage(const std::string& path);

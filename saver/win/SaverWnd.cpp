@@ -5,9 +5,9 @@
 
 #include <windowsx.h>
 
-SaverWnd::SaverWnd() : SaverWnd(TRUE, nullptr) {}
+SaverWnd::SaverWnd() : SaverWnd(nullptr) {}
 
-SaverWnd::SaverWnd(BOOL bAutoDelete, const SoundServices* sound) : BoardWnd(bAutoDelete, sound) {}
+SaverWnd::SaverWnd(const SoundServices* sound) : BoardWnd(sound) {}
 
 SaverWnd::~SaverWnd()
 {
@@ -55,7 +55,7 @@ void SaverWnd::CloseRequest()
 
 bool SaverWnd::AskPassword(std::string& entered)
 {
-    PasswordDialog dialog;
+    PasswordDialog dialog(Handle());
     if (dialog.DoModal() != IDOK)
         return false;
     entered = dialog.m_strPassword;
@@ -89,28 +89,26 @@ LRESULT SaverWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEMOVE:
         if (m_ptFirstMouse.OnMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)))
             CloseRequest();
-        return Default();
+        break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_RBUTTONDOWN:
         CloseRequest();
-        return Default();
+        break;
     case WM_SYSCOMMAND:
         if (IsSwallowedSysCommand(static_cast<unsigned>(wParam)))
             return 0;
-        return Default();
+        break;
     case WM_SETCURSOR:
         SetCursor(nullptr);
         return TRUE;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        break;
     default:
-        return BoardWnd::WindowProc(msg, wParam, lParam);
+        break;
     }
-}
-
-void SaverWnd::OnDestroy()
-{
-    PostQuitMessage(0);
-    Default();
+    return BoardWnd::WindowProc(msg, wParam, lParam);
 }

@@ -6,26 +6,24 @@
 
 // The full-screen run: a board over the whole screen, above everything,
 // without a cursor, that closes on the user's first real input, after the
-// saver's own password when one is in force. It deletes itself once its
-// window is gone and shows the cursor again.
+// saver's own password when one is in force. Its window's end ends the
+// run; the object shows the cursor again.
 class SaverWnd : public BoardWnd, private CloseRequestHost {
 public:
     SaverWnd();
     ~SaverWnd() override;
 
-    // FALSE when the window could not be made; the object is then the
-    // caller's to delete.
+    // FALSE when the window could not be made.
     BOOL CreateFullScreen();
 
     // TRUE when the saver may close now; asks for the password if needed.
     BOOL ConfirmClose();
 
 protected:
-    // Tests bring their own sound devices and may keep the object.
-    SaverWnd(BOOL bAutoDelete, const SoundServices* sound);
+    // Tests bring their own sound devices.
+    explicit SaverWnd(const SoundServices* sound);
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    void OnDestroy() override;
 
     // Runs the password dialog modally; true with the text on OK.
     bool AskPassword(std::string& entered) override;

@@ -28,29 +28,6 @@ const char kMissingBitmap[] =
 
 constexpr UINT kAnimationTimer = 1;
 
-// The program's file name without folder and extension, as message boxes
-// are captioned.
-std::wstring ProgramName()
-{
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name(path, length < MAX_PATH ? length : 0);
-    const size_t slash = name.find_last_of(L"\\/");
-    if (slash != std::wstring::npos)
-        name.erase(0, slash + 1);
-    const size_t dot = name.rfind(L'.');
-    if (dot != std::wstring::npos && dot > 0)
-        name.erase(dot);
-    return name;
-}
-
-std::wstring ResourceString(UINT id)
-{
-    const wchar_t* text = nullptr;
-    const int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
-}
-
 }  // namespace
 
 bool SettingsPrompts::OpenFile(HWND owner, const std::string& defaultExt, const std::string& fileName,
@@ -66,39 +43,22 @@ bool SettingsPrompts::OpenFile(HWND owner, const std::string& defaultExt, const 
 
 void SettingsPrompts::Message(HWND owner, const std::string& text)
 {
-    MessageBoxW(owner, Widen(text).c_str(), ProgramName().c_str(), MB_OK);
+    ShowMessage(owner, text, ProgramName());
 }
 
 SettingsDialog::SettingsDialog(HWND parent)
-    : Dialog(IDD_SETTINGS, parent), m_preview(FALSE),
+    : Dialog(IDD_SETTINGS, parent),
       m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VELOMA)))
 {
-    EnableToolTips();
 }
 
 SettingsDialog::~SettingsDialog() = default;
 
-void SettingsDialog::DoDataExchange(DataExchange& dx)
-{
-    dx.Control(IDC_BLACKOUT_BAR, m_blackOutBar);
-    dx.Control(IDC_SPEED_BAR, m_speedBar);
-    dx.Text(IDC_MIDI_PATH, MIDI);
-    dx.Text(IDC_BITMAP_PATH, Bitmap);
-    dx.Text(IDC_DISAPPEAR_PATH, Disappear);
-    dx.Text(IDC_SELECT_PATH, Select);
-    dx.Check(IDC_BMP_OPTION, AnimBMPOption);
-    dx.Check(IDC_BGM, BGM);
-    dx.Check(IDC_SOUND, Sound);
-    dx.Check(IDC_BLANK_CELL_OPTION, BlankOption);
-    dx.Check(IDC_INITIAL_CELL_OPTION, DoviOption);
-}
-
 BOOL SettingsDialog::OnInitDialog()
 {
-    // A second run of the same object binds the new window's bars.
-    m_blackOutBar.Attach(nullptr);
-    m_speedBar.Attach(nullptr);
-    Dialog::OnInitDialog();
+    // Only the option controls have tips; string 1 is the saver's name,
+    // not a tip for OK.
+    EnableToolTips(IDS_FIRST_TOOLTIP, IDS_LAST_TOOLTIP);
 
     const std::wstring about = ResourceString(IDS_ABOUT_MENU);
     if (!about.empty()) {
@@ -157,10 +117,25 @@ void SettingsDialog::ShowFields()
     CheckDlgButton(h, IDC_BGM, BGM ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(h, IDC_SOUND, Sound ? BST_CHECKED : BST_UNCHECKED);
 
-    m_speedBar.SetScrollRange(50, 200);
-    m_speedBar.SetScrollPos(AnimIntrvl);
-    m_blackOutBar.SetScrollRange(0, 120);
-    m_blackOutBar.SetScrollPos(BlackOutTime);
+    SetScrollRange(GetDlgItem(IDC_SPEED_BAR), SB_CTL, 50, 200, TRUE);
+    SetScrollPos(GetDlgItem(IDC_SPEED_BAR), SB_CTL, AnimIntrvl, TRUE);
+    SetScrollRange(GetDlgItem(IDC_BLACKOUT_BAR), SB_CTL, 0, 120, TRUE);
+    SetScrollPos(GetDlgItem(IDC_BLACKOUT_BAR), SB_CTL, BlackOutTime, TRUE);
+}
+
+void SettingsDialog::OnOK()
+{
+    HWND h = Handle();
+    MIDI = GetDlgItemUtf8(h, IDC_MIDI_PATH);
+    Bitmap = GetDlgItemUtf8(h, IDC_BITMAP_PATH);
+    Disappear = GetDlgItemUtf8(h, IDC_DISAPPEAR_PATH);
+    Select = GetDlgItemUtf8(h, IDC_SELECT_PATH);
+    AnimBMPOption = static_cast<int>(IsDlgButtonChecked(h, IDC_BMP_OPTION));
+    BGM = static_cast<int>(IsDlgButtonChecked(h, IDC_BGM));
+    Sound = static_cast<int>(IsDlgButtonChecked(h, IDC_SOUND));
+    BlankOption = static_cast<int>(IsDlgButtonChecked(h, IDC_BLANK_CELL_OPTION));
+    DoviOption = static_cast<int>(IsDlgButtonChecked(h, IDC_INITIAL_CELL_OPTION));
+    EndDialog(IDOK);
 }
 
 void SettingsDialog::CreatePreview()
@@ -178,31 +153,33 @@ void SettingsDialog::CreatePreview()
     m_preview.BlackOutTime = 0;
 }
 
-LRESULT SettingsDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+INT_PTR SettingsDialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    // The dialog manager's default processing follows the handlers that
+    // return FALSE.
     switch (msg) {
     case WM_SHOWWINDOW:
         OnShowWindow(static_cast<BOOL>(wParam));
-        return 0;
+        return FALSE;
     case WM_ACTIVATE:
         OnActivate(LOWORD(wParam));
-        return 0;
+        return FALSE;
     case WM_SYSCOMMAND:
-        OnSysCommand(static_cast<UINT>(wParam));
-        return 0;
+        return OnSysCommand(static_cast<UINT>(wParam));
     case WM_HSCROLL:
         OnHScroll(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam));
-        return 0;
+        return FALSE;
+    case WM_PAINT:
+        return OnPaint();
     case WM_QUERYDRAGICON:
-        return reinterpret_cast<LRESULT>(m_hIcon);
+        return reinterpret_cast<INT_PTR>(m_hIcon);
     default:
-        return Dialog::WindowProc(msg, wParam, lParam);
+        return Dialog::DialogProc(msg, wParam, lParam);
     }
 }
 
 void SettingsDialog::OnShowWindow(BOOL show)
 {
-    Default();
     if (!show)
         return;
     m_preview.LoadPieces(Bitmap);
@@ -211,7 +188,6 @@ void SettingsDialog::OnShowWindow(BOOL show)
 
 void SettingsDialog::OnActivate(UINT state)
 {
-    Default();
     if (state == WA_INACTIVE || !m_preview.m_pDib || !m_preview.m_pOldPalette)
         return;
     ClientDC dc(Handle());
@@ -221,32 +197,28 @@ void SettingsDialog::OnActivate(UINT state)
     RealizePalette(dc.Handle());
 }
 
-void SettingsDialog::OnSysCommand(UINT id)
+bool SettingsDialog::OnSysCommand(UINT id)
 {
-    if ((id & 0xFFF0) == IDM_ABOUT)
-        OnAbout();
-    else
-        Default();
+    if ((id & 0xFFF0) != IDM_ABOUT)
+        return false;
+    OnAbout();
+    return true;
 }
 
 void SettingsDialog::OnHScroll(HWND bar, int code, int thumb)
 {
-    ScrollBar* sender = nullptr;
-    if (bar && bar == m_speedBar.Handle())
-        sender = &m_speedBar;
-    else if (bar && bar == m_blackOutBar.Handle())
-        sender = &m_blackOutBar;
-    if (sender) {
-        int low = 0, high = 0;
-        sender->GetScrollRange(low, high);
-        sender->SetScrollPos(ClampToRange(ScrollStep(kSettingsScroll, code, sender->GetScrollPos(), thumb), low, high));
-        AnimIntrvl = m_speedBar.GetScrollPos();
-        BlackOutTime = m_blackOutBar.GetScrollPos();
-        m_preview.AnimIntrvl = AnimIntrvl;
-        SetNumber(IDC_SPEED_TEXT, AnimIntrvl);
-        SetNumber(IDC_BLACKOUT_TEXT, BlackOutTime);
-    }
-    Default();
+    HWND speed = GetDlgItem(IDC_SPEED_BAR), blackOut = GetDlgItem(IDC_BLACKOUT_BAR);
+    if (!bar || (bar != speed && bar != blackOut))
+        return;
+    int low = 0, high = 0;
+    GetScrollRange(bar, SB_CTL, &low, &high);
+    SetScrollPos(bar, SB_CTL, ClampToRange(ScrollStep(kSettingsScroll, code, GetScrollPos(bar, SB_CTL), thumb), low, high),
+                 TRUE);
+    AnimIntrvl = GetScrollPos(speed, SB_CTL);
+    BlackOutTime = GetScrollPos(blackOut, SB_CTL);
+    m_preview.AnimIntrvl = AnimIntrvl;
+    SetNumber(IDC_SPEED_TEXT, AnimIntrvl);
+    SetNumber(IDC_BLACKOUT_TEXT, BlackOutTime);
 }
 
 BOOL SettingsDialog::OnCommand(WPARAM wParam, LPARAM lParam)
@@ -407,12 +379,8 @@ void SettingsDialog::OnChooseMidi()
         return;
     MIDI = chosen;
     SetText(IDC_MIDI_PATH, MIDI);
-    if (IsPlayList(MIDI)) {
-        MidiListDialog order(Handle());
-        order.RandomPlay = BGMRandomPlay;
-        if (order.DoModal() == IDOK)
-            BGMRandomPlay = order.RandomPlay;
-    }
+    if (IsPlayList(MIDI))
+        BGMRandomPlay = RunMidiListDialog(Handle(), BGMRandomPlay);
     m_preview.SetMidiPath(MIDI);
     m_preview.BGMRandomPlay = BGMRandomPlay;
     m_preview.StartMusic(BGM ? TRUE : FALSE);
@@ -435,32 +403,19 @@ void SettingsDialog::OnFillColour()
 
 void SettingsDialog::OnAbout()
 {
-    AboutDialog about(Handle());
-    about.DoModal();
+    ShowAboutDialog(Handle());
 }
 
 void SettingsDialog::OnChangePassword()
 {
-    PasswordChangeDialog password;
+    PasswordChangeDialog password(Handle());
     password.DoModal();
 }
 
-bool SettingsDialog::GetToolTipText(HWND tool, std::wstring& text)
+bool SettingsDialog::OnPaint()
 {
-    // Only the option controls have tips; string 1 is the saver's name,
-    // not a tip for OK.
-    const int id = GetDlgCtrlID(tool);
-    if (id < IDS_FIRST_TOOLTIP || id > IDS_LAST_TOOLTIP)
+    if (!IsIconic(Handle()))
         return false;
-    return Dialog::GetToolTipText(tool, text);
-}
-
-void SettingsDialog::OnPaint()
-{
-    if (!IsIconic(Handle())) {
-        Default();
-        return;
-    }
     PaintDC dc(Handle());
     SendMessageW(Handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.Handle()), 0);
     RECT client{};
@@ -468,6 +423,7 @@ void SettingsDialog::OnPaint()
     const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
     DrawIcon(dc.Handle(), x, y, m_hIcon);
+    return true;
 }
 
 bool SettingsDialog::IsChecked(int id) const

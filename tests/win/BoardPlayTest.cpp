@@ -1,6 +1,6 @@
 #include "win/BoardProbe.h"
 
-#include "app/win/SaverApp.h"
+#include "app/win/Modes.h"
 #include "board/BoardObserver.h"
 #include "host/SoundFakes.h"
 #include "platform/RegKey.h"
@@ -172,9 +172,7 @@ TEST(BoardPlayTest, PreviewShowsOurPiecesOnABoardOfTheRightGeometry)
         AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FALSE, 0);
         HWND host = CreateWindowExW(0, L"STATIC", L"little monitor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 30, 30,
                                     r.right - r.left, r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
-        SaverApp app({"/p", std::to_string(reinterpret_cast<std::uintptr_t>(host))});
-        ASSERT_TRUE(app.InitInstance());
-        auto* board = dynamic_cast<BoardWnd*>(app.MainWindow());
+        const std::unique_ptr<BoardWnd> board = StartPreview(host);
         ASSERT_NE(board, nullptr);
         EXPECT_EQ(board->CellSize, s.cell);
         EXPECT_EQ(board->Select + board->Disappear + board->MIDI, "") << "the preview makes no sound";
@@ -210,7 +208,8 @@ TEST(BoardPlayTest, PreviewShowsOurPiecesOnABoardOfTheRightGeometry)
             emptyColumnSeen = emptyColumnSeen || !pile;
         }
         EXPECT_GE(seen.size(), 3u) << "the empty cell and at least two kinds";
-        DestroyWindow(host);  // the board goes with it and frees itself
+        DestroyWindow(host);  // the board's window goes with it
+        EXPECT_EQ(board->Handle(), nullptr);
         EXPECT_TRUE(TakeQuitMessage()) << "the run would not end with its board";
     }
     RegDeleteTreeW(HKEY_CURRENT_USER, kProductKey);

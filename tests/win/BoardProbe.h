@@ -19,11 +19,11 @@
 
 namespace boardprobe {
 
-// A board (not self-deleting) that logs the drawing calls and timer
+// A board that logs the drawing calls and timer
 // messages it gets; its animation timer waits until a test speeds it up.
 class ProbeBoard : public BoardWnd {
 public:
-    explicit ProbeBoard(const SoundServices* sound = nullptr) : BoardWnd(FALSE, sound) { AnimIntrvl = 1000000; }
+    explicit ProbeBoard(const SoundServices* sound = nullptr) : BoardWnd(sound) { AnimIntrvl = 1000000; }
     using BoardWnd::SetMinuteLength;
 
     HDC StripDC() const { return m_pMemDC->Handle(); }

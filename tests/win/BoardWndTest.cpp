@@ -4,14 +4,6 @@
 
 namespace {
 
-int g_liveBoards = 0;
-
-class CountedBoard : public BoardWnd {
-public:
-    explicit CountedBoard(BOOL autoDelete) : BoardWnd(autoDelete) { ++g_liveBoards; }
-    ~CountedBoard() override { --g_liveBoards; }
-};
-
 // A white top-level window of the test's own with a client area of the size.
 class BoardHost : public Window {
 public:
@@ -31,7 +23,7 @@ TEST(BoardWndTest, OneClassAndBlackBeforeAnyImage)
 {
     BoardHost host;
     ASSERT_TRUE(host.Create(160, 120));
-    BoardWnd a(FALSE), b(FALSE);
+    BoardWnd a, b;
     ASSERT_TRUE(a.Create(0, WS_CHILD | WS_VISIBLE, RECT{20, 10, 120, 90}, host.Handle(), 77, &host));
     ASSERT_TRUE(b.Create(0, WS_CHILD, RECT{0, 0, 10, 10}, host.Handle(), 0, nullptr));
     EXPECT_EQ(GetClassLongPtrW(a.Handle(), GCW_ATOM), GetClassLongPtrW(b.Handle(), GCW_ATOM)) << "a second class";
@@ -64,23 +56,6 @@ TEST(BoardWndTest, OneClassAndBlackBeforeAnyImage)
     };
     for (const auto& p : points)
         EXPECT_EQ(shot.At(p.x, p.y), p.want) << "at " << p.x << "," << p.y;
-}
-
-TEST(BoardWndTest, SelfDeletingBoardIsFreedAndMemberBoardIsNot)
-{
-    BoardHost host;
-    ASSERT_TRUE(host.Create(200, 100));
-    const int before = g_liveBoards;
-    auto* preview = new CountedBoard(TRUE);
-    ASSERT_TRUE(preview->Create(0, WS_CHILD | WS_VISIBLE, RECT{0, 0, 50, 50}, host.Handle(), 0, nullptr));
-    CountedBoard member(FALSE);
-    ASSERT_TRUE(member.Create(0, WS_CHILD | WS_VISIBLE, RECT{60, 0, 110, 50}, host.Handle(), 0, nullptr));
-
-    // The parent going takes both windows along, as the display settings
-    // and the settings dialog do.
-    host.DestroyWindow();
-    EXPECT_EQ(g_liveBoards, before + 1) << "the self-deleting board must be gone, the member one kept";
-    EXPECT_EQ(member.Handle(), nullptr);
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-#include "app/win/SaverApp.h"
-#include "platform/App.h"
+#include "app/win/Modes.h"
 #include "platform/RegKey.h"
 #include "platform/Text.h"
 #include "res/PasswordDialogs.h"
@@ -11,26 +10,18 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-int g_liveSavers = 0;
-
-// The saver with its inner state in reach; it deletes itself like the
-// real one, which the count of live objects shows.
+// The saver with its inner state in reach.
 class TestSaver : public SaverWnd {
 public:
-    TestSaver() : SaverWnd(TRUE, nullptr) { ++g_liveSavers; }
-    ~TestSaver() override { --g_liveSavers; }
+    TestSaver() : SaverWnd(nullptr) {}
     using BoardWnd::SetMinuteLength;
     FirstMouse& First() { return m_ptFirstMouse; }
-};
-
-class SaverTestApp : public App {
-public:
-    bool InitInstance() override { return false; }
 };
 
 const wchar_t kProductKey[] = L"Software\\Tamsk soft\\VelomaSS";
@@ -52,7 +43,6 @@ protected:
     {
         ClearRegistry();
         TakeQuitMessage();
-        m_liveBefore = g_liveSavers;
         m_cursorBefore = CursorCount();
     }
     void TearDown() override
@@ -61,7 +51,7 @@ protected:
             ::DestroyWindow(m_hwnd);
         PumpUntil([] { return false; }, 50);
         TakeQuitMessage();
-        EXPECT_EQ(g_liveSavers, m_liveBefore) << "a saver object outlived its window";
+        m_saver.reset();
         EXPECT_EQ(CursorCount(), m_cursorBefore) << "the cursor was not shown again";
         ClearRegistry();
     }
@@ -79,25 +69,24 @@ protected:
         ASSERT_TRUE(RegKey::Create(HKEY_CURRENT_USER, key, KEY_WRITE).SetString(name, text)) << Narrow(name);
     }
 
-    // A saver as the "s" switch makes it, the main window of the run. Any
-    // mouse move the window's appearance brings is let through and
-    // forgotten, so each case decides the first move itself.
+    // A saver as the "s" switch makes it. Any mouse move the window's
+    // appearance brings is let through and forgotten, so each case decides
+    // the first move itself.
     TestSaver* Start(std::uint32_t minuteMs = 60000)
     {
-        auto* saver = new TestSaver;
-        saver->SetMinuteLength(minuteMs);
-        if (!saver->CreateFullScreen()) {
-            delete saver;
+        m_saver = std::make_unique<TestSaver>();
+        m_saver->SetMinuteLength(minuteMs);
+        if (!m_saver->CreateFullScreen()) {
+            m_saver.reset();
             return nullptr;
         }
-        m_app.SetMainWindow(saver);
         PumpUntil([] { return false; }, 100);
-        saver->First().Forget();
-        m_hwnd = saver->Handle();
-        return saver;
+        m_saver->First().Forget();
+        m_hwnd = m_saver->Handle();
+        return m_saver.get();
     }
 
-    bool Alive() const { return g_liveSavers > m_liveBefore && IsWindow(m_hwnd); }
+    bool Alive() const { return m_saver && m_saver->Handle() && IsWindow(m_hwnd); }
 
     // Its close is posted, so the next turns of the loop show it.
     bool ClosesAfter(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -124,9 +113,9 @@ protected:
         return asked;
     }
 
-    SaverTestApp m_app;
+    std::unique_ptr<TestSaver> m_saver;
     HWND m_hwnd = nullptr;
-    int m_liveBefore = 0, m_cursorBefore = 0;
+    int m_cursorBefore = 0;
 };
 
 // Read from the real registry, the desktop's values shape the run, and
@@ -166,7 +155,7 @@ TEST_F(SaverWndTest, CoversTheScreenAboveAllWithoutACursor)
     EXPECT_EQ(SendMessageW(m_hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(m_hwnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
               TRUE);
     EXPECT_EQ(GetCursor(), nullptr) << "the cursor came back over the window";
-    // Destroyed, it ends the run; the fixture sees it freed and the cursor shown again.
+    // Destroyed, it ends the run; the fixture sees the cursor shown again.
     ::DestroyWindow(m_hwnd);
     EXPECT_TRUE(TakeQuitMessage()) << "no quit message after the window was destroyed";
 }
@@ -268,7 +257,7 @@ TEST_F(SaverWndTest, PasswordFromTheChangeSwitchIsAskedFor)
             EndDialog(found[0], IDCANCEL);
     };
     Later(change);
-    EXPECT_FALSE(SaverApp({"/a", std::to_string(reinterpret_cast<std::uintptr_t>(settings))}).InitInstance());
+    RunMode(ParseCommandLine({"/a", std::to_string(reinterpret_cast<std::uintptr_t>(settings))}));
     DropPendingSteps();
     DestroyWindow(settings);
     EXPECT_EQ(owner, nullptr) << "the change-password dialog has an owner";
@@ -286,7 +275,7 @@ TEST_F(SaverWndTest, PasswordFromTheChangeSwitchIsAskedFor)
     ASSERT_TRUE(Asks(WM_KEYDOWN, 'A', 0, [&](HWND dlg) {
         asking = dlg;
         Later(closeOthers, 100);
-        SaverApp({"/c"}).InitInstance();
+        RunMode(ParseCommandLine({"/c"}));
         DropPendingSteps();
         Answer(dlg, password.c_str());
     })) << "no password asked for";

@@ -1,0 +1,127 @@
+#include "app/win/Modes.h"
+
+#include "app/PreviewSettings.h"
+#include "board/win/BoardWnd.h"
+#include "platform/Registry.h"
+#include "saver/win/PasswordChangeDialog.h"
+#include "saver/win/SaverWnd.h"
+#include "settings/win/SettingsDialog.h"
+
+#include <cstdint>
+
+const wchar_t kSettingsTitle[] = L"Veloma Screen Saver";
+const wchar_t kSaverTitle[] = L"VelomaScreenSaver";
+
+namespace {
+
+// Brings a running instance forward; false when there is none.
+bool ActivateExisting(const wchar_t* title)
+{
+    HWND existing = FindWindowW(nullptr, title);
+    if (!existing)
+        return false;
+    SetForegroundWindow(existing);
+    return true;
+}
+
+// Dispatches until the window is gone; its end posts WM_QUIT, which wakes
+// the loop.
+int RunUntilGone(const Window& window)
+{
+    MSG msg{};
+    while (window.Handle() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
+// The preview ends with its window, which the display settings take away.
+class PreviewBoard : public BoardWnd {
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        const LRESULT result = BoardWnd::WindowProc(msg, wParam, lParam);
+        if (msg == WM_NCDESTROY)
+            PostQuitMessage(0);
+        return result;
+    }
+};
+
+}  // namespace
+
+int RunMode(const StartRequest& request)
+{
+    switch (request.mode) {
+    case SaverMode::Configure:
+        return RunSettingsDialog();
+    case SaverMode::Preview:
+        if (!request.hasHandle)
+            return 0;
+        // Window handles fit in 32 bits; the sign extension matches what
+        // the system does with a handle passed through a long.
+        return RunPreview(reinterpret_cast<HWND>(static_cast<std::intptr_t>(request.handle)));
+    case SaverMode::FullScreen:
+        return RunFullScreen();
+    case SaverMode::ChangePassword:
+        // The handle the display settings pass is not used: no owner.
+        return RunChangePassword();
+    case SaverMode::None:
+        break;
+    }
+    return 0;
+}
+
+int RunSettingsDialog()
+{
+    // A second configuration run, or one while the saver asks for its
+    // password (same title), only brings that window forward.
+    if (ActivateExisting(kSettingsTitle))
+        return 0;
+    SettingsDialog dialog;
+    if (dialog.DoModal() == IDOK)
+        SaveSettingsToRegistry(dialog, dialog.BCColText);
+    return 0;
+}
+
+std::unique_ptr<BoardWnd> StartPreview(HWND parent)
+{
+    if (!parent || !IsWindow(parent))
+        return nullptr;
+    auto board = std::make_unique<PreviewBoard>();
+    RECT rect{};
+    GetClientRect(parent, &rect);
+    if (!board->Create(0, WS_CHILD | WS_VISIBLE, rect, parent, 0, nullptr))
+        return nullptr;
+    board->ReadSettings();
+    ApplyPreviewSettings(*board);
+    board->LoadPieces(board->Bitmap);
+    board->ResetLayout();
+    return board;
+}
+
+int RunPreview(HWND parent)
+{
+    const std::unique_ptr<BoardWnd> board = StartPreview(parent);
+    if (!board)
+        return 0;
+    return RunUntilGone(*board);
+}
+
+int RunFullScreen()
+{
+    if (ActivateExisting(kSaverTitle))
+        return 0;
+    SaverWnd saver;
+    if (!saver.CreateFullScreen())
+        return 0;
+    SetWindowTextW(saver.Handle(), kSaverTitle);
+    return RunUntilGone(saver);
+}
+
+int RunChangePassword()
+{
+    PasswordChangeDialog dialog;
+    dialog.DoModal();
+    return 0;
+}
