@@ -41,8 +41,7 @@ void CloseBox(HWND h) { SendMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0); }
 TEST(PasswordDialogTest, OkReturnsTheTextExactlyAndCancelNothing)
 {
     const struct { std::string text; Act act; INT_PTR want; std::string password; } cases[] = {
-        {"", ClickOk, IDOK, ""}, {" Mixed Case ", ClickOk, IDOK, " Mixed Case "},
-        {"ﾊﾟｽﾜｰﾄﾞ 秘密", ClickOk, IDOK, "ﾊﾟｽﾜｰﾄﾞ 秘密"}, {kTooLong, ClickOk, IDOK, kWhole},
+        {"", ClickOk, IDOK, ""}, {" ﾊﾟｽﾜｰﾄﾞ 秘密 ", ClickOk, IDOK, " ﾊﾟｽﾜｰﾄﾞ 秘密 "}, {kTooLong, ClickOk, IDOK, kWhole},
         {"typed", Escape, IDCANCEL, "before"}, {"typed", CloseBox, IDCANCEL, "before"},
     };
     for (const auto& c : cases) {
@@ -97,7 +96,6 @@ std::string Stored()
 struct MessageBoxSeen {
     std::string text = "<no message>";
     HWND owner = nullptr;
-    bool okOnly = false;
 };
 void WatchMessageBox(MessageBoxSeen& seen)
 {
@@ -105,8 +103,7 @@ void WatchMessageBox(MessageBoxSeen& seen)
         const std::vector<HWND> boxes = ThreadWindows(L"Veloma SS");
         if (boxes.empty())
             return WatchMessageBox(seen);
-        seen = {ItemText(boxes[0], 0xFFFF), GetWindow(boxes[0], GW_OWNER),
-                GetDlgItem(boxes[0], IDOK) && !GetDlgItem(boxes[0], IDCANCEL)};
+        seen = {ItemText(boxes[0], 0xFFFF), GetWindow(boxes[0], GW_OWNER)};
         PostMessageW(boxes[0], WM_COMMAND, IDOK, 0);
     });
 }
@@ -178,10 +175,8 @@ TEST(PasswordChangeTest, StoresExactlyWhatTheBoxesSayAndNothingElse)
         EXPECT_EQ(focusAtStart, IDC_PASSWORD) << "the new-password box should have the focus at first";
         EXPECT_EQ(box.text, c.box ? c.box : "<no message>");
         EXPECT_EQ(locked.attempts, c.locked ? 1 : 0) << "the store was not tried once";
-        if (c.box) {
+        if (c.box)
             EXPECT_EQ(box.owner, shown) << "the message box belongs to the dialog";
-            EXPECT_TRUE(box.okOnly) << "an OK button only";
-        }
         if (c.focusAfter) {
             EXPECT_EQ(focusAfter, c.focusAfter);
             EXPECT_EQ(texts, std::string(c.first) + " / " + c.second) << "the boxes keep their text";
