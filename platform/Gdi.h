@@ -138,14 +138,11 @@ private:
     HGDIOBJ m_hOld;
 };
 
-// Selects a palette for one scope (foreground unless told otherwise) and
-// puts the previous one back.
+// Selects a palette in the foreground for one scope and puts the previous
+// one back.
 class PaletteGuard {
 public:
-    PaletteGuard(HDC dc, HPALETTE palette, bool background = false)
-        : m_hDC(dc), m_hOld(SelectPalette(dc, palette, background ? TRUE : FALSE))
-    {
-    }
+    PaletteGuard(HDC dc, HPALETTE palette) : m_hDC(dc), m_hOld(SelectPalette(dc, palette, FALSE)) {}
     ~PaletteGuard()
     {
         if (m_hOld)
