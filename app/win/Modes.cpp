@@ -9,10 +9,11 @@
 
 #include <cstdint>
 
-const wchar_t kSettingsTitle[] = L"Veloma Screen Saver";
-const wchar_t kSaverTitle[] = L"VelomaScreenSaver";
-
 namespace {
+
+// Titles by which a second run finds the first.
+const wchar_t kSettingsTitle[] = L"Veloma Screen Saver";  // settings and password dialogs
+const wchar_t kSaverTitle[] = L"VelomaScreenSaver";       // the full-screen window
 
 // Brings a running instance forward; false when there is none.
 bool ActivateExisting(const wchar_t* title)
@@ -26,14 +27,13 @@ bool ActivateExisting(const wchar_t* title)
 
 // Dispatches until the window is gone; its end posts WM_QUIT, which wakes
 // the loop.
-int RunUntilGone(const Window& window)
+void RunUntilGone(const Window& window)
 {
     MSG msg{};
     while (window.Handle() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    return 0;
 }
 
 // The preview ends with its window, which the display settings take away.
@@ -50,38 +50,39 @@ protected:
 
 }  // namespace
 
-int RunMode(const StartRequest& request)
+void RunMode(const StartRequest& request)
 {
     switch (request.mode) {
     case SaverMode::Configure:
-        return RunSettingsDialog();
+        RunSettingsDialog();
+        break;
     case SaverMode::Preview:
-        if (!request.hasHandle)
-            return 0;
         // Window handles fit in 32 bits; the sign extension matches what
         // the system does with a handle passed through a long.
-        return RunPreview(reinterpret_cast<HWND>(static_cast<std::intptr_t>(request.handle)));
+        if (request.hasHandle)
+            RunPreview(reinterpret_cast<HWND>(static_cast<std::intptr_t>(request.handle)));
+        break;
     case SaverMode::FullScreen:
-        return RunFullScreen();
+        RunFullScreen();
+        break;
     case SaverMode::ChangePassword:
         // The handle the display settings pass is not used: no owner.
-        return RunChangePassword();
+        RunChangePassword();
+        break;
     case SaverMode::None:
         break;
     }
-    return 0;
 }
 
-int RunSettingsDialog()
+void RunSettingsDialog()
 {
     // A second configuration run, or one while the saver asks for its
     // password (same title), only brings that window forward.
     if (ActivateExisting(kSettingsTitle))
-        return 0;
+        return;
     SettingsDialog dialog;
     if (dialog.DoModal() == IDOK)
         SaveSettingsToRegistry(dialog, dialog.BCColText);
-    return 0;
 }
 
 std::unique_ptr<BoardWnd> StartPreview(HWND parent)
@@ -100,28 +101,25 @@ std::unique_ptr<BoardWnd> StartPreview(HWND parent)
     return board;
 }
 
-int RunPreview(HWND parent)
+void RunPreview(HWND parent)
 {
-    const std::unique_ptr<BoardWnd> board = StartPreview(parent);
-    if (!board)
-        return 0;
-    return RunUntilGone(*board);
+    if (const std::unique_ptr<BoardWnd> board = StartPreview(parent))
+        RunUntilGone(*board);
 }
 
-int RunFullScreen()
+void RunFullScreen()
 {
     if (ActivateExisting(kSaverTitle))
-        return 0;
+        return;
     SaverWnd saver;
     if (!saver.CreateFullScreen())
-        return 0;
+        return;
     SetWindowTextW(saver.Handle(), kSaverTitle);
-    return RunUntilGone(saver);
+    RunUntilGone(saver);
 }
 
-int RunChangePassword()
+void RunChangePassword()
 {
     PasswordChangeDialog dialog;
     dialog.DoModal();
-    return 0;
 }

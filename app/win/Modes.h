@@ -8,24 +8,20 @@
 class BoardWnd;
 
 // What one run of the screen saver shows, as the display settings ask for
-// it with a switch. Each returns the run's exit code.
-int RunMode(const StartRequest& request);
+// it with a switch.
+void RunMode(const StartRequest& request);
 
 // The settings dialog; OK saves what it holds.
-int RunSettingsDialog();
+void RunSettingsDialog();
 // The preview board inside the display settings' little monitor, until the
 // monitor takes its window away.
-int RunPreview(HWND parent);
+void RunPreview(HWND parent);
 // The full-screen saver until it closes.
-int RunFullScreen();
+void RunFullScreen();
 // The change-password dialog, without an owner.
-int RunChangePassword();
+void RunChangePassword();
 
 // The preview board made and started inside the parent's client area; null
 // when the parent is no window or the board's window cannot be made. Its
 // window's end posts WM_QUIT, which ends the preview's run.
 std::unique_ptr<BoardWnd> StartPreview(HWND parent);
-
-// Titles by which a second run finds the first.
-extern const wchar_t kSettingsTitle[];  // settings and password dialogs
-extern const wchar_t kSaverTitle[];     // the full-screen window

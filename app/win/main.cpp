@@ -20,5 +20,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     std::vector<std::string> args;
     for (int i = 1; i < __argc && __wargv; ++i)
         args.push_back(Narrow(__wargv[i]));
-    return RunMode(ParseCommandLine(args));
+    RunMode(ParseCommandLine(args));
+    return 0;
 }
