@@ -203,7 +203,7 @@ LRESULT BoardWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     switch (msg) {
     case WM_PAINT: {
         PaintDC dc(Handle());
-        Paint(dc.Handle(), dc.Info().rcPaint);
+        Paint(dc.Handle(), dc.Area());
         return 0;
     }
     case WM_ERASEBKGND:

@@ -73,18 +73,18 @@ LRESULT SaverWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEMOVE:
         if (m_firstMouse.OnMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)))
             CloseRequest();
-        return Default();
+        break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_RBUTTONDOWN:
         CloseRequest();
-        return Default();
+        break;
     case WM_SYSCOMMAND:
         if (IsSwallowedSysCommand(static_cast<unsigned>(wParam)))
             return 0;
-        return Default();
+        break;
     case WM_SETCURSOR:
         SetCursor(nullptr);
         return TRUE;

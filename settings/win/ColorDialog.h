@@ -23,24 +23,21 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    void DoDataExchange(DataExchange& dx) override;
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    void OnPaint() override;
+    void OnOK() override;
+    INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void OnHScroll(HWND bar, int code, int thumb);
     void OnLButtonUp(int x, int y);
     void OnRButtonUp(int x, int y);
+    void OnPaint();
 
     bool HasImage() const;
-    void UsePalette(HDC dc) const;
     void FillSample(HDC dc) const;
     void DrawCell(HDC dc, const PixelRect& box, CellOrigin cell) const;
     void ReadBars();
+    void SetBars();
 
-    ScrollBar m_blueBar;
-    ScrollBar m_greenBar;
-    ScrollBar m_redBar;
     const PieceImage& m_pieces;
     PixelRect m_sample{};
 };

@@ -28,77 +28,37 @@ const char kMissingBitmap[] =
 
 constexpr UINT kAnimationTimer = 1;
 
-// The program's file name without folder and extension, as message boxes
-// are captioned.
-std::wstring ProgramName()
-{
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name(path, length < MAX_PATH ? length : 0);
-    const size_t slash = name.find_last_of(L"\\/");
-    if (slash != std::wstring::npos)
-        name.erase(0, slash + 1);
-    const size_t dot = name.rfind(L'.');
-    if (dot != std::wstring::npos && dot > 0)
-        name.erase(dot);
-    return name;
-}
-
-std::wstring ResourceString(UINT id)
-{
-    const wchar_t* text = nullptr;
-    const int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
-}
-
 }  // namespace
 
 bool SettingsPrompts::OpenFile(HWND owner, const std::string& defaultExt, const std::string& fileName,
                                const std::string& filter, std::string& path)
 {
-    FileDialog chooser(true, defaultExt, fileName, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_SHOWHELP, filter,
-                       owner);
-    if (chooser.DoModal() != IDOK)
+    const std::optional<std::string> chosen =
+        OpenFileDialog(owner, defaultExt, fileName, filter, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_SHOWHELP);
+    if (!chosen)
         return false;
-    path = chooser.GetPathName();
+    path = *chosen;
     return true;
 }
 
 void SettingsPrompts::Message(HWND owner, const std::string& text)
 {
-    MessageBoxW(owner, Widen(text).c_str(), ProgramName().c_str(), MB_OK);
+    ShowMessage(owner, text, ProgramName());
 }
 
 SettingsDialog::SettingsDialog(HWND parent)
-    : Dialog(IDD_SETTINGS, parent), m_preview(),
+    : Dialog(IDD_SETTINGS, parent),
       m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VELOMA)))
 {
-    EnableToolTips();
 }
 
 SettingsDialog::~SettingsDialog() = default;
 
-void SettingsDialog::DoDataExchange(DataExchange& dx)
-{
-    dx.Control(IDC_BLACKOUT_BAR, m_blackOutBar);
-    dx.Control(IDC_SPEED_BAR, m_speedBar);
-    dx.Text(IDC_MIDI_PATH, m_settings.MIDI);
-    dx.Text(IDC_BITMAP_PATH, m_settings.Bitmap);
-    dx.Text(IDC_DISAPPEAR_PATH, m_settings.Disappear);
-    dx.Text(IDC_SELECT_PATH, m_settings.Select);
-    dx.Check(IDC_BMP_OPTION, m_settings.AnimBMPOption);
-    dx.Check(IDC_BGM, m_settings.BGM);
-    dx.Check(IDC_SOUND, m_settings.Sound);
-    dx.Check(IDC_BLANK_CELL_OPTION, m_settings.BlankOption);
-    dx.Check(IDC_INITIAL_CELL_OPTION, m_settings.DoviOption);
-}
-
 BOOL SettingsDialog::OnInitDialog()
 {
-    // A second run of the same object binds the new window's bars.
-    m_blackOutBar.Attach(nullptr);
-    m_speedBar.Attach(nullptr);
-    Dialog::OnInitDialog();
+    // Only the option controls have tips; string 1 is the saver's name,
+    // not a tip for OK.
+    EnableToolTips(IDS_FIRST_TOOLTIP, IDS_LAST_TOOLTIP);
 
     const std::wstring about = ResourceString(IDS_ABOUT_MENU);
     if (!about.empty()) {
@@ -157,10 +117,25 @@ void SettingsDialog::ShowFields()
     CheckDlgButton(h, IDC_BGM, m_settings.BGM ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(h, IDC_SOUND, m_settings.Sound ? BST_CHECKED : BST_UNCHECKED);
 
-    m_speedBar.SetScrollRange(50, 200);
-    m_speedBar.SetScrollPos(m_settings.AnimIntrvl);
-    m_blackOutBar.SetScrollRange(0, 120);
-    m_blackOutBar.SetScrollPos(m_settings.BlackOutTime);
+    SetScrollRange(GetDlgItem(IDC_SPEED_BAR), SB_CTL, 50, 200, TRUE);
+    SetScrollPos(GetDlgItem(IDC_SPEED_BAR), SB_CTL, m_settings.AnimIntrvl, TRUE);
+    SetScrollRange(GetDlgItem(IDC_BLACKOUT_BAR), SB_CTL, 0, 120, TRUE);
+    SetScrollPos(GetDlgItem(IDC_BLACKOUT_BAR), SB_CTL, m_settings.BlackOutTime, TRUE);
+}
+
+void SettingsDialog::OnOK()
+{
+    HWND h = Handle();
+    m_settings.MIDI = GetDlgItemUtf8(h, IDC_MIDI_PATH);
+    m_settings.Bitmap = GetDlgItemUtf8(h, IDC_BITMAP_PATH);
+    m_settings.Disappear = GetDlgItemUtf8(h, IDC_DISAPPEAR_PATH);
+    m_settings.Select = GetDlgItemUtf8(h, IDC_SELECT_PATH);
+    m_settings.AnimBMPOption = static_cast<int>(IsDlgButtonChecked(h, IDC_BMP_OPTION));
+    m_settings.BGM = static_cast<int>(IsDlgButtonChecked(h, IDC_BGM));
+    m_settings.Sound = static_cast<int>(IsDlgButtonChecked(h, IDC_SOUND));
+    m_settings.BlankOption = static_cast<int>(IsDlgButtonChecked(h, IDC_BLANK_CELL_OPTION));
+    m_settings.DoviOption = static_cast<int>(IsDlgButtonChecked(h, IDC_INITIAL_CELL_OPTION));
+    EndDialog(IDOK);
 }
 
 void SettingsDialog::CreatePreview()
@@ -188,31 +163,33 @@ bool SettingsDialog::ApplyPreview()
     return m_preview.Apply(PreviewVariant());
 }
 
-LRESULT SettingsDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+INT_PTR SettingsDialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    // The dialog manager's default processing follows the handlers that
+    // return FALSE.
     switch (msg) {
     case WM_SHOWWINDOW:
         OnShowWindow(static_cast<BOOL>(wParam));
-        return 0;
+        return FALSE;
     case WM_ACTIVATE:
         OnActivate(LOWORD(wParam));
-        return 0;
+        return FALSE;
     case WM_SYSCOMMAND:
-        OnSysCommand(static_cast<UINT>(wParam));
-        return 0;
+        return OnSysCommand(static_cast<UINT>(wParam));
     case WM_HSCROLL:
         OnHScroll(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam));
-        return 0;
+        return FALSE;
+    case WM_PAINT:
+        return OnPaint();
     case WM_QUERYDRAGICON:
-        return reinterpret_cast<LRESULT>(m_hIcon);
+        return reinterpret_cast<INT_PTR>(m_hIcon);
     default:
-        return Dialog::WindowProc(msg, wParam, lParam);
+        return Dialog::DialogProc(msg, wParam, lParam);
     }
 }
 
 void SettingsDialog::OnShowWindow(BOOL show)
 {
-    Default();
     if (!show)
         return;
     ApplyPreview();
@@ -221,7 +198,6 @@ void SettingsDialog::OnShowWindow(BOOL show)
 
 void SettingsDialog::OnActivate(UINT state)
 {
-    Default();
     if (state == WA_INACTIVE || !m_preview.Pieces().Palette())
         return;
     ClientDC dc(Handle());
@@ -229,32 +205,28 @@ void SettingsDialog::OnActivate(UINT state)
         RealizedPalette palette(dc.Handle(), m_preview.Pieces().Palette());
 }
 
-void SettingsDialog::OnSysCommand(UINT id)
+bool SettingsDialog::OnSysCommand(UINT id)
 {
-    if ((id & 0xFFF0) == IDM_ABOUT)
-        OnAbout();
-    else
-        Default();
+    if ((id & 0xFFF0) != IDM_ABOUT)
+        return false;
+    OnAbout();
+    return true;
 }
 
 void SettingsDialog::OnHScroll(HWND bar, int code, int thumb)
 {
-    ScrollBar* sender = nullptr;
-    if (bar && bar == m_speedBar.Handle())
-        sender = &m_speedBar;
-    else if (bar && bar == m_blackOutBar.Handle())
-        sender = &m_blackOutBar;
-    if (sender) {
-        int low = 0, high = 0;
-        sender->GetScrollRange(low, high);
-        sender->SetScrollPos(ClampToRange(ScrollStep(kSettingsScroll, code, sender->GetScrollPos(), thumb), low, high));
-        m_settings.AnimIntrvl = m_speedBar.GetScrollPos();
-        m_settings.BlackOutTime = m_blackOutBar.GetScrollPos();
-        ApplyPreview();
-        SetNumber(IDC_SPEED_TEXT, m_settings.AnimIntrvl);
-        SetNumber(IDC_BLACKOUT_TEXT, m_settings.BlackOutTime);
-    }
-    Default();
+    HWND speed = GetDlgItem(IDC_SPEED_BAR), blackOut = GetDlgItem(IDC_BLACKOUT_BAR);
+    if (!bar || (bar != speed && bar != blackOut))
+        return;
+    int low = 0, high = 0;
+    GetScrollRange(bar, SB_CTL, &low, &high);
+    SetScrollPos(bar, SB_CTL, ClampToRange(ScrollStep(kSettingsScroll, code, GetScrollPos(bar, SB_CTL), thumb), low, high),
+                 TRUE);
+    m_settings.AnimIntrvl = GetScrollPos(speed, SB_CTL);
+    m_settings.BlackOutTime = GetScrollPos(blackOut, SB_CTL);
+    ApplyPreview();
+    SetNumber(IDC_SPEED_TEXT, m_settings.AnimIntrvl);
+    SetNumber(IDC_BLACKOUT_TEXT, m_settings.BlackOutTime);
 }
 
 BOOL SettingsDialog::OnCommand(WPARAM wParam, LPARAM lParam)
@@ -409,18 +381,14 @@ void SettingsDialog::OnChooseSound(std::string& path, int edit)
 
 void SettingsDialog::OnChooseMidi()
 {
-    m_preview.StartMusic(FALSE);
+    m_preview.StartMusic(false);
     std::string chosen;
     if (!m_pPrompts->OpenFile(Handle(), std::string(), m_settings.MIDI, kMidiFilter, chosen))
         return;
     m_settings.MIDI = chosen;
     SetText(IDC_MIDI_PATH, m_settings.MIDI);
-    if (IsPlayList(m_settings.MIDI)) {
-        MidiListDialog order(Handle());
-        order.RandomPlay = m_settings.BGMRandomPlay;
-        if (order.DoModal() == IDOK)
-            m_settings.BGMRandomPlay = order.RandomPlay;
-    }
+    if (IsPlayList(m_settings.MIDI))
+        m_settings.BGMRandomPlay = RunMidiListDialog(Handle(), m_settings.BGMRandomPlay);
     ApplyPreview();
     m_preview.StartMusic(m_settings.BGM != 0);
 }
@@ -441,32 +409,19 @@ void SettingsDialog::OnFillColour()
 
 void SettingsDialog::OnAbout()
 {
-    AboutDialog about(Handle());
-    about.DoModal();
+    ShowAboutDialog(Handle());
 }
 
 void SettingsDialog::OnChangePassword()
 {
-    PasswordChangeDialog password;
+    PasswordChangeDialog password(Handle());
     password.DoModal();
 }
 
-bool SettingsDialog::GetToolTipText(HWND tool, std::wstring& text)
+bool SettingsDialog::OnPaint()
 {
-    // Only the option controls have tips; string 1 is the saver's name,
-    // not a tip for OK.
-    const int id = GetDlgCtrlID(tool);
-    if (id < IDS_FIRST_TOOLTIP || id > IDS_LAST_TOOLTIP)
+    if (!IsIconic(Handle()))
         return false;
-    return Dialog::GetToolTipText(tool, text);
-}
-
-void SettingsDialog::OnPaint()
-{
-    if (!IsIconic(Handle())) {
-        Default();
-        return;
-    }
     PaintDC dc(Handle());
     SendMessageW(Handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.Handle()), 0);
     RECT client{};
@@ -474,6 +429,7 @@ void SettingsDialog::OnPaint()
     const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
     DrawIcon(dc.Handle(), x, y, m_hIcon);
+    return true;
 }
 
 bool SettingsDialog::IsChecked(int id) const

@@ -40,11 +40,9 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    void DoDataExchange(DataExchange& dx) override;
+    void OnOK() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-    bool GetToolTipText(HWND tool, std::wstring& text) override;
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    void OnPaint() override;
+    INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void LoadFields();
@@ -56,8 +54,9 @@ private:
 
     void OnShowWindow(BOOL show);
     void OnActivate(UINT state);
-    void OnSysCommand(UINT id);
+    bool OnSysCommand(UINT id);
     void OnHScroll(HWND bar, int code, int thumb);
+    bool OnPaint();
 
     void OnPattern(int button);
     void OnNumber(int button);
@@ -80,8 +79,6 @@ private:
 
     Settings m_settings;
     BoardWnd m_preview;
-    ScrollBar m_blackOutBar;
-    ScrollBar m_speedBar;
     HICON m_hIcon;
 
     SettingsPrompts m_systemPrompts;

@@ -108,7 +108,7 @@ TEST(ColorDialogTest, OpensWithTheCallersColourAndOkReturnsTheBars)
 
 TEST(ColorDialogTest, ImageBoxesTurnOnRightClicksAndLeftClicksPickTheNearestColour)
 {
-    BoardWnd board(FALSE);
+    BoardWnd board;
     board.m_pDib = ReadPieceImage();
     ASSERT_NE(board.m_pDib, nullptr) << "our piece image in res/";
     const CDIB& dib = *board.m_pDib;
@@ -156,7 +156,7 @@ TEST(ColorDialogTest, ImageBoxesTurnOnRightClicksAndLeftClicksPickTheNearestColo
 
 TEST(ColorDialogTest, WithoutAnImageClicksOnlyTurnTheIndex)
 {
-    BoardWnd board(FALSE);  // no piece image
+    BoardWnd board;  // no piece image
     const BoardWnd* const sources[] = {nullptr, &board};
     for (const BoardWnd* pieces : sources) {
         ColorDialog dlg(pieces);

@@ -2,7 +2,7 @@
 // prefix, driven from inside their modal loops.
 #include "settings/win/SettingsDialog.h"
 
-#include "app/win/SaverApp.h"
+#include "app/win/Modes.h"
 #include "board/BoardObserver.h"
 #include "platform/RegKey.h"
 #include "res/SettingsIds.h"
@@ -282,27 +282,21 @@ TEST_F(SettingsDialogTest, ControlsChangeFieldPreviewAndBoard)
     });
 }
 
-class RunApp : public SaverApp {
-public:
-    RunApp() : SaverApp({}) {}
-};
-
 TEST_F(SettingsDialogTest, OkSavesEveryValueInItsStoredForm)
 {
     Write(kSystemKey, {{L"CellSize", L"96"}, {L"CellArr", L"4"}, {L"CellNo", L"3"}, {L"BCCol", L"00FF"},
                        {L"BlankOption", L"7"}, {L"PassWord", L"secret"}});
     Write(kSoundKey, {{L"MIDI", L"C:\\music\\song.mid"}, {L"BGMRandomPlay", L"0"}, {L"Sound", L"1"}});
-    RunApp app;
     size_t dialogs = 0;
     int opened = 0;
     WithDialog(kTitle, opened, [&](HWND h) {
-        app.RunSettingsDialog();  // a second configure run only finds this one
+        RunSettingsDialog();  // a second configure run only finds this one
         dialogs = ThreadWindows(kTitle).size();
         Scroll(h, IDC_SPEED_BAR, SB_PAGERIGHT);
         Scroll(h, IDC_BLACKOUT_BAR, SB_RIGHT);
         ClickItem(h, IDOK);
     });
-    app.RunSettingsDialog();
+    RunSettingsDialog();
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(dialogs, 1u) << "a second configure run opened another dialog";
 
@@ -340,7 +334,6 @@ TEST_F(SettingsDialogTest, CancelLeavesTheRegistryUntouched)
         {"close box", [](HWND h) { SendMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0); }},
     };
     for (const auto& way : ways) {
-        RunApp app;
         int opened = 0;
         WithDialog(kTitle, opened, [&](HWND h) {
             for (int id : {IDC_SIZE_4, IDC_PATTERN_SQUARE, IDC_NUMBER_3, IDC_BGM, IDC_SOUND, IDC_BMP_OPTION,
@@ -350,7 +343,7 @@ TEST_F(SettingsDialogTest, CancelLeavesTheRegistryUntouched)
             Scroll(h, IDC_BLACKOUT_BAR, SB_PAGERIGHT);
             way.close(h);
         });
-        app.RunSettingsDialog();
+        RunSettingsDialog();
         EXPECT_EQ(opened, 1) << way.how;
         EXPECT_TRUE(Snapshot() == before) << way.how << ": the registry changed";
         EXPECT_TRUE(ThreadWindows(kTitle).empty()) << way.how << ": the dialog is still open";
@@ -565,16 +558,15 @@ TEST_F(SettingsDialogTest, ColourChoosing)
 TEST(MidiListDialogTest, AnswersWithTheCheckedOrder)
 {
     for (int given : {2, 0}) {
-        MidiListDialog dlg;
-        dlg.RandomPlay = given;
-        const INT_PTR result = RunModal(dlg, [&](HWND h) {
+        int opened = 0;
+        WithDialog(L"MIDIファイルリストの設定", opened, [&](HWND h) {
             // An unknown stored value shows as random.
             EXPECT_TRUE(Checked(h, given ? IDC_LIST_AT_RANDOM : IDC_LIST_IN_ORDER)) << "given " << given;
             ToggleItem(h, given ? IDC_LIST_IN_ORDER : IDC_LIST_AT_RANDOM);
             ClickItem(h, IDOK);
         });
-        EXPECT_EQ(result, IDOK);
-        EXPECT_EQ(dlg.RandomPlay, given ? 0 : 1) << "given " << given;
+        EXPECT_EQ(RunMidiListDialog(nullptr, given), given ? 0 : 1) << "given " << given;
+        EXPECT_EQ(opened, 1);
     }
 }
 
