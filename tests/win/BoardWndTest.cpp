@@ -2,9 +2,9 @@
 // the game's state, at any cell size, with the fill options, through play,
 // removal and black-out.
 #include "board/win/BoardWnd.h"
-#include "host/BmpFile.h"
 #include "image/PieceLayout.h"
 #include "platform/Text.h"
+#include "win/PieceFiles.h"
 #include "win/WinTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -14,39 +14,6 @@
 #include <vector>
 
 namespace {
-
-// Each 32 x 32 picture of our test image is one colour-table index, so a
-// picture from the wrong row or column, or scaled from the wrong place, shows.
-int PictureIndex(int row, int column) { return 1 + row * 8 + column % 8; }
-COLORREF IndexColour(int index) { return RGB(BmpFile::Red(index), BmpFile::Green(index), BmpFile::Blue(index)); }
-
-std::vector<std::uint8_t> PieceBmp(int frames, int height = kPieceImageHeight)
-{
-    BmpFile f;
-    f.width = frames * kPieceCell;
-    f.height = height;
-    const std::size_t rowBytes = static_cast<std::size_t>(f.RowBytes());
-    f.pixels.assign(rowBytes * height, 0);
-    for (int r = 0; r < height; ++r)
-        for (int x = 0; x < f.width; ++x)  // stored bottom-up
-            f.pixels[rowBytes * r + x] = static_cast<std::uint8_t>(PictureIndex((height - 1 - r) / 32, x / 32));
-    return f.Bytes();
-}
-
-struct TempFile {
-    explicit TempFile(const std::vector<std::uint8_t>& bytes)
-    {
-        wchar_t dir[MAX_PATH];
-        GetTempPathW(MAX_PATH, dir);
-        path = std::wstring(dir) + L"board test " + std::to_wstring(++s_count) + L".bmp";
-        if (FILE* f = _wfopen(path.c_str(), L"wb"))
-            fwrite(bytes.data(), 1, bytes.size(), f), fclose(f);
-    }
-    ~TempFile() { DeleteFileW(path.c_str()); }
-    std::string Path() const { return Narrow(path); }
-    std::wstring path;
-    static inline int s_count = 0;
-};
 
 class TestBoard : public BoardWnd {
 public:
@@ -227,6 +194,42 @@ TEST(BoardWndTest, BlackOutHoldsUntilWoken)
     EXPECT_EQ(black.cells, std::vector<COLORREF>(black.cells.size(), 0)) << "the board shows through the black-out";
     hosted.board.Wake();
     EXPECT_EQ(RestingDiff(hosted.board, Shown(hosted.board), Pieces(image.Path(), 16)), "");
+}
+
+// Applying settings again redoes only what they change: a new pattern
+// deals a board of it, a new speed keeps the board in play.
+TEST(BoardWndTest, ApplyRedealsOnlyForTheLayoutOrTheDeal)
+{
+    const TempFile image(PieceBmp(2));
+    Hosted hosted(200, 120);
+    Settings s = Pieces(image.Path(), 20);
+    s.CellArr = 4;  // one kind per row
+    ASSERT_TRUE(hosted.board.Apply(s));
+    const auto cells = [&] {
+        std::vector<int> kinds;
+        const Board& b = hosted.board.GetBoard();
+        for (int x = 0; x < b.Cols(); ++x)
+            for (int y = 0; y < b.Rows(); ++y)
+                kinds.push_back(b.Cell(x, y) & Board::kKindMask);
+        return kinds;
+    };
+    const auto lined = [&](bool byColumn) {
+        const Board& b = hosted.board.GetBoard();
+        for (int x = 0; x < b.Cols(); ++x)
+            for (int y = 0; y < b.Rows(); ++y)
+                if ((b.Cell(x, y) & Board::kKindMask) != (b.Cell(byColumn ? x : 0, byColumn ? 0 : y) & Board::kKindMask))
+                    return false;
+        return true;
+    };
+    ASSERT_TRUE(lined(false));
+    const std::vector<int> dealt = cells();
+    s.AnimIntrvl = 5000;
+    s.Sound = 1;
+    hosted.board.Apply(s);
+    EXPECT_EQ(cells(), dealt) << "a new speed dealt a new board";
+    s.CellArr = 5;  // one kind per column
+    hosted.board.Apply(s);
+    EXPECT_TRUE(lined(true)) << "the new pattern was not dealt";
 }
 
 // An image that cannot be a piece image leaves the board black and still,

@@ -2,8 +2,7 @@
 // inside its modal loop; pixels are read back from its client area.
 #include "settings/win/ColorDialog.h"
 
-#include "board/win/BoardWnd.h"
-#include "image/win/DibFile.h"
+#include "board/win/PieceImage.h"
 #include "platform/Gdi.h"
 #include "res/SettingsIds.h"
 #include "win/ModalScript.h"
@@ -15,16 +14,7 @@
 
 namespace {
 
-std::unique_ptr<CDIB> ReadPieceImage()
-{
-    std::string path = "Z:" + std::string(VELOMA_SOURCE_DIR) + "/res/velomass.bmp";
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    Win32FileSource file;
-    auto dib = std::make_unique<CDIB>();
-    return file.Open(path, Win32FileSource::Sharing::DenyWrite) && dib->Read(file) ? std::move(dib) : nullptr;
-}
+const std::string kPieceImage = "Z:" VELOMA_SOURCE_DIR "/res/velomass.bmp";
 
 COLORREF PixelAt(HWND h, int x, int y)
 {
@@ -79,7 +69,8 @@ TEST(ColorDialogTest, OpensWithTheCallersColourAndOkReturnsTheBars)
         {IDC_GREEN_BAR, SB_PAGELEFT, 0, 255, 0, 20},     // held at 0
         {IDC_BLUE_BAR, SB_THUMBTRACK, 200, 255, 0, 200},
     };
-    ColorDialog dlg;
+    const PieceImage none;
+    ColorDialog dlg(none);
     dlg.Red = 255;
     dlg.Green = 10;
     dlg.Blue = 20;
@@ -108,11 +99,10 @@ TEST(ColorDialogTest, OpensWithTheCallersColourAndOkReturnsTheBars)
 
 TEST(ColorDialogTest, ImageBoxesTurnOnRightClicksAndLeftClicksPickTheNearestColour)
 {
-    BoardWnd board;
-    board.m_pDib = ReadPieceImage();
-    ASSERT_NE(board.m_pDib, nullptr) << "our piece image in res/";
-    const CDIB& dib = *board.m_pDib;
-    ColorDialog dlg(&board);
+    PieceImage pieces;
+    ASSERT_TRUE(pieces.Load(kPieceImage)) << "our piece image in res/";
+    const CDIB& dib = *pieces.Dib();
+    ColorDialog dlg(pieces);
     dlg.Red = 1;
     const INT_PTR result = RunModal(dlg, [&](HWND h) {
         const PixelRect s = dlg.SampleRect(), box2 = SecondImageBox(s), area = ImageMouseArea(s);
@@ -156,10 +146,10 @@ TEST(ColorDialogTest, ImageBoxesTurnOnRightClicksAndLeftClicksPickTheNearestColo
 
 TEST(ColorDialogTest, WithoutAnImageClicksOnlyTurnTheIndex)
 {
-    BoardWnd board;  // no piece image
-    const BoardWnd* const sources[] = {nullptr, &board};
-    for (const BoardWnd* pieces : sources) {
-        ColorDialog dlg(pieces);
+    PieceImage none, refused;
+    refused.Load("Z:\\no such image.bmp");
+    for (const PieceImage* pieces : {&none, &refused}) {
+        ColorDialog dlg(*pieces);
         dlg.Green = 9;
         const INT_PTR result = RunModal(dlg, [&](HWND h) {
             const PixelRect s = dlg.SampleRect(), area = ImageMouseArea(s);

@@ -3,11 +3,11 @@
 #include "settings/win/SettingsDialog.h"
 
 #include "app/win/Modes.h"
-#include "board/BoardObserver.h"
 #include "platform/RegKey.h"
 #include "res/SettingsIds.h"
 #include "settings/win/MidiListDialog.h"
-#include "win/BoardProbe.h"
+#include "base/ValueForms.h"
+#include "win/PieceFiles.h"
 #include "win/ModalScript.h"
 #include "win/WinTestUtil.h"
 
@@ -120,13 +120,6 @@ public:
     void Message(HWND, const std::string& text) override { messages.push_back(text); }
 };
 
-// Counts the new boards the preview deals.
-class DealCounter : public BoardObserver {
-public:
-    int dealt = 0;
-    void BoardDealt(const BoardGame&) override { ++dealt; }
-};
-
 class SettingsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -186,7 +179,7 @@ TEST_F(SettingsDialogTest, FreshRegistryShowsTheDefaultsAndTips)
         HWND preview = dlg.Preview().Handle();
         EXPECT_TRUE(IsWindowVisible(preview) && GetParent(preview) == h && GetDlgCtrlID(preview) == 0);
         EXPECT_EQ(corners(preview), corners(GetDlgItem(h, IDC_PREVIEW_PLACE)));
-        EXPECT_EQ(dlg.Preview().CellSize, 24) << "the preview shows the cells smaller";
+        EXPECT_EQ(dlg.Preview().CurrentSettings().CellSize, 24) << "the preview shows the cells smaller";
 
         const struct {
             int id;
@@ -236,48 +229,45 @@ TEST_F(SettingsDialogTest, ControlsChangeFieldPreviewAndBoard)
     const auto lower = [](std::string path) { return LowerAscii(path), path; };
     Write(kSoundKey, {{L"MIDI", Widen(SourcePath("samples/velomass.lst"))}, {L"BGMRandomPlay", L"0"}});
     SettingsDialog dlg;
-    DealCounter boards;
-    dlg.Preview().SetObserver(&boards);
     Run(dlg, [&](HWND h) {
-        EXPECT_TRUE(PumpUntil([&] { return boards.dealt > 0; }, 3000)) << "the preview did not start playing";
+        EXPECT_TRUE(PumpUntil([&] { return dlg.Preview().GetBoard().GroupSize() > 0; }, 3000))
+            << "the preview did not start playing";
         for (const auto& c : radios) {
-            const int before = boards.dealt;
             ToggleItem(h, c.button);
             EXPECT_TRUE(Checked(h, c.button)) << "button " << c.button;
-            EXPECT_EQ(dlg.*(c.field), c.value) << "dialog field after button " << c.button;
-            EXPECT_EQ(dlg.Preview().*(c.field), c.previewValue) << "preview member after button " << c.button;
-            EXPECT_EQ(boards.dealt, before + 1) << "a new board after button " << c.button;
+            EXPECT_EQ(dlg.Values().*(c.field), c.value) << "dialog field after button " << c.button;
+            EXPECT_EQ(dlg.Preview().CurrentSettings().*(c.field), c.previewValue) << "preview member after button " << c.button;
         }
         EXPECT_EQ(CheckedIds(h), (std::vector<int>{IDC_PATTERN_RANDOM, IDC_NUMBER_5, IDC_SIZE_1}))
             << "one button per group stays checked";
         for (size_t i = 0; i < sizeof fills / sizeof fills[0]; ++i) {
             ToggleItem(h, fills[i].box);
             EXPECT_EQ(Shown(h, IDC_FILL_COLOUR), fills[i].shown) << "fill step " << i;
-            EXPECT_EQ(dlg.Preview().BlankOption, fills[i].blank) << "fill step " << i;
-            EXPECT_EQ(dlg.Preview().DoviOption, fills[i].dovi) << "fill step " << i;
+            EXPECT_EQ(dlg.Preview().CurrentSettings().BlankOption, fills[i].blank) << "fill step " << i;
+            EXPECT_EQ(dlg.Preview().CurrentSettings().DoviOption, fills[i].dovi) << "fill step " << i;
         }
         // The other boxes reach the preview at once too.
         ToggleItem(h, IDC_SOUND);
-        EXPECT_EQ(dlg.Preview().Sound, 1);
+        EXPECT_EQ(dlg.Preview().CurrentSettings().Sound, 1);
         ToggleItem(h, IDC_BMP_OPTION);
-        EXPECT_EQ(dlg.Preview().AnimBMPOption, 1);
+        EXPECT_EQ(dlg.Preview().CurrentSettings().AnimBMPOption, 1);
         ToggleItem(h, IDC_BGM);
-        EXPECT_EQ(dlg.BGM, 1);
+        EXPECT_EQ(dlg.Values().BGM, 1);
         // The box keeps the preview's music going once the first piece
         // ends, which the sequencer here cannot report itself.
-        const std::string first = dlg.Preview().MIDI;
+        const std::string first = dlg.Preview().Player().Midi();
         SendMessageW(dlg.Preview().Handle(), kMmMciNotify, kMciNotifySuccessful, 0);
-        EXPECT_EQ(first + " then " + dlg.Preview().MIDI,
+        EXPECT_EQ(first + " then " + dlg.Preview().Player().Midi(),
                   lower(SourcePath("samples/loop1.mid")) + " then " + lower(SourcePath("samples/loop2.mid")));
         // Home gives 1, the speed bar holds 50; End gives 200, the black-out bar holds 120.
         Scroll(h, IDC_SPEED_BAR, SB_PAGERIGHT);
         Scroll(h, IDC_SPEED_BAR, SB_LEFT);
         Scroll(h, IDC_BLACKOUT_BAR, SB_RIGHT);
         EXPECT_EQ(ItemText(h, IDC_SPEED_TEXT) + " " + ItemText(h, IDC_BLACKOUT_TEXT), "50 120");
-        EXPECT_EQ(dlg.AnimIntrvl, 50);
-        EXPECT_EQ(dlg.Preview().AnimIntrvl, 50);
-        EXPECT_EQ(dlg.BlackOutTime, 120);
-        EXPECT_EQ(dlg.Preview().BlackOutTime, 0) << "the preview never blacks out";
+        EXPECT_EQ(dlg.Values().AnimIntrvl, 50);
+        EXPECT_EQ(dlg.Preview().CurrentSettings().AnimIntrvl, 50);
+        EXPECT_EQ(dlg.Values().BlackOutTime, 120);
+        EXPECT_EQ(dlg.Preview().CurrentSettings().BlackOutTime, 0) << "the preview never blacks out";
         ClickItem(h, IDCANCEL);
     });
 }
@@ -357,18 +347,18 @@ TEST_F(SettingsDialogTest, SoundChoosers)
     prompts.answers = {std::nullopt, std::string("D:\\new.wav"), std::nullopt, std::string("D:\\gone.wav")};
     Run(dlg, [&](HWND h) {
         ClickItem(h, IDC_CHOOSE_SELECT);  // Cancel takes the sound away
-        EXPECT_EQ(ItemText(h, IDC_SELECT_PATH) + "|" + dlg.Select + "|" + dlg.Preview().Select, "||");
+        EXPECT_EQ(ItemText(h, IDC_SELECT_PATH) + "|" + dlg.Values().Select + "|" + dlg.Preview().CurrentSettings().Select, "||");
         ClickItem(h, IDC_CHOOSE_SELECT);
         ClickItem(h, IDC_CHOOSE_DISAPPEAR);  // Cancel with nothing set
         ClickItem(h, IDC_CHOOSE_DISAPPEAR);
-        EXPECT_EQ(ItemText(h, IDC_SELECT_PATH) + "|" + dlg.Preview().Select, "D:\\new.wav|D:\\new.wav");
-        EXPECT_EQ(ItemText(h, IDC_DISAPPEAR_PATH) + "|" + dlg.Preview().Disappear, "D:\\gone.wav|D:\\gone.wav");
+        EXPECT_EQ(ItemText(h, IDC_SELECT_PATH) + "|" + dlg.Preview().CurrentSettings().Select, "D:\\new.wav|D:\\new.wav");
+        EXPECT_EQ(ItemText(h, IDC_DISAPPEAR_PATH) + "|" + dlg.Preview().CurrentSettings().Disappear, "D:\\gone.wav|D:\\gone.wav");
         ClickItem(h, IDOK);
     });
     const std::string wave = "wav / *.wav / Wave File |*.wav||";
     EXPECT_EQ(prompts.requests,
               (std::vector<std::string>{"wav / C:\\old select.wav / Wave File |*.wav||", wave, wave, wave}));
-    EXPECT_EQ(dlg.Select + "|" + dlg.Disappear, "D:\\new.wav|D:\\gone.wav") << "OK reads the edits back";
+    EXPECT_EQ(dlg.Values().Select + "|" + dlg.Values().Disappear, "D:\\new.wav|D:\\gone.wav") << "OK reads the edits back";
 }
 
 TEST_F(SettingsDialogTest, MusicChooserAndTheListDialog)
@@ -409,11 +399,11 @@ TEST_F(SettingsDialogTest, MusicChooserAndTheListDialog)
             ClickItem(h, IDCANCEL);
         });
         EXPECT_EQ(listOpened, c.answer ? 1 : 0) << c.what;
-        EXPECT_EQ(dlg.BGMRandomPlay, c.wantRandom) << c.what;
-        EXPECT_EQ(dlg.MIDI, c.wantMidi) << c.what;
+        EXPECT_EQ(dlg.Values().BGMRandomPlay, c.wantRandom) << c.what;
+        EXPECT_EQ(dlg.Values().MIDI, c.wantMidi) << c.what;
         if (c.chosen) {
-            EXPECT_EQ(dlg.Preview().MIDI, c.wantMidi) << c.what;
-            EXPECT_EQ(dlg.Preview().BGMRandomPlay, c.wantRandom) << c.what;
+            EXPECT_EQ(dlg.Preview().CurrentSettings().MIDI, c.wantMidi) << c.what;
+            EXPECT_EQ(dlg.Preview().CurrentSettings().BGMRandomPlay, c.wantRandom) << c.what;
         }
         EXPECT_EQ(prompts.requests,
                   std::vector<std::string>{" / C:\\old.mid / MIDI File & List File|*.rmi;*.mid;*.lst||"})
@@ -448,44 +438,60 @@ TEST_F(SettingsDialogTest, MissingBitmapAsksForOne)
 
 TEST_F(SettingsDialogTest, BitmapChooserTakesAGoodImageAndKeepsTheOldForABadOne)
 {
-    boardprobe::TempFile fresh(L"veloma_chosen.bmp", boardprobe::PieceBmp(64, 352));
-    // What changes on every tick of a playing board.
+    const TempFile fresh(PieceBmp(2));
+    // What a playing board shows changes at every tick.
     const auto playState = [](const BoardWnd& b) {
-        return std::vector<int>{b.m_nFrame, b.m_bDisappearing, b.m_nSelectCycles, b.m_nSelX, b.m_nSelY, b.m_nGroupSize};
+        std::vector<COLORREF> pixels;
+        HDC dc = GetDC(b.Handle());
+        for (int y = 0; y < 120; y += 3)
+            for (int x = 0; x < 160; x += 3)
+                pixels.push_back(GetPixel(dc, x, y));
+        ReleaseDC(b.Handle(), dc);
+        return pixels;
     };
     SettingsDialog dlg;
     prompts.answers = {SourcePath("samples/select.wav"), std::nullopt, fresh.Path()};
     bool stillWhileOpen = false;
     prompts.whileOpen = [&] {
-        const std::vector<int> before = playState(dlg.Preview());
+        const auto before = playState(dlg.Preview());
         PumpUntil([] { return false; }, 600);
         stillWhileOpen = playState(dlg.Preview()) == before;
     };
     Run(dlg, [&](HWND h) {
-        PumpUntil([&] { return dlg.Preview().m_pDib != nullptr; }, 3000);
+        PumpUntil([&] { return dlg.Preview().Pieces().Loaded(); }, 3000);
         ClickItem(h, IDC_CHOOSE_BITMAP);
-        EXPECT_EQ(dlg.Bitmap, kPieces) << "a file that cannot be loaded is not taken";
+        EXPECT_EQ(dlg.Values().Bitmap, kPieces) << "a file that cannot be loaded is not taken";
         EXPECT_EQ(ItemText(h, IDC_BITMAP_PATH), kPieces);
-        EXPECT_NE(dlg.Preview().m_pDib, nullptr) << "the preview lost its image";
+        EXPECT_TRUE(dlg.Preview().Pieces().Loaded()) << "the preview lost its image";
         EXPECT_TRUE(stillWhileOpen) << "the preview played while the chooser was open";
         stillWhileOpen = false;
         ClickItem(h, IDC_CHOOSE_BITMAP);  // Cancel
         EXPECT_TRUE(stillWhileOpen) << "the preview played while the chooser was open";
-        EXPECT_EQ(dlg.Bitmap, kPieces);
-        const std::vector<int> afterCancel = playState(dlg.Preview());
+        EXPECT_EQ(dlg.Values().Bitmap, kPieces);
+        const auto afterCancel = playState(dlg.Preview());
         EXPECT_TRUE(PumpUntil([&] { return playState(dlg.Preview()) != afterCancel; }, 3000))
             << "the preview did not play again after Cancel";
 
         // A good one: its path in the box, its pieces in the preview.
         ClickItem(h, IDC_CHOOSE_BITMAP);
-        EXPECT_EQ(dlg.Bitmap + " | " + ItemText(h, IDC_BITMAP_PATH), fresh.Path() + " | " + fresh.Path());
+        EXPECT_EQ(dlg.Values().Bitmap + " | " + ItemText(h, IDC_BITMAP_PATH), fresh.Path() + " | " + fresh.Path());
         BoardWnd& p = dlg.Preview();
-        p.StopTimer(1);
-        const boardprobe::Pixels shot = boardprobe::CaptureWindow(p.Handle(), true);
-        const int kind = p.Cell(0, p.m_nRows - 1) & 0x0F, middle = p.CellSize / 2;
-        EXPECT_EQ(shot.At(p.m_nOffsetX + middle, p.m_nOffsetY + (p.m_nRows - 1) * p.CellSize + middle),
-                  boardprobe::IndexColour(boardprobe::PictureIndex(kind ? 2 * kind - 1 : 0, 0)))
-            << "the bottom-left piece, kind " << kind;
+        p.Pause(true);
+        InvalidateRect(p.Handle(), nullptr, FALSE);
+        UpdateWindow(p.Handle());
+        // An unmarked piece of the bottom row shows the chosen image's picture.
+        const BoardLayout& l = p.Layout();
+        const Board& b = p.GetBoard();
+        int x = 0;
+        while (x < b.Cols() && (b.Cell(x, b.Rows() - 1) & Board::kMark))
+            ++x;
+        ASSERT_LT(x, b.Cols());
+        const int kind = b.Cell(x, b.Rows() - 1);
+        HDC dc = GetDC(p.Handle());
+        const COLORREF got = GetPixel(dc, l.offsetX + x * l.cellSize + l.cellSize / 2,
+                                      l.offsetY + (b.Rows() - 1) * l.cellSize + l.cellSize / 2);
+        ReleaseDC(p.Handle(), dc);
+        EXPECT_EQ(got, IndexColour(PictureIndex(SlotImageRow(kind), 0))) << "a bottom-row piece, kind " << kind;
         ClickItem(h, IDCANCEL);
     });
     ASSERT_FALSE(prompts.requests.empty());
@@ -520,7 +526,7 @@ TEST_F(SettingsDialogTest, AboutAndPasswordDialogsOpenFromTheirButtons)
     EXPECT_TRUE(versionShown) << "no line with the name and version " << VELOMA_VERSION_TEXT;
     EXPECT_EQ(passwordOpened, 1) << "button 1030 opens the change-password dialog";
     EXPECT_EQ(Stored(kSystemKey, L"PassWord"), "secret");
-    EXPECT_EQ(dlg.PassWord + dlg.Preview().PassWord, "") << "neither the dialog nor its preview carries the password";
+    EXPECT_EQ(dlg.Values().PassWord + dlg.Preview().CurrentSettings().PassWord, "") << "neither the dialog nor its preview carries the password";
 }
 
 TEST_F(SettingsDialogTest, ColourChoosing)
@@ -528,13 +534,9 @@ TEST_F(SettingsDialogTest, ColourChoosing)
     Write(kSystemKey, {{L"BCCol", L"ff"}, {L"BlankOption", L"1"}});
     for (bool ok : {true, false}) {
         SettingsDialog dlg;
-        DealCounter boards;
-        dlg.Preview().SetObserver(&boards);
         int opened = 0;
         Run(dlg, [&](HWND h) {
             EXPECT_TRUE(Shown(h, IDC_FILL_COLOUR)) << "a stored BlankOption offers the fill colour";
-            PumpUntil([&] { return boards.dealt > 0; }, 3000);
-            const int dealtBefore = boards.dealt;
             WithDialog(L"Color設定", opened, [&](HWND colour) {
                 EXPECT_EQ(GetWindow(colour, GW_OWNER), h);
                 const COLORREF shown =
@@ -544,13 +546,12 @@ TEST_F(SettingsDialogTest, ColourChoosing)
                 ClickItem(colour, ok ? IDOK : IDCANCEL);
             });
             ClickItem(h, IDC_FILL_COLOUR);
-            EXPECT_EQ(boards.dealt, dealtBefore + (ok ? 1 : 0)) << "a new layout after OK only";
             ClickItem(h, IDCANCEL);
         });
         EXPECT_EQ(opened, 1) << "button 1044 opens the colour dialog";
         const std::uint32_t want = ok ? 0x000AFFu : 0x0000FFu;
-        EXPECT_EQ(dlg.BCCol, want) << (ok ? "OK" : "Cancel");
-        EXPECT_EQ(dlg.Preview().BCCol, want) << (ok ? "OK" : "Cancel");
+        EXPECT_EQ(dlg.Values().BCCol, want) << (ok ? "OK" : "Cancel");
+        EXPECT_EQ(dlg.Preview().CurrentSettings().BCCol, want) << (ok ? "OK" : "Cancel");
         EXPECT_EQ(dlg.BCColText, ok ? "aff" : "ff");
     }
 }
