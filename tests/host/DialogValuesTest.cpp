@@ -58,30 +58,21 @@ TEST(DialogValuesTest, PreviewCellSizeAndColourParts)
 
 TEST(DialogValuesTest, BlackOutTimeHeldToTheLowPowerTimeOut)
 {
-    const struct {
-        const char *what, *active, *timeOut;  // null: value missing
-        int want;
-    } cases[] = {
-        {"900 s", "1", "900", 15},      {"inactive", "0", "900", 30},         {"active missing", nullptr, "900", 30},
-        {"under 60 s", "1", "59", 30},  {"time-out missing", "1", nullptr, 30}, {"equal", "1", "1800", 30},
-        {"negative", "1", "-600", 30},
-    };
-    for (const auto& c : cases) {
-        FakeRegistry registry;
-        registry.SetText("Software\\Tamsk soft\\VelomaSS\\System", "BlackOutTime", "30");
-        const std::string desktop = "Control Panel\\desktop";
-        registry.keys[desktop];
-        if (c.active)
-            registry.SetText(desktop, "ScreenSaveLowPowerActive", c.active);
-        if (c.timeOut)
-            registry.SetText(desktop, "ScreenSaveLowPowerTimeOut", c.timeOut);
-        Settings s;
-        std::string colour;
-        ReadDialogSettings(s, colour, registry);
-        EXPECT_EQ(s.BlackOutTime, c.want) << c.what;
-        EXPECT_EQ(colour, "000000") << c.what;
-        EXPECT_TRUE(registry.writes.empty()) << c.what << ": opening must write nothing";
-    }
+    const struct { int stored; long lowPower; int want; } cases[] = {
+        {30, 15, 15}, {30, 0, 30}, {30, 30, 30}, {120, 1, 1}, {0, 15, 0}, {-3, 15, -3}};
+    for (const auto& c : cases)
+        EXPECT_EQ(LimitBlackOutTime(c.stored, c.lowPower), c.want) << c.stored << " min, low power " << c.lowPower;
+
+    // The dialog reads the stored settings with the desktop's limit, and writes nothing.
+    FakeRegistry registry;
+    registry.SetText("Software\\Tamsk soft\\VelomaSS\\System", "BlackOutTime", "30");
+    registry.SetText("Control Panel\\desktop", "ScreenSaveLowPowerActive", "1");
+    registry.SetText("Control Panel\\desktop", "ScreenSaveLowPowerTimeOut", "900");
+    Settings s;
+    std::string colour;
+    ReadDialogSettings(s, colour, registry);
+    EXPECT_EQ(std::to_string(s.BlackOutTime) + " " + colour, "15 000000");
+    EXPECT_TRUE(registry.writes.empty());
 }
 
 TEST(DialogValuesTest, BitmapCheck)

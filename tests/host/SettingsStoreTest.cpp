@@ -23,19 +23,31 @@ std::string Defaults(const std::string& bitmap)
     return Dump(s);
 }
 
-TEST(SettingsStoreTest, AnEmptyRegistryGetsBothKeysAndTheDefaults)
+// Values of other types read as missing, even bytes that would read as
+// valid text; the current directory is joined as it is, a drive root included.
+TEST(SettingsStoreTest, MissingKeysAndValuesOfOtherTypesGiveTheDefaults)
 {
-    // The current directory is joined as it is, a drive root included.
-    const std::pair<std::string, std::string> directories[] = {
-        {"C:\\Saver", "C:\\Saver\\velomass.bmp"}, {"C:\\", "C:\\\\velomass.bmp"}};
-    for (const auto& d : directories) {
+    const struct { std::string bytes, directory, bitmap; } cases[] = {
+        {"", "C:\\Saver", "C:\\Saver\\velomass.bmp"},  // no keys at all
+        {"", "C:\\", "C:\\\\velomass.bmp"},
+        {std::string("\x78\0\0\0", 4), "C:\\Saver", "C:\\Saver\\velomass.bmp"},
+        {"1", "C:\\Saver", "C:\\Saver\\velomass.bmp"},
+    };
+    for (const auto& c : cases) {
         FakeRegistry registry;
         FakeFiles files;
-        files.currentDirectory = d.first;
+        files.currentDirectory = c.directory;
+        files.Add(c.bytes);
+        if (!c.bytes.empty()) {
+            for (const char* name : kSystemNames)
+                registry.keys[kSystem][name] = {RegValueType::Other, c.bytes};
+            for (const char* name : kSoundNames)
+                registry.keys[kSound][name] = {RegValueType::Other, c.bytes};
+        }
         Settings s;
         s.CellSize = 99, s.MIDI = "x", s.BCCol = 5;  // read over, not kept
         ReadSettings(s, registry, files);
-        EXPECT_EQ(Dump(s), Defaults(d.second));
+        EXPECT_EQ(Dump(s), Defaults(c.bitmap)) << c.bytes.size() << " bytes";
         EXPECT_TRUE(registry.keys.count(kSystem) && registry.keys.count(kSound));
         EXPECT_EQ(registry.writes, std::vector<std::string>{});
     }
@@ -117,23 +129,6 @@ TEST(SettingsStoreTest, TextsUpToThePathLimitReadBackWhole)
         registry.SetText(kSound, "Select", c.text);  // by hand
         ReadSettings(s, registry, files);
         EXPECT_TRUE(s.Select == (c.fits ? c.text : "")) << c.what;
-    }
-}
-
-TEST(SettingsStoreTest, ValuesOfOtherTypesReadAsMissing)
-{
-    // Bytes that would read as a valid value if the type were ignored.
-    for (const std::string bytes : {std::string("\x78\0\0\0", 4), std::string("1")}) {
-        FakeRegistry registry;
-        FakeFiles files;
-        files.Add(bytes);
-        for (const char* name : kSystemNames)
-            registry.keys[kSystem][name] = {RegValueType::Other, bytes};
-        for (const char* name : kSoundNames)
-            registry.keys[kSound][name] = {RegValueType::Other, bytes};
-        Settings s;
-        ReadSettings(s, registry, files);
-        EXPECT_EQ(Dump(s), Defaults("C:\\Saver\\velomass.bmp")) << bytes.size() << " bytes";
     }
 }
 

