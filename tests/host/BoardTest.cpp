@@ -1,6 +1,6 @@
 // The board's rules to the cell, its layout, and what the play cycle reports.
-// Whole games are held against a model of the rules by the simulator's
-// trace check (tools/velomass-sim/check_trace.py).
+// Whole games, the draws of dealing and picking included, are held against a
+// model of the rules by the simulator's trace check.
 #include "board/Board.h"
 #include "board/BoardLayout.h"
 #include "board/PlayCycle.h"
@@ -156,25 +156,6 @@ TEST(Board, SelectGroupOutsideTheGridStrayMarksAndTheWholeCapacity)
             b.SetCell(x, y, 3);
     EXPECT_EQ(b.SelectGroup(120, 60), 240 * 135);
     EXPECT_EQ(Box(b.Group()), "0,239 0,134");
-}
-
-TEST(Board, PickGroupDrawsAColumnThenAPieceOfItsPileTenTimesAtMost)
-{
-    std::vector<int> nineLone(18, 0);  // column 0, its only piece: a lone 1
-    nineLone.insert(nineLone.end(), {Draw(3, 4), 0});
-    const struct { const char* name; std::vector<int> draws; const char* want; } cases[] = {
-        {"ten lone pieces fall back to the pair found", {0}, "2,0"},
-        {"the tenth try still counts", nineLone, "3,0"},
-    };
-    for (const auto& c : cases) {
-        ScriptedRandom random(c.draws);
-        Board b(random);
-        SetRows(b, {"1233"});
-        b.FindPair();
-        EXPECT_EQ(Str(b.PickGroup()), c.want) << c.name;
-        EXPECT_EQ(random.draws, 20u) << c.name;
-        EXPECT_EQ(Rows(b), Grid{"12cc"}) << c.name;
-    }
 }
 
 // A 3 x 2 board of columns "211": the 2s are picked, stay for a second

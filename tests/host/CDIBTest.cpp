@@ -168,33 +168,22 @@ TEST(CDIBTest, StartsAsABlankGreyImageAndCreateKeepsItOnRefusal)
 
 TEST(CDIBTest, PixelAddressCountsRowsFromTheTop)
 {
-    // 5 x 3: rows of 8 bytes at 8 bits.
-    const struct {
-        const char* name;
-        int height;  // 3 bottom-up, -3 top-down
-        std::uint16_t bits;
-        std::uint32_t compression;
-        int x, y;
-        long want;  // offset into the pixels, -1 for null
-    } cases[] = {
-        {"first pixel of the last stored row", 3, 8, 0, 0, 0, 16},
-        {"last pixel of the first stored row", 3, 8, 0, 4, 2, 4},
-        {"top-down inner pixel", -3, 8, 0, 1, 2, 17},
-        {"x = width", 3, 8, 0, 5, 0, -1},
-        {"top-down y = rows", -3, 8, 0, 0, 3, -1},
-        {"negative y", 3, 8, 0, 0, -1, -1},
-        {"both far out", 3, 8, 0, INT_MIN, INT_MAX, -1},
-        {"24-bit", 3, 24, 0, 0, 0, -1},
-        {"run-length", 3, 8, 1, 0, 0, -1},
+    // 5 x 3 at 8 bits: rows of 8 bytes. Height 3 is bottom-up, -3 top-down;
+    // the offset into the pixels, -1 for none.
+    const struct { int height, bits, compression, x, y; long want; } cases[] = {
+        {3, 8, 0, 0, 0, 16}, {3, 8, 0, 4, 2, 4}, {-3, 8, 0, 1, 2, 17},
+        {3, 8, 0, 5, 0, -1}, {-3, 8, 0, 0, 3, -1}, {3, 8, 0, INT_MIN, INT_MAX, -1},  // outside
+        {3, 24, 0, 0, 0, -1}, {3, 8, 1, 0, 0, -1},                                    // not 8-bit pixels
     };
     for (const auto& c : cases) {
         BmpFile f;
-        f.width = 5, f.height = c.height, f.bitCount = c.bits, f.compression = c.compression;
-        f.sizeImage = c.compression ? 4 : 0;
+        f.width = 5, f.height = c.height, f.bitCount = static_cast<std::uint16_t>(c.bits);
+        f.compression = c.compression, f.sizeImage = c.compression ? 4 : 0;
         CDIB dib;
-        ASSERT_TRUE(ReadBytes(dib, f.Bytes())) << c.name;
+        ASSERT_TRUE(ReadBytes(dib, f.Bytes()));
         const unsigned char* p = dib.GetPixelAddress(c.x, c.y);
-        EXPECT_EQ(p ? p - dib.m_pBits.get() : -1, c.want) << c.name;
+        EXPECT_EQ(p ? p - dib.m_pBits.get() : -1, c.want) << c.height << " rows of " << c.bits << " bits, " << c.x
+                                                             << "," << c.y;
     }
 }
 

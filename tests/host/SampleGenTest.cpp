@@ -27,30 +27,23 @@ std::string Bytes(std::size_t v, int size, bool littleEndian)
     return b;
 }
 
-std::string Sample(const std::string& name)
+// Each committed sample is what the generator makes, and each is sound:
+// short audible mono PCM waves, type 0 MIDI loops of whole bars with every
+// note closed, and a play list naming both loops.
+TEST(SampleGenTest, CommittedSamplesAreWhatTheGeneratorMakesAndWellFormed)
 {
-    for (const SampleFile& f : GenerateSamples())
-        if (f.name == name)
-            return f.bytes;
-    ADD_FAILURE() << "no sample " << name;
-    return std::string();
-}
-
-TEST(SampleGenTest, CommittedSamplesAreWhatTheGeneratorMakes)
-{
-    for (const SampleFile& made : GenerateSamples()) {
-        std::ifstream in(std::string(VELOMA_SAMPLES_DIR) + "/" + made.name, std::ios::binary);
-        const std::string c{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        EXPECT_TRUE(c == made.bytes) << made.name << " is not what the generator makes";
+    std::map<std::string, std::string> made;
+    for (const SampleFile& f : GenerateSamples()) {
+        std::ifstream in(std::string(VELOMA_SAMPLES_DIR) + "/" + f.name, std::ios::binary);
+        EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == f.bytes) << f.name << " differs";
+        made[f.name] = f.bytes;
     }
-}
+    EXPECT_EQ(made["velomass.lst"], "loop1.mid\r\nloop2.mid\r\n");
 
-TEST(SampleGenTest, WavesAreShortAudibleMonoPcm)
-{
     const struct { const char* name; unsigned minMs, maxMs; } waves[] = {
         {"select.wav", 20, 100}, {"disappear.wav", 200, 800}};
     for (const auto& w : waves) {
-        const std::string b = Sample(w.name);
+        const std::string& b = made[w.name];
         ASSERT_GE(b.size(), 44u) << w.name;
         const unsigned rate = Field(b, 24, 4, true);
         EXPECT_EQ(b.substr(0, 44), "RIFF" + Bytes(b.size() - 8, 4, true) + "WAVEfmt " + Bytes(16, 4, true) +
@@ -58,30 +51,19 @@ TEST(SampleGenTest, WavesAreShortAudibleMonoPcm)
                                        Bytes(0x100002, 4, true) + "data" + Bytes(b.size() - 44, 4, true))
             << w.name;
         const std::size_t count = (b.size() - 44) / 2;
-        const unsigned ms = static_cast<unsigned>(count * 1000 / rate);
-        EXPECT_TRUE(ms >= w.minMs && ms <= w.maxMs) << w.name << ": " << ms << " ms";
         int peak = 0, last = 0;
-        for (std::size_t i = 0; i < count; ++i) {
-            last = static_cast<std::int16_t>(Field(b, 44 + 2 * i, 2, true));
-            peak = std::max(peak, std::abs(last));
-        }
-        EXPECT_TRUE(peak > 6000 && peak < 32767) << w.name << " peaks at " << peak;
-        EXPECT_EQ(last, 0) << w.name << " ends with a click";
+        for (std::size_t i = 0; i < count; ++i)
+            peak = std::max(peak, std::abs(last = static_cast<std::int16_t>(Field(b, 44 + 2 * i, 2, true))));
+        EXPECT_TRUE(count * 1000 / rate >= w.minMs && count * 1000 / rate <= w.maxMs) << w.name;
+        EXPECT_TRUE(peak > 6000 && peak < 32767 && last == 0) << w.name << ": peak " << peak << ", last " << last;
     }
-}
 
-// The play list names both loops, each a well-formed type 0 file.
-TEST(SampleGenTest, MidiLoopsAreWellFormedTypeZero)
-{
-    EXPECT_EQ(Sample("velomass.lst"), "loop1.mid\r\nloop2.mid\r\n");
     for (const char* name : {"loop1.mid", "loop2.mid"}) {
-        const std::string b = Sample(name);
+        const std::string& b = made[name];
         ASSERT_GE(b.size(), 22u) << name;
         const unsigned division = Field(b, 12, 2, false), bar = 4 * division;
-        ASSERT_EQ(b.substr(0, 22), "MThd" + Bytes(6, 4, false) + Bytes(0, 2, false) +
-                  Bytes(1, 2, false) + Bytes(division, 2, false) + "MTrk" +
-                  Bytes(b.size() - 22, 4, false)) << name << ": one track, type 0";
-
+        ASSERT_EQ(b.substr(0, 22), "MThd" + Bytes(6, 4, false) + Bytes(1, 4, false) + Bytes(division, 2, false) +
+                                       "MTrk" + Bytes(b.size() - 22, 4, false)) << name;
         // Walk the track: no running status, every note closed, the end last.
         std::map<int, int> sounding;  // channel << 8 | key -> notes on
         std::size_t at = 22;
@@ -91,8 +73,7 @@ TEST(SampleGenTest, MidiLoopsAreWellFormedTypeZero)
             delta = delta << 7 | (byte & 0x7F);
             if (byte & 0x80)
                 continue;
-            tick += delta;
-            delta = 0;
+            tick += delta, delta = 0;
             const unsigned status = Field(b, at, 1, false), kind = status & 0xF0;
             const int note = static_cast<int>((status & 0x0F) << 8 | Field(b, at + 1, 1, false));
             ASSERT_GE(status, 0x80u) << name << " running status at byte " << at;
@@ -100,11 +81,9 @@ TEST(SampleGenTest, MidiLoopsAreWellFormedTypeZero)
                 ++sounding[note], ++notes;
             else if (kind == 0x80 || kind == 0x90)
                 EXPECT_GT(sounding[note]--, 0) << name << " stray note-off at byte " << at;
-            const bool meta = status == 0xFF, oneByte = kind == 0xC0 || kind == 0xD0;
-            at += meta ? 3 + Field(b, at + 2, 1, false) : oneByte ? 2 : 3;
+            at += status == 0xFF ? 3 + Field(b, at + 2, 1, false) : kind == 0xC0 || kind == 0xD0 ? 2 : 3;
         }
-        EXPECT_EQ(b.substr(b.size() - 3), std::string("\xFF\x2F\x00", 3)) << name;
-        EXPECT_EQ(at, b.size()) << name << " last event runs past the end";
+        EXPECT_TRUE(at == b.size() && b.substr(b.size() - 3) == std::string("\xFF\x2F\x00", 3)) << name;
         for (const auto& s : sounding)
             EXPECT_EQ(s.second, 0) << name << " note " << (s.first & 0xFF) << " left sounding";
         EXPECT_TRUE(notes >= 16 && tick % bar == 0 && tick / bar >= 2)
