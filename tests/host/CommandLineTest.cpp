@@ -14,7 +14,7 @@ TEST(ParseCommandLineTest, ModesAndHandles)
         long handle;
     } cases[] = {
         {{}, M::Configure, false, 0},          {{"c"}, M::Configure, false, 0},
-        {{"C"}, M::Configure, false, 0},       {{"/c"}, M::Configure, false, 0},
+        {{"/c"}, M::Configure, false, 0},
         {{"-C"}, M::Configure, false, 0},      {{"/c:1234"}, M::Configure, true, 1234},
         {{"/c", "99"}, M::Configure, true, 99}, {{"/P"}, M::Preview, false, 0},
         {{"/p", "1234abc"}, M::Preview, true, 1234}, {{"/p", "garbage"}, M::Preview, true, 0},

@@ -54,16 +54,17 @@ TEST(SettingsStoreTest, MissingKeysAndValuesOfOtherTypesGiveTheDefaults)
 }
 
 // Hand-edited numbers are not range-checked and never overflow; flags come
-// out 0 or 1; the password is never saved with the rest.
+// out 0 or 1; sound files that are gone are cleared; the password is never
+// saved with the rest.
 TEST(SettingsStoreTest, ValuesAreReadInTheirFormsAndSavedBack)
 {
     const std::string bitmap = "D:\\\xE3\x82\xB3\xE3\x83\x9E.bmp";
     FakeRegistry registry;
     FakeFiles files;
-    for (const std::string& path : {bitmap, std::string("D:\\a.lst"), std::string("D:\\s.wav")})
-        files.Add(path);
+    files.Add(bitmap);
+    files.Add("D:\\s.wav");
     const std::string system[] = {bitmap, "12abc", "-5", "2", "96", "99999999999", "+4", "secret", "-1", "x", "Ff"};
-    const std::string sound[] = {"D:\\a.lst", "D:\\s.wav", "D:\\gone.wav", "1", "0", "0"};
+    const std::string sound[] = {"D:\\gone.mid", "D:\\s.wav", "D:\\gone.wav", "1", "0", "0"};
     for (int i = 0; i < 11; ++i)
         registry.SetText(kSystem, kSystemNames[i], system[i]);
     for (int i = 0; i < 6; ++i)
@@ -73,7 +74,7 @@ TEST(SettingsStoreTest, ValuesAreReadInTheirFormsAndSavedBack)
     ReadSettings(s, registry, files);
     EXPECT_EQ(Dump(s), "Bitmap=" + bitmap +
                            " AnimIntrvl=12 BlackOutTime=-5 AnimBMPOption=1 CellSize=96 CellArr=2147483647 CellNo=4"
-                           " PassWord=secret BlankOption=1 DoviOption=0 BCCol=ff MIDI=D:\\a.lst Select=D:\\s.wav"
+                           " PassWord=secret BlankOption=1 DoviOption=0 BCCol=ff MIDI= Select=D:\\s.wav"
                            " Disappear= BGM=1 BGMRandomPlay=0 Sound=0");
 
     s.AnimIntrvl = 70, s.CellSize = 64, s.DoviOption = -1, s.PassWord = "changed";
@@ -82,7 +83,7 @@ TEST(SettingsStoreTest, ValuesAreReadInTheirFormsAndSavedBack)
         kSystem + "\\Bitmap=" + bitmap, kSystem + "\\AnimIntrvl=70", kSystem + "\\BlackOutTime=-5",
         kSystem + "\\AnimBMPOption=1", kSystem + "\\CellSize=64", kSystem + "\\CellArr=2147483647",
         kSystem + "\\CellNo=4", kSystem + "\\BlankOption=1", kSystem + "\\DoviOption=1", kSystem + "\\BCCol=123456",
-        kSound + "\\MIDI=D:\\a.lst", kSound + "\\Select=D:\\s.wav", kSound + "\\Disappear=", kSound + "\\BGM=1",
+        kSound + "\\MIDI=", kSound + "\\Select=D:\\s.wav", kSound + "\\Disappear=", kSound + "\\BGM=1",
         kSound + "\\Sound=0", kSound + "\\BGMRandomPlay=0",
     };
     EXPECT_EQ(registry.writes, want);
@@ -130,22 +131,6 @@ TEST(SettingsStoreTest, TextsUpToThePathLimitReadBackWhole)
         ReadSettings(s, registry, files);
         EXPECT_TRUE(s.Select == (c.fits ? c.text : "")) << c.what;
     }
-}
-
-TEST(SettingsStoreTest, MissingFilesAreClearedAndAMissingBitmapGetsTheDefault)
-{
-    FakeRegistry registry;
-    FakeFiles files;
-    files.Add("D:\\here.wav");
-    registry.SetText(kSystem, "Bitmap", "D:\\gone.bmp");
-    registry.SetText(kSound, "MIDI", "D:\\gone.mid");
-    registry.SetText(kSound, "Select", "D:\\here.wav");
-    registry.SetText(kSound, "Disappear", "D:\\gone.wav");
-    Settings s;
-    ReadSettings(s, registry, files);
-    Settings want;
-    want.Bitmap = "C:\\Saver\\velomass.bmp", want.Select = "D:\\here.wav";
-    EXPECT_EQ(Dump(s), Dump(want));
 }
 
 TEST(SettingsStoreTest, AKeyThatCannotBeOpenedKeepsDefaultsOrIsSkipped)
