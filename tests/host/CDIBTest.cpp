@@ -156,7 +156,7 @@ TEST(CDIBTest, StartsAsABlankGreyImageAndCreateKeepsItOnRefusal)
               std::vector<unsigned char>(256, 0));
 
     const struct { int width, height; bool ok; std::size_t bytes; } cases[] = {
-        {5, 3, true, 24}, {0, 0, true, 0}, {-1, 4, false, 0}, {INT_MIN, INT_MIN, false, 0}};
+        {5, 3, true, 24}, {0, 0, true, 0}, {-1, 4, false, 0}};
     for (const auto& c : cases) {
         CDIB dib;
         ASSERT_TRUE(ReadBytes(dib, BmpFile{}.Bytes()));

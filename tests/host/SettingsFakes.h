@@ -50,23 +50,24 @@ private:
 
         RegValueType QueryText(const std::string& name, std::string& text) override
         {
-            auto it = m_values.find(name);
-            if (it == m_values.end())
-                return RegValueType::Missing;
-            if (it->second.type == RegValueType::Text)
-                text = it->second.data.substr(0, it->second.data.find('\0'));
-            return it->second.type;
+            const FakeValue v = Find(name);
+            if (v.type == RegValueType::Text)
+                text = v.data.substr(0, v.data.find('\0'));
+            return v.type;
         }
 
         RegValueType QueryBytes(const std::string& name, std::size_t maxBytes,
                                 std::vector<unsigned char>& bytes) override
         {
+            const FakeValue v = Find(name);
+            bytes.assign(v.data.begin(), v.data.begin() + std::min(maxBytes, v.data.size()));
+            return v.type;
+        }
+
+        FakeValue Find(const std::string& name) const
+        {
             auto it = m_values.find(name);
-            if (it == m_values.end())
-                return RegValueType::Missing;
-            const std::string& data = it->second.data;
-            bytes.assign(data.begin(), data.begin() + std::min(maxBytes, data.size()));
-            return it->second.type;
+            return it == m_values.end() ? FakeValue{RegValueType::Missing, ""} : it->second;
         }
 
         void SetText(const std::string& name, const std::string& text) override
