@@ -215,6 +215,27 @@ TEST_F(SoundPlayerTest, NothingToPlayAVanishedFileAndAFailedOpen)
     EXPECT_EQ(Run("d:\\music\\set.lst") + after, "d:\\music\\set.lst") << "the list stays for the next start";
 }
 
+// A black-out closes the piece; waking plays the same piece from its start
+// and the list goes on from there. Settings applied again keep the piece.
+TEST_F(SoundPlayerTest, WakingRestartsThePieceAndReappliedSettingsKeepIt)
+{
+    files.Add("d:\\music\\set.lst", "a.mid\nb.mid\nc.mid\n");
+    settings.MIDI = "d:\\music\\set.lst";
+    player.Apply(settings);
+    player.StartMusic(true);
+    player.OnMciNotify(kMciNotifySuccessful);
+    player.Apply(settings);
+    player.CloseMidi(player.Midi());
+    mci.sent.clear();
+    player.Restart();
+    EXPECT_EQ(mci.Texts(), (Texts{"open d:\\music\\b.mid type sequencer", "play d:\\music\\b.mid from 0 notify"}));
+    player.OnMciNotify(kMciNotifySuccessful);
+    EXPECT_EQ(player.Midi(), "d:\\music\\c.mid");
+    settings.MIDI = "d:\\music\\a.mid";
+    player.Apply(settings);
+    EXPECT_EQ(player.Midi(), "d:\\music\\a.mid");
+}
+
 TEST_F(SoundPlayerTest, CompletionRestartsOnlyAfterANormalEndAndWavesNeedSound)
 {
     const std::string status = "status d:\\music\\a.mid mode", play = "play d:\\music\\a.mid from 0 notify";
