@@ -109,7 +109,6 @@ public:
 
     // Size of our own pixel block; 0 while the pixels are borrowed.
     std::size_t GetBitsSize() const { return m_nBitsSize; }
-    bool OwnsBits() const { return m_pBits.get_deleter().m_bMyBits; }
 
     std::unique_ptr<DibInfo> m_pBMI;  // always the 40-byte header form
     DibBits m_pBits;

@@ -40,9 +40,6 @@ public:
     // True when this move is a close request.
     bool OnMove(int x, int y);
     void Forget() { m_bSeen = false; }
-    bool Seen() const { return m_bSeen; }
-    int X() const { return m_x; }
-    int Y() const { return m_y; }
 
 private:
     // A flag rather than a (-1, -1) mark: that position is real on a
