@@ -69,8 +69,6 @@ public:
 
     const Board& GetBoard() const { return m_board; }
     Board& GetBoard() { return m_board; }
-    // Selection cycles the current group has shown.
-    int SelectCycles() const { return m_selectCycles; }
 
 private:
     int KindCount() const;

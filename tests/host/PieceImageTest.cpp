@@ -38,10 +38,12 @@ protected:
         ASSERT_TRUE(dib.Read(source));
     }
 
-    // Colour of pixel (x, y) of cell (column, row), rows from the top.
+    // Colour of pixel (x, y) of cell (column, row), rows from the top, in
+    // the 8-bit bottom-up rows of a width of whole cells.
     const DibQuad& At(int column, int row, int x, int y)
     {
-        return dib.m_pBMI->bmiColors[*dib.GetPixelAddress(column * kPieceCell + x, row * kPieceCell + y)];
+        const int width = dib.GetWidth(), fromBottom = dib.GetHeight() - 1 - (row * kPieceCell + y);
+        return dib.m_pBMI->bmiColors[dib.m_pBits[static_cast<std::size_t>(fromBottom) * width + column * kPieceCell + x]];
     }
 
     static int Distance(const DibQuad& a, const DibQuad& b)
