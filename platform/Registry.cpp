@@ -79,28 +79,3 @@ std::unique_ptr<RegistryKey> WinRegistry::OpenKey(const std::string& path, RegAc
 {
     return Wrap(RegKey::Open(m_root, Widen(path), Sam(access)));
 }
-
-void ReadSettingsFromRegistry(Settings& settings)
-{
-    WinRegistry registry;
-    WinFileSystem files;
-    ReadSettings(settings, registry, files);
-}
-
-void SaveSettingsToRegistry(const Settings& settings, const std::string& bcColText)
-{
-    WinRegistry registry;
-    SaveSettings(settings, bcColText, registry);
-}
-
-bool SavePasswordToRegistry(const std::string& password)
-{
-    WinRegistry registry;
-    return SavePassword(registry, password);
-}
-
-DesktopSaverValues ReadDesktopValuesFromRegistry()
-{
-    WinRegistry registry;
-    return ReadDesktopValues(registry);
-}

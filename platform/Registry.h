@@ -5,8 +5,6 @@
 #include <string>
 
 #include "base/Registry.h"
-#include "base/Settings.h"
-#include "settings/SettingsStore.h"
 
 // The registry interface on the real registry under one root key (the
 // current user unless told otherwise). Texts are stored as REG_SZ.
@@ -19,9 +17,3 @@ public:
 private:
     HKEY m_root;
 };
-
-
-void ReadSettingsFromRegistry(Settings& settings);
-void SaveSettingsToRegistry(const Settings& settings, const std::string& bcColText);
-bool SavePasswordToRegistry(const std::string& password);
-DesktopSaverValues ReadDesktopValuesFromRegistry();

@@ -2,7 +2,9 @@
 
 #include "app/PreviewSettings.h"
 #include "board/win/BoardWnd.h"
+#include "platform/Files.h"
 #include "platform/Registry.h"
+#include "settings/SettingsStore.h"
 #include "saver/win/PasswordChangeDialog.h"
 #include "saver/win/SaverWnd.h"
 #include "settings/win/SettingsDialog.h"
@@ -34,6 +36,16 @@ void RunUntilGone(const Window& window)
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+}
+
+// What every board plays with: the stored settings, the files they name checked.
+Settings StoredSettings()
+{
+    Settings settings;
+    WinRegistry registry;
+    WinFileSystem files;
+    ReadSettings(settings, registry, files);
+    return settings;
 }
 
 // The preview ends with its window, which the display settings take away.
@@ -82,7 +94,10 @@ void RunSettingsDialog()
         return;
     SettingsDialog dialog;
     if (dialog.DoModal() == IDOK)
-        SaveSettingsToRegistry(dialog.Values(), dialog.BCColText);
+    {
+        WinRegistry registry;
+        SaveSettings(dialog.Values(), dialog.BCColText, registry);
+    }
 }
 
 std::unique_ptr<BoardWnd> StartPreview(HWND parent)
@@ -94,8 +109,7 @@ std::unique_ptr<BoardWnd> StartPreview(HWND parent)
     GetClientRect(parent, &rect);
     if (!board->Create(0, WS_CHILD | WS_VISIBLE, rect, parent))
         return nullptr;
-    Settings settings;
-    ReadSettingsFromRegistry(settings);
+    Settings settings = StoredSettings();
     ApplyPreviewSettings(settings);
     board->Apply(settings);
     return board;
@@ -111,9 +125,9 @@ void RunFullScreen()
 {
     if (ActivateExisting(kSaverTitle))
         return;
-    Settings settings;
-    ReadSettingsFromRegistry(settings);
-    ApplyFullScreenRules(settings, ReadDesktopValuesFromRegistry());
+    Settings settings = StoredSettings();
+    WinRegistry registry;
+    ApplyFullScreenRules(settings, ReadDesktopValues(registry));
     SaverWnd saver;
     if (!saver.CreateFullScreen(settings))
         return;

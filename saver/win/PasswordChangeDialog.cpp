@@ -43,15 +43,14 @@ void PasswordChangeDialog::OnOK()
     case PasswordChangeAction::FocusConfirmation:
         FocusItem(IDC_PASSWORD_CONFIRM);
         return;
-    case PasswordChangeAction::Store:
+    case PasswordChangeAction::Store: {
         // A key that cannot be written is not worth a message: the dialog
         // ends all the same.
-        if (m_pRegistry)
-            SavePassword(*m_pRegistry, newPassword);
-        else
-            SavePasswordToRegistry(newPassword);
+        WinRegistry system;
+        SavePassword(m_pRegistry ? *m_pRegistry : system, newPassword);
         EndDialog(IDOK);
         return;
+    }
     case PasswordChangeAction::Mismatch:
         ShowMessage(Handle(), kMismatchText, L"Veloma SS");
         FocusItem(IDC_PASSWORD);
