@@ -3,6 +3,7 @@
 #include "saver/win/PasswordChangeDialog.h"
 #include "saver/win/PasswordDialog.h"
 #include "platform/Registry.h"
+#include "settings/SettingsStore.h"
 #include "win/ModalScript.h"
 
 #include <gtest/gtest.h>
@@ -149,8 +150,9 @@ TEST(PasswordChangeTest, StoresExactlyWhatTheBoxesSayAndNothingElse)
     for (const auto& c : cases) {
         SCOPED_TRACE("'" + c.first.substr(0, 40) + "' / '" + c.second.substr(0, 40) + "', case " + std::to_string(&c - cases));
         RegDeleteTreeW(HKEY_CURRENT_USER, kProductKey);
+        WinRegistry registry;
         if (c.before)
-            SavePasswordToRegistry(c.before);
+            SavePassword(registry, c.before);
         LockedRegistry locked;
         PasswordChangeDialog dlg(nullptr, c.locked ? &locked : nullptr);
         MessageBoxSeen box;

@@ -1,5 +1,6 @@
 #include "platform/Files.h"
 #include "platform/Registry.h"
+#include "settings/SettingsStore.h"
 
 #include <gtest/gtest.h>
 
