@@ -140,44 +140,56 @@ TEST(BoardWndTest, CellsShowTheirPicturesOrTheFillColour)
     }
 }
 
-// Each tick shows one frame of the picked group's row on its marked cells;
-// a removal repaints the cells that changed. The window shows what the
-// paint routine draws after every tick, so no change is left unpainted.
+// Each tick shows the next frame of the picked group's selection row on
+// its marked cells, cycle after cycle, then its disappearing row, and the
+// removal repaints the cells that changed. The window shows what the paint
+// routine draws after every tick, so no change is left unpainted.
 TEST(BoardWndTest, TicksAnimateTheGroupAndRemovalsRepaint)
 {
     const TempFile image(PieceBmp(3));
     Hosted hosted(200, 120);
     TestBoard& board = hosted.board;
-    const Settings s = Pieces(image.Path(), 20);
-    ASSERT_TRUE(board.Apply(s));
+    ASSERT_TRUE(board.Apply(Pieces(image.Path(), 20)));
+    const Board& b = board.GetBoard();
+    std::string frames;  // "s0 s1 s2 s0 ... d0 d1 " for the group in play
     int removals = 0;
     for (int tick = 0; tick < 400 && removals < 3; ++tick) {
-        const Board& b = board.GetBoard();
         const int before = Occupied(b);
-        int kind = 0;
-        for (int x = 0; x < b.Cols() && !kind; ++x)
-            for (int y = 0; y < b.Rows() && !kind; ++y)
-                if (b.Cell(x, y) & Board::kMark)
-                    kind = b.Cell(x, y) & Board::kKindMask;
         board.Tick();
         const Picture painted = Painted(board, 200, 120);
-        const Picture shown = Shown(board);
-        ASSERT_EQ(shown.cells, painted.cells) << "tick " << tick << ": the window missed a change";
-        // Marked cells show a frame of the selection or disappearing row.
+        ASSERT_EQ(Shown(board).cells, painted.cells) << "tick " << tick << ": the window missed a change";
+        if (Occupied(b) != before) {
+            // Selection cycles of all three columns, then the disappearing
+            // ones up to the last, whose tick removes the group.
+            std::string want;
+            for (std::size_t n = 0; n + 6 < frames.size(); n += 9)
+                want += "s0 s1 s2 ";
+            EXPECT_EQ(frames, want + "d0 d1 ") << "removal " << removals;
+            frames.clear();
+            ++removals;
+            continue;
+        }
+        // Every marked cell shows the same frame.
+        std::string shown;
         for (int x = 0; x < b.Cols(); ++x)
             for (int y = 0; y < b.Rows(); ++y) {
-                if (!(b.Cell(x, y) & Board::kMark) || (b.Cell(x, y) & Board::kKindMask) != kind)
+                if (!(b.Cell(x, y) & Board::kMark))
                     continue;
+                const int kind = b.Cell(x, y) & Board::kKindMask;
                 const COLORREF got = painted.cells[static_cast<std::size_t>(x) * b.Rows() + y];
-                bool known = false;
-                for (int column = 0; column < 3; ++column)
-                    known = known || got == IndexColour(PictureIndex(SelectRow(kind), column)) ||
-                            got == IndexColour(PictureIndex(DisappearRow(kind), column));
-                ASSERT_TRUE(known) << "tick " << tick << " cell " << x << "," << y << ": " << Hex(got);
+                std::string frame = "?";
+                for (int column = 0; column < 3; ++column) {
+                    if (got == IndexColour(PictureIndex(SelectRow(kind), column)))
+                        frame = "s" + std::to_string(column);
+                    if (got == IndexColour(PictureIndex(DisappearRow(kind), column)))
+                        frame = "d" + std::to_string(column);
+                }
+                ASSERT_TRUE(shown.empty() || shown == frame) << "tick " << tick << " cell " << x << "," << y;
+                shown = frame;
             }
-        removals += Occupied(b) != before;
+        frames += shown + " ";
     }
-    EXPECT_GE(removals, 1) << "no group was removed";
+    EXPECT_GE(removals, 2) << "too few groups were removed";
 }
 
 // Black-out shows black through any repaint and holds play; waking deals anew.
