@@ -18,6 +18,14 @@ namespace {
 class TestBoard : public BoardWnd {
 public:
     void Tick() { SendMessageW(Handle(), WM_TIMER, kAnimTimer, 0); }
+    int notices = 0;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        notices += msg == kMmMciNotify;
+        return BoardWnd::WindowProc(msg, wParam, lParam);
+    }
 };
 
 // A board filling the client area of a window of the test's own.
@@ -208,38 +216,31 @@ TEST(BoardWndTest, BlackOutHoldsUntilWoken)
     EXPECT_EQ(RestingDiff(hosted.board, Shown(hosted.board), Pieces(image.Path(), 16)), "");
 }
 
-// Applying settings again redoes only what they change: a new pattern
-// deals a board of it, a new speed keeps the board in play.
+// Applying settings again redoes only what they change: a new speed keeps
+// the board in play, a new pattern deals a board of it.
 TEST(BoardWndTest, ApplyRedealsOnlyForTheLayoutOrTheDeal)
 {
     const TempFile image(PieceBmp(2));
     Hosted hosted(200, 120);
-    Settings s = Pieces(image.Path(), 20);
-    s.CellArr = 4;  // one kind per row
-    ASSERT_TRUE(hosted.board.Apply(s));
-    const auto cells = [&] {
-        std::vector<int> kinds;
-        const Board& b = hosted.board.GetBoard();
-        for (int x = 0; x < b.Cols(); ++x)
-            for (int y = 0; y < b.Rows(); ++y)
-                kinds.push_back(b.Cell(x, y) & Board::kKindMask);
-        return kinds;
-    };
+    // One kind per row (4) or per column (5).
     const auto lined = [&](bool byColumn) {
         const Board& b = hosted.board.GetBoard();
+        bool lined = true;
         for (int x = 0; x < b.Cols(); ++x)
             for (int y = 0; y < b.Rows(); ++y)
-                if ((b.Cell(x, y) & Board::kKindMask) != (b.Cell(byColumn ? x : 0, byColumn ? 0 : y) & Board::kKindMask))
-                    return false;
-        return true;
+                lined &= (b.Cell(x, y) & Board::kKindMask) == (b.Cell(byColumn ? x : 0, byColumn ? 0 : y) & Board::kKindMask);
+        return lined;
     };
+    Settings s = Pieces(image.Path(), 20);
+    s.CellArr = 4;
+    ASSERT_TRUE(hosted.board.Apply(s));
     ASSERT_TRUE(lined(false));
-    const std::vector<int> dealt = cells();
+    const Picture played = Painted(hosted.board, 200, 120);
     s.AnimIntrvl = 5000;
     s.Sound = 1;
     hosted.board.Apply(s);
-    EXPECT_EQ(cells(), dealt) << "a new speed dealt a new board";
-    s.CellArr = 5;  // one kind per column
+    EXPECT_EQ(Painted(hosted.board, 200, 120).cells, played.cells) << "a new speed dealt a new board";
+    s.CellArr = 5;
     hosted.board.Apply(s);
     EXPECT_TRUE(lined(true)) << "the new pattern was not dealt";
 }
@@ -260,6 +261,26 @@ TEST(BoardWndTest, RefusedImagesLeaveItBlack)
         EXPECT_EQ(GetPixel(dc, 40, 40), 0u) << path << " left a picture";
         ReleaseDC(hosted.board.Handle(), dc);
     }
+}
+
+// The sequencer reports to the board's window, and a normal end there plays
+// the list's next piece.
+TEST(BoardWndTest, MusicNoticesComeToTheBoard)
+{
+    Hosted hosted(100, 100);
+    Settings s = Pieces("Z:" VELOMA_SOURCE_DIR "/res/velomass.bmp", 32);
+    s.BGM = 1;
+    s.BGMRandomPlay = 0;
+    s.MIDI = "Z:" VELOMA_SOURCE_DIR "/samples/velomass.lst";
+    hosted.board.Apply(s);
+    SoundPlayer::s_nListPos = 0;
+    hosted.board.StartMusic(true);
+    const std::string first = hosted.board.Player().Midi();
+    SendMessageW(hosted.board.Handle(), kMmMciNotify, kMciNotifySuccessful, 0);
+    const std::string second = hosted.board.Player().Midi();
+    EXPECT_EQ(first.substr(first.size() - 9) + " " + second.substr(second.size() - 9), "loop1.mid loop2.mid");
+    hosted.board.StartMusic(false);  // aborts the play, with a notice
+    EXPECT_TRUE(PumpUntil([&] { return hosted.board.notices > 1; }, 1000)) << "no notice reached the board";
 }
 
 } // namespace

@@ -27,15 +27,11 @@ const std::string kTooLong = kWhole + "x";
 int FocusId() { return GetFocus() ? GetDlgCtrlID(GetFocus()) : 0; }
 
 using Act = void (*)(HWND);
-// The default button's command with the focus on a control: Enter there,
-// or on OK a click (the button takes the focus first).
-template <int Focus>
-void OkWithFocusOn(HWND h)
+void ClickOk(HWND h)
 {
-    SetFocus(GetDlgItem(h, Focus));
+    SetFocus(GetDlgItem(h, IDOK));  // as a click gives it the focus first
     ClickItem(h, IDOK);
 }
-const Act ClickOk = OkWithFocusOn<IDOK>;
 void Escape(HWND h) { SendMessageW(h, WM_COMMAND, IDCANCEL, 0); }
 void CloseBox(HWND h) { SendMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
@@ -122,7 +118,6 @@ TEST(PasswordChangeTest, StoresExactlyWhatTheBoxesSayAndNothingElse)
     const char kMismatch[] =
         "新しいﾊﾟｽﾜｰﾄﾞと再入力したﾊﾟｽﾜｰﾄﾞが一致しません。もう一度新しいﾊﾟｽﾜｰﾄﾞを確認してから入力して下さい。";
     const Act cancelButton = [](HWND h) { ClickItem(h, IDCANCEL); };
-    const Act enterInNew = OkWithFocusOn<IDC_PASSWORD>, enterInConfirmation = OkWithFocusOn<IDC_PASSWORD_CONFIRM>;
     // focusAfter: the dialog stays open with the focus there.
     const struct {
         const char* before;
@@ -139,13 +134,9 @@ TEST(PasswordChangeTest, StoresExactlyWhatTheBoxesSayAndNothingElse)
         {"old", "", "", ClickOk, IDOK, "", nullptr, 0, false},  // removes the password
         {"old", "new", "new", cancelButton, IDCANCEL, "old", nullptr, 0, false},
         {"old", "new", "new", CloseBox, IDCANCEL, "old", nullptr, 0, false},
-        {"old", "new", "new", enterInNew, IDCANCEL, "old", nullptr, IDC_PASSWORD_CONFIRM, false},  // like Tab
-        {"old", "new", "new", enterInConfirmation, IDCANCEL, "old", nullptr, IDOK, false},
         {"old", "new", "", ClickOk, IDCANCEL, "old", nullptr, IDC_PASSWORD_CONFIRM, false},
-        {"old", "abc", "ABC", ClickOk, IDCANCEL, "old", kMismatch, IDC_PASSWORD, false},
         {"old", "", "abc", ClickOk, IDCANCEL, "old", kMismatch, IDC_PASSWORD, false},
         {"old", "x", "x", ClickOk, IDOK, "old", nullptr, 0, true},  // an unwritable key is no reason for a message
-        {"old", kTooLong, kTooLong, ClickOk, IDOK, kWhole, nullptr, 0, false},  // cut by the boxes, stored whole
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("'" + c.first.substr(0, 40) + "' / '" + c.second.substr(0, 40) + "', case " + std::to_string(&c - cases));
