@@ -131,20 +131,3 @@ TEST_F(SettingsRegistryTest, ValuesThatCannotBeReadTakeTheirDefaults)
     SetRaw(desktop, L"ScreenSaveUsePassword", REG_DWORD, &one, sizeof one);
     EXPECT_TRUE(ReadDesktopValues(m_registry).UsePassword) << "REG_DWORD 1";
 }
-
-TEST(RegKeyTest, MovesOwnership)
-{
-    RegKey first = FreshSandbox();
-    const HKEY handle = first.Get();
-    RegKey second(std::move(first)), third;
-    third = std::move(second);
-    EXPECT_FALSE(first.IsOpen() || second.IsOpen());
-    EXPECT_EQ(third.Get(), handle);
-    EXPECT_TRUE(third.SetString(L"v", L"x"));
-    DWORD type = 0;
-    std::vector<BYTE> data;
-    EXPECT_FALSE(first.QueryValue(L"v", type, data)) << "an empty key reads nothing";
-    third.Close();
-    EXPECT_FALSE(third.IsOpen());
-    RegDeleteTreeW(HKEY_CURRENT_USER, kSandbox);
-}
