@@ -9,9 +9,9 @@ static_assert(Board::kMaxCols * Board::kMaxRows <= 65536,
 Board::Board(RandomSource& random)
     : m_random(random),
       m_snapshot(new std::uint8_t[kMaxCols * kMaxRows]),
-      m_fillStack(new std::uint16_t[kMaxCols * kMaxRows])
+      m_fillStack(new std::uint16_t[kMaxCols * kMaxRows]),
+      m_changed(new GridPos[kMaxCols * kMaxRows])
 {
-    m_changed.reserve(kMaxCols * kMaxRows);
 }
 
 void Board::Resize(int cols, int rows)
@@ -203,11 +203,12 @@ GridPos Board::PickGroup()
     return m_pair;
 }
 
-const std::vector<GridPos>& Board::RemoveGroup()
+ChangedCells Board::RemoveGroup()
 {
-    m_changed.clear();
+    GridPos* const changed = m_changed.get();
+    GridPos* out = changed;
     if (!HasGame())
-        return m_changed;
+        return {changed, out};
     const int left = std::clamp(m_group.left, 0, m_nCols - 1);
     const int right = std::clamp(m_group.right, left, m_nCols - 1);
     const int top = std::clamp(m_group.top, 0, m_nRows - 1);
@@ -274,10 +275,10 @@ const std::vector<GridPos>& Board::RemoveGroup()
             continue;
         for (int y = 0; y < m_nRows; ++y)
             if (m_board[x][y] != before[y])
-                m_changed.push_back({x, y});
+                *out++ = {x, y};
     }
 
     m_group = {};
     m_nGroupSize = 0;
-    return m_changed;
+    return {changed, out};
 }

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
+#include <cstddef>
 
 // A cell of the grid; (-1, -1) stands for "none".
 struct GridPos {
@@ -11,6 +11,15 @@ struct GridPos {
     int y = -1;
     bool operator==(const GridPos& o) const { return x == o.x && y == o.y; }
     bool operator!=(const GridPos& o) const { return !(*this == o); }
+};
+
+// The cells a removal changed, column by column; valid until the next one.
+struct ChangedCells {
+    const GridPos* first = nullptr;
+    const GridPos* last = nullptr;
+    const GridPos* begin() const { return first; }
+    const GridPos* end() const { return last; }
+    std::size_t size() const { return static_cast<std::size_t>(last - first); }
 };
 
 // The cells a marked group spans.
@@ -60,7 +69,7 @@ public:
     GridPos PickGroup();
     // Removes the marked cells, lets the piles fall and closes empty columns
     // to the left. The cells whose value changed, column by column.
-    const std::vector<GridPos>& RemoveGroup();
+    ChangedCells RemoveGroup();
 
     const GroupBox& Group() const { return m_group; }
     int GroupSize() const { return m_nGroupSize; }
@@ -80,7 +89,7 @@ private:
     GroupBox m_group;
     int m_nGroupSize = 0;
     GridPos m_pair;
-    std::vector<GridPos> m_changed;
+    std::unique_ptr<GridPos[]> m_changed;
     // Allocated once, so that play itself never allocates.
     std::unique_ptr<std::uint8_t[]> m_snapshot;
     std::unique_ptr<std::uint16_t[]> m_fillStack;

@@ -107,7 +107,7 @@ void PlayCycle::EndOfCycle(PlayReport& report)
     m_disappearing = false;
     report.removed = true;
     report.selectionCycles = m_selectCycles;
-    report.changed = &m_board.RemoveGroup();
+    report.changed = m_board.RemoveGroup();
     if (m_observer)
         m_observer->GroupRemoved(m_board, m_selectCycles);
     if (m_board.FindPair().x < 0) {

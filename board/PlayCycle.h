@@ -1,7 +1,6 @@
 #pragma once
 #include "board/Board.h"
 
-#include <vector>
 
 // What a game takes from the settings.
 struct PlayOptions {
@@ -38,7 +37,7 @@ struct PlayReport {
     // A group went; `changed` lists the cells whose value changed.
     bool removed = false;
     int selectionCycles = 0;
-    const std::vector<GridPos>* changed = nullptr;
+    ChangedCells changed;
 
     bool dealt = false;  // a new board: every cell is new
 

@@ -130,7 +130,7 @@ void BoardWnd::Show(const PlayReport& report)
     }
     if (report.removed) {
         m_frameShown = false;
-        for (const GridPos& cell : *report.changed)
+        for (const GridPos& cell : report.changed)
             InvalidateCell(cell.x, cell.y);
     }
     if (report.dealt) {

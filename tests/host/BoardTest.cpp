@@ -204,7 +204,7 @@ TEST(PlayCycle, CyclesFramesAndTheRemoval)
         }
         EXPECT_EQ(shown, c.want) << c.frames << " frames, still " << c.still;
         EXPECT_EQ(r.selectionCycles, 2);
-        EXPECT_TRUE(r.restartTimer && !r.stopTimer && !r.dealt && r.changed && r.changed->size() == 4);
+        EXPECT_TRUE(r.restartTimer && !r.stopTimer && !r.dealt && r.changed.size() == 4);
         EXPECT_EQ(Rows(g.cycle.GetBoard()), (Grid{"aa.", "aa."})) << "the 1s closed up and were picked";
     }
 }
