@@ -118,29 +118,47 @@ void BoardWnd::Show(const PlayReport& report)
         KillTimer(Handle(), kAnimTimer);
     if (report.wave != Wave::None)
         m_sound.PlayWave(report.wave == Wave::Select ? m_settings.Select : m_settings.Disappear);
+
+    // The cells to repaint, as one clip region: a tick comes every few
+    // milliseconds, and each call to the window system costs.
+    GdiObject<HRGN> dirty(CreateRectRgn(0, 0, 0, 0));
+    GdiObject<HRGN> cell(CreateRectRgn(0, 0, 0, 0));
+    const auto add = [&](int x, int y) {
+        const RECT r = CellRect(x, y);
+        SetRectRgn(cell.Get(), r.left, r.top, r.right, r.bottom);
+        CombineRgn(dirty.Get(), dirty.Get(), cell.Get(), RGN_OR);
+    };
     if (report.frameShown) {
         m_pieces.ShowFrame(report.disappearing ? DisappearRow(report.kind) : SelectRow(report.kind), report.frame);
         m_frameShown = true;
-        const GroupBox& group = GetBoard().Group();
-        RECT box = CellRect(group.left, group.top);
-        const RECT last = CellRect(group.right, group.bottom);
-        box.right = last.right;
-        box.bottom = last.bottom;
-        InvalidateRect(Handle(), &box, FALSE);
+        const Board& board = GetBoard();
+        const GroupBox& group = board.Group();
+        for (int x = group.left; x <= group.right; ++x)
+            for (int y = group.top; y <= group.bottom; ++y)
+                if (board.Cell(x, y) & Board::kMark)
+                    add(x, y);
     }
     if (report.removed) {
         m_frameShown = false;
-        for (const GridPos& cell : report.changed)
-            InvalidateCell(cell.x, cell.y);
+        for (const GridPos& changed : report.changed)
+            add(changed.x, changed.y);
     }
     if (report.dealt) {
         m_dealt = true;
         m_frameShown = false;
         InvalidateRect(Handle(), nullptr, FALSE);
+        UpdateWindow(Handle());
+    } else {
+        // Painted at once, through the paint routine clipped to the cells.
+        RECT box{};
+        if (GetRgnBox(dirty.Get(), &box) != NULLREGION) {
+            ClientDC dc(Handle());
+            SelectClipRgn(dc.Handle(), dirty.Get());
+            Paint(dc.Handle(), box);
+        }
     }
     if (report.restartTimer)
         SetTimer(Handle(), kAnimTimer, static_cast<UINT>(std::max(m_settings.AnimIntrvl, 0)), nullptr);
-    UpdateWindow(Handle());
 }
 
 RECT BoardWnd::CellRect(int x, int y) const
@@ -149,12 +167,6 @@ RECT BoardWnd::CellRect(int x, int y) const
     const int left = m_layout.offsetX + x * size;
     const int top = m_layout.offsetY + y * size;
     return RECT{left, top, left + size, top + size};
-}
-
-void BoardWnd::InvalidateCell(int x, int y)
-{
-    const RECT rect = CellRect(x, y);
-    InvalidateRect(Handle(), &rect, FALSE);
 }
 
 void BoardWnd::Paint(HDC dc, const RECT& area)
@@ -193,7 +205,10 @@ void BoardWnd::Paint(HDC dc, const RECT& area)
                 continue;
             if (m_frameShown && (cell & Board::kMark))
                 slot = kAnimSlot;
-            m_pieces.CopySlot(dc, slot, left + x * size, top + y * size);
+            // Only what needs it: every copy is a request to the display.
+            const RECT rect{left + x * size, top + y * size, left + (x + 1) * size, top + (y + 1) * size};
+            if (RectVisible(dc, &rect))
+                m_pieces.CopySlot(dc, slot, rect.left, rect.top);
         }
     }
 }

@@ -56,7 +56,6 @@ protected:
 private:
     void ResetLayout();
     void Show(const PlayReport& report);
-    void InvalidateCell(int x, int y);
     RECT CellRect(int x, int y) const;
 
     // Declared first: the game and the sound player draw from it.

@@ -24,7 +24,9 @@ const BITMAPINFO* Info(const CDIB& dib)
 
 RealizedPalette::RealizedPalette(HDC dc, HPALETTE palette) : m_hDC(dc)
 {
-    if (!palette)
+    // Only a display of 256 colours uses a palette; elsewhere realising it
+    // at every paint would only tell every window the palette changed.
+    if (!palette || !(GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE))
         return;
     m_hOld = SelectPalette(dc, palette, FALSE);
     RealizePalette(dc);

@@ -52,8 +52,9 @@ private:
     int m_cellSize = 0;
 };
 
-// A palette selected into a context and realised for one scope; nothing
-// happens for a null palette (images deeper than 256 colours have none).
+// A palette selected into a context and realised for one scope, on a
+// display that uses palettes; nothing happens for a null palette (images
+// deeper than 256 colours have none).
 class RealizedPalette {
 public:
     RealizedPalette(HDC dc, HPALETTE palette);
