@@ -140,11 +140,19 @@ private:
     HGDIOBJ m_hOld;
 };
 
-// Selects a palette in the foreground for one scope and puts the previous
-// one back.
+// Selects a palette in the foreground for one scope, realised where the
+// display uses palettes, and puts the previous one back. A null palette
+// (images deeper than 256 colours have none) changes nothing. Realising on
+// other displays would only tell every window the palette changed, at
+// every paint.
 class PaletteGuard {
 public:
-    PaletteGuard(HDC dc, HPALETTE palette) : m_hDC(dc), m_hOld(SelectPalette(dc, palette, FALSE)) {}
+    PaletteGuard(HDC dc, HPALETTE palette)
+        : m_hDC(dc), m_hOld(palette ? SelectPalette(dc, palette, FALSE) : nullptr)
+    {
+        if (m_hOld && (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE))
+            RealizePalette(dc);
+    }
     ~PaletteGuard()
     {
         if (m_hOld)

@@ -189,7 +189,7 @@ void BoardWnd::Paint(HDC dc, const RECT& area)
         if (margin.left < margin.right && margin.top < margin.bottom)
             FillRect(dc, &margin, black);
 
-    RealizedPalette palette(dc, m_pieces.Palette());
+    PaletteGuard palette(dc, m_pieces.Palette());
     // Only the cells the area touches.
     const int left = static_cast<int>(grid.left);
     const int top = static_cast<int>(grid.top);

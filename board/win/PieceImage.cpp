@@ -22,22 +22,6 @@ const BITMAPINFO* Info(const CDIB& dib)
 
 } // namespace
 
-RealizedPalette::RealizedPalette(HDC dc, HPALETTE palette) : m_hDC(dc)
-{
-    // Only a display of 256 colours uses a palette; elsewhere realising it
-    // at every paint would only tell every window the palette changed.
-    if (!palette || !(GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE))
-        return;
-    m_hOld = SelectPalette(dc, palette, FALSE);
-    RealizePalette(dc);
-}
-
-RealizedPalette::~RealizedPalette()
-{
-    if (m_hOld)
-        SelectPalette(m_hDC, m_hOld, TRUE);
-}
-
 PieceImage::~PieceImage()
 {
     // Everything selected into the strip's context goes back before the

@@ -51,18 +51,3 @@ private:
     HPALETTE m_oldPalette = nullptr;
     int m_cellSize = 0;
 };
-
-// A palette selected into a context and realised for one scope, on a
-// display that uses palettes; nothing happens for a null palette (images
-// deeper than 256 colours have none).
-class RealizedPalette {
-public:
-    RealizedPalette(HDC dc, HPALETTE palette);
-    ~RealizedPalette();
-    RealizedPalette(const RealizedPalette&) = delete;
-    RealizedPalette& operator=(const RealizedPalette&) = delete;
-
-private:
-    HDC m_hDC;
-    HPALETTE m_hOld = nullptr;
-};

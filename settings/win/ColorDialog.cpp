@@ -113,7 +113,7 @@ void ColorDialog::OnPaint()
     FillSample(dc.Handle());
     if (!HasImage())
         return;
-    RealizedPalette palette(dc.Handle(), m_pieces.Palette());
+    PaletteGuard palette(dc.Handle(), m_pieces.Palette());
     DrawCell(dc.Handle(), FirstImageBox(m_sample), kEmptyCellOrigin);
     DrawCell(dc.Handle(), SecondImageBox(m_sample), ImageBoxCell(ImageIndex));
 }
@@ -125,7 +125,7 @@ void ColorDialog::OnLButtonUp(int x, int y)
     ClientDC dc(Handle());
     if (!dc || !HasImage())
         return;
-    RealizedPalette palette(dc.Handle(), m_pieces.Palette());
+    PaletteGuard palette(dc.Handle(), m_pieces.Palette());
     const COLORREF pixel = GetPixel(dc.Handle(), x, y);
     // Outside the visible screen there is no pixel to pick.
     if (pixel == CLR_INVALID)
@@ -148,6 +148,6 @@ void ColorDialog::OnRButtonUp(int x, int y)
     ClientDC dc(Handle());
     if (!dc)
         return;
-    RealizedPalette palette(dc.Handle(), m_pieces.Palette());
+    PaletteGuard palette(dc.Handle(), m_pieces.Palette());
     DrawCell(dc.Handle(), SecondImageBox(m_sample), ImageBoxCell(ImageIndex));
 }

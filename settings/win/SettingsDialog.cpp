@@ -202,7 +202,7 @@ void SettingsDialog::OnActivate(UINT state)
         return;
     ClientDC dc(Handle());
     if (dc)
-        RealizedPalette palette(dc.Handle(), m_preview.Pieces().Palette());
+        PaletteGuard palette(dc.Handle(), m_preview.Pieces().Palette());
 }
 
 bool SettingsDialog::OnSysCommand(UINT id)
