@@ -1,20 +1,14 @@
 #include "app/CommandLine.h"
 
+#include "base/ValueForms.h"
+
 namespace {
 
-char LowerAscii(char c)
+bool EqualNoCase(std::string a, std::string b)
 {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualNoCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    return true;
+    LowerAscii(a);
+    LowerAscii(b);
+    return a == b;
 }
 
 bool IsDigit(char c)
@@ -45,30 +39,8 @@ bool MatchColonSwitch(const std::string& arg, const std::string& key, long& hand
     for (std::size_t i = colon + 1; i < rest.size(); ++i)
         if (!IsDigit(rest[i]))
             return false;
-    handle = AtoL(rest.substr(colon + 1));
+    handle = DecimalToLong(rest.substr(colon + 1));
     return true;
-}
-
-long AtoL(const std::string& text)
-{
-    // The Windows runtime's long has 32 bits; saturate at its range on
-    // every platform so that host and Windows agree.
-    const long long kMax = 2147483647LL;
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    long long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > kMax + 1)
-            value = kMax + 1;
-    }
-    if (negative)
-        return static_cast<long>(-value);
-    return static_cast<long>(value > kMax ? kMax : value);
 }
 
 StartRequest ParseCommandLine(const std::vector<std::string>& args)
@@ -102,7 +74,7 @@ StartRequest ParseCommandLine(const std::vector<std::string>& args)
         request.mode = entry.mode;
         if (args.size() > 1) {
             request.hasHandle = true;
-            request.handle = AtoL(args[1]);
+            request.handle = DecimalToLong(args[1]);
         }
         return request;
     }

@@ -11,10 +11,6 @@ bool MatchSwitch(const std::string& arg, const std::string& key);
 // is not one. True with the handle in `handle`.
 bool MatchColonSwitch(const std::string& arg, const std::string& key, long& handle);
 
-// The runtime's atol: blanks skipped, a sign, digits up to the first other
-// character; no digits give 0. Saturates at the 32-bit range instead of
-// overflowing.
-long AtoL(const std::string& text);
 
 enum class SaverMode { Configure, Preview, FullScreen, ChangePassword, None };
 

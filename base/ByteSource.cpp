@@ -1,6 +1,5 @@
 #include "base/ByteSource.h"
 
-#include <climits>
 #include <cstring>
 
 MemoryByteSource::MemoryByteSource(const void* data, std::size_t size)
@@ -30,32 +29,3 @@ std::size_t MemoryByteSource::Read(void* buffer, std::size_t count)
 }
 
 std::int64_t MemoryByteSource::Size() { return static_cast<std::int64_t>(m_size); }
-
-std::int64_t StdFileByteSource::Position()
-{
-    long pos = m_file ? std::ftell(m_file) : -1L;
-    return pos < 0 ? -1 : pos;
-}
-
-bool StdFileByteSource::Seek(std::int64_t position)
-{
-    if (!m_file || position < 0 || position > LONG_MAX)
-        return false;
-    return std::fseek(m_file, static_cast<long>(position), SEEK_SET) == 0;
-}
-
-std::size_t StdFileByteSource::Read(void* buffer, std::size_t count)
-{
-    return m_file ? std::fread(buffer, 1, count, m_file) : 0;
-}
-
-std::int64_t StdFileByteSource::Size()
-{
-    long here = m_file ? std::ftell(m_file) : -1L;
-    if (here < 0 || std::fseek(m_file, 0, SEEK_END) != 0)
-        return -1;
-    long end = std::ftell(m_file);
-    if (std::fseek(m_file, here, SEEK_SET) != 0)
-        return -1;
-    return end < 0 ? -1 : end;
-}

@@ -1,10 +1,9 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 
 // Where a bitmap is read from. The Win32 layer wraps a file handle; tests
-// and tools read from memory or a C stream.
+// and tools read from memory.
 class ByteSource {
 public:
     virtual ~ByteSource() = default;
@@ -31,17 +30,4 @@ private:
     const unsigned char* m_data;
     std::size_t m_size;
     std::size_t m_pos = 0;
-};
-
-// A C stream opened in binary mode; not closed here.
-class StdFileByteSource : public ByteSource {
-public:
-    explicit StdFileByteSource(std::FILE* file) : m_file(file) {}
-    std::int64_t Position() override;
-    bool Seek(std::int64_t position) override;
-    std::size_t Read(void* buffer, std::size_t count) override;
-    std::int64_t Size() override;
-
-private:
-    std::FILE* m_file;
 };

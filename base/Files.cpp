@@ -1,6 +1,6 @@
 #include "base/Files.h"
 
-bool FileExists(FileProbe& files, const std::string& path)
+bool FileExists(FileSystem& files, const std::string& path)
 {
     return !path.empty() && files.Exists(path);
 }

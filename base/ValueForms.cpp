@@ -66,3 +66,10 @@ std::string LongToHex(std::uint32_t value)
     } while (value != 0);
     return text;
 }
+
+void LowerAscii(std::string& text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+}

@@ -19,3 +19,6 @@ std::uint32_t HexToLong(const std::string& text);
 
 // Lower-case hexadecimal without leading zeros; 0 gives "0".
 std::string LongToHex(std::uint32_t value);
+
+// Lower-cases ASCII letters only; the bytes of other characters stay.
+void LowerAscii(std::string& text);

@@ -1,7 +1,7 @@
 // The board's hot paths on the old capacity (100 x 76) and the new one
 // (240 x 135): a new board, one removal step, and the flood fill of a group
 // that covers the whole grid.
-#include "board/BoardGame.h"
+#include "board/PlayCycle.h"
 
 #include <benchmark/benchmark.h>
 
@@ -9,65 +9,53 @@
 
 namespace {
 
-// Drawing costs a virtual call per cell, as in the window; nothing more.
-class NullEffects : public BoardEffects {
-public:
-    void DrawCell(int x, int y, int slot) override { benchmark::DoNotOptimize(x + y + slot); }
-    void DrawAnimFrame(int, int) override {}
-    void DrawAnimCell(int, int) override {}
-    void FillBlack() override {}
-    void PlayWave(const std::string&) override {}
-    void CloseMidi(const std::string&) override {}
-    void RestartTimer(unsigned, unsigned) override {}
-    void StopTimer(unsigned) override {}
-};
-
 struct Bench {
-    explicit Bench(benchmark::State& state, int pattern = 1)
-        : random(12345), game(std::make_unique<BoardGame>(random, effects))
+    explicit Bench(benchmark::State& state) : random(12345), cycle(std::make_unique<PlayCycle>(random))
     {
-        game->SetImage(4);
-        game->CellArr = pattern;
-        game->CellSize = 1;
-        game->ComputeLayout(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-        state.counters["cells"] = game->m_nCols * game->m_nRows;
+        cycle->SetOptions({1, 5, false});
+        cycle->SetFrames(4);
+        cycle->Resize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+        state.counters["cells"] = board().Cols() * board().Rows();
     }
+    Board& board() { return cycle->GetBoard(); }
     MsvcRandom random;
-    NullEffects effects;
-    std::unique_ptr<BoardGame> game;
+    std::unique_ptr<PlayCycle> cycle;
 };
 
+// The window then reads every cell to draw it.
 void BM_NewBoard(benchmark::State& state)
 {
     Bench b(state);
+    const Board& board = b.board();
     for (auto _ : state) {
-        b.game->NewBoard();
-        benchmark::DoNotOptimize(b.game->m_nSelX);
+        benchmark::DoNotOptimize(b.cycle->NewBoard().dealt);
+        for (int x = 0; x < board.Cols(); ++x)
+            for (int y = 0; y < board.Rows(); ++y)
+                benchmark::DoNotOptimize(board.Cell(x, y));
     }
 }
 BENCHMARK(BM_NewBoard)->Args({100, 76})->Args({240, 135})->Unit(benchmark::kMicrosecond);
 
-// RemoveGroup + FindPair + PickGroup, as at the end of a disappearing cycle.
-// A finished board is replaced outside the timing.
+// RemoveGroup + FindPair + PickGroup, as at the end of a disappearing cycle,
+// with each changed cell handed on as the window invalidates it. A finished
+// board is replaced outside the timing.
 void BM_RemovalStep(benchmark::State& state)
 {
     Bench b(state);
-    BoardGame& g = *b.game;
-    g.NewBoard();
+    Board& board = b.board();
+    b.cycle->NewBoard();
     std::int64_t boards = 1;
     for (auto _ : state) {
-        g.RemoveGroup();
-        const GridPos pair = g.FindPair();
-        if (pair.x < 0) {
+        for (const GridPos& p : board.RemoveGroup())
+            benchmark::DoNotOptimize(p.x + p.y);
+        if (board.FindPair().x < 0) {
             state.PauseTiming();
-            g.NewBoard();
+            b.cycle->NewBoard();
             ++boards;
             state.ResumeTiming();
             continue;
         }
-        const GridPos picked = g.PickGroup();
-        g.m_nSelX = picked.x;
-        g.m_nSelY = picked.y;
+        benchmark::DoNotOptimize(board.PickGroup());
     }
     state.counters["boards"] = static_cast<double>(boards);
 }
@@ -78,13 +66,13 @@ BENCHMARK(BM_RemovalStep)->Args({100, 76})->Args({240, 135})->Unit(benchmark::kM
 void BM_SelectWholeGrid(benchmark::State& state)
 {
     Bench b(state);
-    BoardGame& g = *b.game;
-    for (int x = 0; x < g.m_nCols; ++x)
-        for (int y = 0; y < g.m_nRows; ++y)
-            g.m_board[x][y] = 2;
+    Board& board = b.board();
+    for (int x = 0; x < board.Cols(); ++x)
+        for (int y = 0; y < board.Rows(); ++y)
+            board.SetCell(x, y, 2);
     for (auto _ : state) {
-        const int n = g.SelectGroup(g.m_nCols / 2, g.m_nRows / 2);
-        if (n != g.m_nCols * g.m_nRows) {
+        const int n = board.SelectGroup(board.Cols() / 2, board.Rows() / 2);
+        if (n != board.Cols() * board.Rows()) {
             state.SkipWithError("the group did not fill the grid");
             break;
         }

@@ -1,11 +1,10 @@
 #include <benchmark/benchmark.h>
 
 #include "sound/SoundPlayer.h"
+#include "tests/host/SettingsFakes.h"
 #include "tests/host/SoundFakes.h"
 
 namespace {
-
-using namespace soundfakes;
 
 // Counting a list reads it whole, in fixed pieces: time grows with its size,
 // memory does not.
@@ -14,10 +13,11 @@ void ScanList(benchmark::State& state, const std::string& bytes)
     Settings settings;
     RecordingMci mci;
     RecordingWave wave;
-    FakeFileSystem files;
+    FakeFiles files;
     MsvcRandom random(1);
     SoundServices services{mci, wave, files, random};
-    SoundPlayer player(settings, services);
+    SoundPlayer player(services);
+    player.Apply(settings);
     files.Add("d:\\music\\big.lst", bytes);
     for (auto _ : state) {
         player.m_strListFile = "d:\\music\\big.lst";

@@ -55,6 +55,10 @@ add_dependencies(VelomaSS piece_image)
 add_test(NAME imports_${VELOMA_ARCH}
   COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tests/e2e/check_imports.py ${CMAKE_OBJDUMP} $<TARGET_FILE:VelomaSS>)
 
+# The preview inside one process, where Wine draws it: for the README's picture.
+add_executable(preview_inprocess docs/preview_inprocess.cpp ${VELOMA_RC})
+target_link_libraries(preview_inprocess PRIVATE velomawin ${VELOMA_STATIC_LINK} -municode)
+
 # End to end: the real .scr under Wine on the display, driven from Python.
 add_subdirectory(tests/e2e/host)
 add_subdirectory(tests/e2e)

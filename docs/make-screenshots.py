@@ -80,7 +80,7 @@ def main():
     parser.add_argument("--build", default=os.path.join(TOP, "build", "win64"))
     args = parser.parse_args()
     scr = os.path.join(args.build, "VelomaSS.scr")
-    inprocess = os.path.join(args.build, "tests", "e2e", "host", "preview_inprocess.exe")
+    inprocess = os.path.join(args.build, "preview_inprocess.exe")
     for path in (scr, inprocess):
         if not os.path.exists(path):
             sys.exit(f"{path} is missing: run scripts/build.sh {os.path.basename(args.build)}")

@@ -190,7 +190,6 @@ bool CDIB::Read(ByteSource& file)
 
     m_pBMI = std::move(info);
     m_pBits = std::move(bits);
-    m_nBitsSize = pixelSize;
     return true;
 }
 
@@ -222,7 +221,6 @@ bool CDIB::Create(int width, int height)
     }
     m_pBMI = std::move(info);
     m_pBits = std::move(bits);
-    m_nBitsSize = static_cast<std::size_t>(size);
     return true;
 }
 
@@ -230,11 +228,9 @@ int CDIB::GetWidth() const { return m_pBMI ? m_pBMI->bmiHeader.biWidth : 0; }
 
 int CDIB::GetHeight() const { return m_pBMI ? m_pBMI->bmiHeader.biHeight : 0; }
 
-DibRect CDIB::GetRect() const { return {0, 0, GetWidth(), GetHeight()}; }
-
 int CDIB::GetNumColors() const
 {
-    // Read, Create and SetDIB never keep a table of more than 256 entries.
+    // Read and Create never keep a table of more than 256 entries.
     return m_pBMI ? static_cast<int>(DibColorCount(&m_pBMI->bmiHeader)) : 0;
 }
 
@@ -251,39 +247,4 @@ bool CDIB::BuildLogPalette()
         m_logPal.palPalEntry[i] = {q.rgbRed, q.rgbGreen, q.rgbBlue, q.rgbReserved};
     }
     return true;
-}
-
-bool CDIB::SetDIB(const DibInfoHeader* header, unsigned char* bits)
-{
-    // Only the 40-byte form: the copy below reads in its layout.
-    if (!header || header->biSize != kWinHeaderSize)
-        return false;
-    const std::uint32_t colours = DibColorCount(header);
-    if (colours > kMaxColours || TableEntries(*header, colours) > kMaxColours)
-        return false;
-    std::unique_ptr<DibInfo> info(new (std::nothrow) DibInfo());
-    if (!info)
-        return false;
-    std::memcpy(info.get(), header, kWinHeaderSize + 4u * TableEntries(*header, colours));
-    m_pBMI = std::move(info);
-
-    if (bits == m_pBits.get())
-        return true;  // our own pixels handed back: keep them, do not free what stays in use
-    m_pBits = DibBits(bits, DibBitsDeleter{false});
-    m_nBitsSize = 0;
-    return true;
-}
-
-unsigned char* CDIB::GetPixelAddress(int x, int y)
-{
-    if (!m_pBMI || !m_pBits)
-        return nullptr;
-    const DibInfoHeader& h = m_pBMI->bmiHeader;
-    if (h.biBitCount != 8 || h.biCompression != kDibRgb)
-        return nullptr;
-    const std::uint64_t rows = RowCount(h);
-    if (x < 0 || y < 0 || x >= h.biWidth || static_cast<std::uint64_t>(y) >= rows)
-        return nullptr;
-    const std::uint64_t row = h.biHeight > 0 ? rows - 1 - static_cast<std::uint64_t>(y) : static_cast<std::uint64_t>(y);
-    return m_pBits.get() + row * RowBytes(h) + static_cast<std::uint64_t>(x);
 }

@@ -62,16 +62,7 @@ enum DibCompression : std::uint32_t {
 // says otherwise. A 12-byte (OS/2) header is read in its own layout.
 std::uint32_t DibColorCount(const DibInfoHeader* header);
 
-// Frees the pixels only when they are ours: SetDIB borrows the caller's.
-struct DibBitsDeleter {
-    bool m_bMyBits = true;
-    void operator()(unsigned char* bits) const
-    {
-        if (m_bMyBits)
-            delete[] bits;
-    }
-};
-using DibBits = std::unique_ptr<unsigned char[], DibBitsDeleter>;
+using DibBits = std::unique_ptr<unsigned char[]>;
 
 // A device-independent bitmap in memory: header with colour table, pixel
 // rows as stored in the file, and a logical palette built from the table.
@@ -89,36 +80,16 @@ public:
     // could not use safely.
     bool Read(ByteSource& file);
 
-    // Windows only (DibFile_win.cpp): reads the named file, asking for one
-    // with the open-file dialog when the name is empty; tells the user when
-    // the file cannot be opened or read.
-    bool Load(const std::string& fileName);
 
     // A blank 8-bit image with a grey colour table.
     bool Create(int width, int height);
 
     int GetWidth() const;
     int GetHeight() const;  // as stored: negative for top-down
-    DibRect GetRect() const;
     int GetNumColors() const;
     bool BuildLogPalette();
-
-    // Takes a copy of the header and its colour table, and draws from the
-    // caller's pixels from then on without owning them.
-    bool SetDIB(const DibInfoHeader* header, unsigned char* bits);
-
-    // The 8-bit pixel at column x, row y counted from the top; null outside
-    // the image and for images that are not 8-bit uncompressed.
-    unsigned char* GetPixelAddress(int x, int y);
-
-    // Size of our own pixel block; 0 while the pixels are borrowed.
-    std::size_t GetBitsSize() const { return m_nBitsSize; }
-    bool OwnsBits() const { return m_pBits.get_deleter().m_bMyBits; }
 
     std::unique_ptr<DibInfo> m_pBMI;  // always the 40-byte header form
     DibBits m_pBits;
     DibLogPalette m_logPal;
-
-private:
-    std::size_t m_nBitsSize = 0;
 };

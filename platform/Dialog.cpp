@@ -1,171 +1,65 @@
 #include "platform/Dialog.h"
 
-#include "platform/App.h"
 #include "platform/Text.h"
 
 #include <commctrl.h>
 
-int ScrollBar::GetScrollPos() const
-{
-    return ::GetScrollPos(m_hWnd, SB_CTL);
-}
-
-void ScrollBar::SetScrollPos(int pos, bool redraw)
-{
-    ::SetScrollPos(m_hWnd, SB_CTL, pos, redraw);
-}
-
-void ScrollBar::SetScrollRange(int minPos, int maxPos, bool redraw)
-{
-    ::SetScrollRange(m_hWnd, SB_CTL, minPos, maxPos, redraw);
-}
-
-void ScrollBar::GetScrollRange(int& minPos, int& maxPos) const
-{
-    minPos = maxPos = 0;
-    ::GetScrollRange(m_hWnd, SB_CTL, &minPos, &maxPos);
-}
-
-HWND DataExchange::Item(int id) const
-{
-    return m_dialog.GetDlgItem(id);
-}
-
-void DataExchange::Control(int id, ScrollBar& bar)
-{
-    if (!bar.Handle())
-        bar.Attach(Item(id));
-}
-
-void DataExchange::Text(int id, std::string& value)
-{
-    HWND item = Item(id);
-    if (!item)
-        return;
-    if (m_bSaveAndValidate) {
-        const int length = GetWindowTextLengthW(item);
-        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-        const int got = GetWindowTextW(item, &text[0], length + 1);
-        text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-        value = Narrow(text);
-    } else {
-        SetWindowTextW(item, Widen(value).c_str());
-    }
-}
-
-void DataExchange::Check(int id, int& value)
-{
-    HWND item = Item(id);
-    if (!item)
-        return;
-    if (m_bSaveAndValidate) {
-        value = static_cast<int>(SendMessageW(item, BM_GETCHECK, 0, 0));
-    } else {
-        // Anything but 0 and the third state shows as checked.
-        const WPARAM state = value == BST_INDETERMINATE ? BST_INDETERMINATE : value ? BST_CHECKED : BST_UNCHECKED;
-        SendMessageW(item, BM_SETCHECK, state, 0);
-    }
-}
-
-void DataExchange::Scroll(int id, int& value)
-{
-    HWND item = Item(id);
-    if (!item)
-        return;
-    if (m_bSaveAndValidate)
-        value = ::GetScrollPos(item, SB_CTL);
-    else
-        ::SetScrollPos(item, SB_CTL, value, TRUE);
-}
-
 INT_PTR Dialog::DoModal()
 {
-    HWND owner = m_hParent;
-    if (!owner) {
-        App* app = App::Current();
-        Window* main = app ? app->MainWindow() : nullptr;
-        if (main && main != this)
-            owner = main->Handle();
-    }
-    if (owner)
-        owner = GetAncestor(owner, GA_ROOT);
-    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_nIDTemplate), owner,
+    HWND owner = m_owner ? GetAncestor(m_owner, GA_ROOT) : nullptr;
+    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), owner,
                                            StaticDialogProc, reinterpret_cast<LPARAM>(this));
-    m_hToolTip = nullptr;
+    m_hWnd = nullptr;
     return result;
 }
 
 void Dialog::EndDialog(INT_PTR result)
 {
-    if (Handle())
-        ::EndDialog(Handle(), result);
+    if (m_hWnd)
+        ::EndDialog(m_hWnd, result);
 }
 
 HWND Dialog::GetDlgItem(int id) const
 {
-    return Handle() ? ::GetDlgItem(Handle(), id) : nullptr;
+    return m_hWnd ? ::GetDlgItem(m_hWnd, id) : nullptr;
 }
 
-bool Dialog::UpdateData(bool saveAndValidate)
+INT_PTR CALLBACK Dialog::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (!Handle())
-        return false;
-    DataExchange dx(*this, saveAndValidate);
-    DoDataExchange(dx);
-    return true;
-}
-
-void Dialog::EnableToolTips(bool enable)
-{
-    m_bToolTips = enable;
-    if (enable && Handle() && !m_hToolTip)
-        CreateToolTips();
-}
-
-void Dialog::CreateToolTips()
-{
-    m_hToolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
-    if (!m_hToolTip)
-        return;
-    for (HWND child = GetWindow(Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        TTTOOLINFOW info{};
-        info.cbSize = sizeof info;
-        info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        info.hwnd = Handle();
-        info.uId = reinterpret_cast<UINT_PTR>(child);
-        info.lpszText = LPSTR_TEXTCALLBACKW;
-        SendMessageW(m_hToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    Dialog* self = nullptr;
+    if (msg == WM_INITDIALOG) {
+        self = reinterpret_cast<Dialog*>(lParam);
+        self->m_hWnd = hwnd;
+        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+    } else {
+        self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
     }
-}
-
-INT_PTR CALLBACK Dialog::StaticDialogProc(HWND hwnd, UINT msg, WPARAM, LPARAM lParam)
-{
-    if (msg != WM_INITDIALOG)
+    if (!self)
         return FALSE;
-    auto* self = reinterpret_cast<Dialog*>(lParam);
-    self->Subclass(hwnd);
-    if (self->m_bToolTips)
-        self->CreateToolTips();
-    return self->OnInitDialog();
+    const INT_PTR result = self->DialogProc(msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+        self->m_hWnd = nullptr;
+    }
+    return result;
 }
 
-BOOL Dialog::OnInitDialog()
+INT_PTR Dialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    UpdateData(false);
-    return TRUE;
-}
-
-void Dialog::OnOK()
-{
-    if (UpdateData(true))
-        EndDialog(IDOK);
-}
-
-void Dialog::OnCancel()
-{
-    EndDialog(IDCANCEL);
+    switch (msg) {
+    case WM_INITDIALOG:
+        return OnInitDialog();
+    case WM_COMMAND:
+        return OnCommand(wParam, lParam);
+    case WM_NOTIFY:
+        if (!AnswerToolTip(reinterpret_cast<NMHDR*>(lParam)))
+            return FALSE;
+        // A dialog answers a notification through DWLP_MSGRESULT.
+        SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    default:
+        return FALSE;
+    }
 }
 
 BOOL Dialog::OnCommand(WPARAM wParam, LPARAM)
@@ -186,39 +80,72 @@ BOOL Dialog::OnCommand(WPARAM wParam, LPARAM)
     }
 }
 
-bool Dialog::GetToolTipText(HWND tool, std::wstring& text)
+void Dialog::EnableToolTips(int firstId, int lastId)
 {
-    const int id = GetDlgCtrlID(tool);
-    if (id == 0)
+    m_tipFirst = firstId;
+    m_tipLast = lastId;
+    HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    if (!tip)
+        return;
+    for (HWND child = GetWindow(m_hWnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(child);
+        if (id < firstId || id > lastId)
+            continue;
+        TTTOOLINFOW info{};
+        info.cbSize = sizeof info;
+        info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        info.hwnd = m_hWnd;
+        info.uId = reinterpret_cast<UINT_PTR>(child);
+        info.lpszText = LPSTR_TEXTCALLBACKW;
+        SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    }
+}
+
+bool Dialog::AnswerToolTip(NMHDR* header)
+{
+    if (!header || header->code != TTN_GETDISPINFOW)
         return false;
-    const wchar_t* resource = nullptr;
-    const int length = LoadStringW(GetModuleHandleW(nullptr), static_cast<UINT>(id),
-                                   reinterpret_cast<LPWSTR>(&resource), 0);
-    text.assign(resource && length > 0 ? resource : L"", length > 0 ? static_cast<size_t>(length) : 0);
+    auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+    if (!(info->uFlags & TTF_IDISHWND))
+        return false;
+    const int id = GetDlgCtrlID(reinterpret_cast<HWND>(header->idFrom));
+    if (id == 0 || id < m_tipFirst || id > m_tipLast)
+        return false;
+    m_toolTipText = ResourceString(static_cast<UINT>(id));
+    info->lpszText = &m_toolTipText[0];
+    info->hinst = nullptr;
     return true;
 }
 
-LRESULT Dialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+std::string GetDlgItemUtf8(HWND dialog, int id)
 {
-    switch (msg) {
-    case WM_COMMAND:
-        if (OnCommand(wParam, lParam))
-            return 0;
-        return Default();
-    case WM_NOTIFY: {
-        auto* header = reinterpret_cast<NMHDR*>(lParam);
-        if (header && header->code == TTN_GETDISPINFOW) {
-            auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
-            if ((info->uFlags & TTF_IDISHWND) &&
-                GetToolTipText(reinterpret_cast<HWND>(header->idFrom), m_toolTipText)) {
-                info->lpszText = &m_toolTipText[0];
-                info->hinst = nullptr;
-                return TRUE;
-            }
-        }
-        return Default();
-    }
-    default:
-        return Window::WindowProc(msg, wParam, lParam);
-    }
+    HWND item = GetDlgItem(dialog, id);
+    if (!item)
+        return std::string();
+    const int length = GetWindowTextLengthW(item);
+    std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const int got = GetWindowTextW(item, &text[0], static_cast<int>(text.size()));
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return Narrow(text);
+}
+
+void ShowMessage(HWND owner, const std::string& text, const std::wstring& caption)
+{
+    MessageBoxW(owner, Widen(text).c_str(), caption.c_str(), MB_OK);
+}
+
+std::wstring ProgramName()
+{
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring name(path, length < MAX_PATH ? length : 0);
+    const size_t slash = name.find_last_of(L"\\/");
+    if (slash != std::wstring::npos)
+        name.erase(0, slash + 1);
+    const size_t dot = name.rfind(L'.');
+    if (dot != std::wstring::npos && dot > 0)
+        name.erase(dot);
+    return name;
 }

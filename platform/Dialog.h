@@ -1,86 +1,56 @@
 #pragma once
-#include "platform/Window.h"
+#include <windows.h>
 
 #include <string>
 
-class Dialog;
-
-// A scroll-bar control bound by id; positions are the control's own.
-class ScrollBar {
+// A modal dialog on a dialog resource. The object is bound to its window
+// from WM_INITDIALOG until DoModal returns; a dialog reads and writes its
+// controls itself, on opening and at OK.
+class Dialog {
 public:
-    HWND Handle() const { return m_hWnd; }
-    void Attach(HWND hwnd) { m_hWnd = hwnd; }
-    int GetScrollPos() const;
-    void SetScrollPos(int pos, bool redraw = true);
-    void SetScrollRange(int minPos, int maxPos, bool redraw = true);
-    void GetScrollRange(int& minPos, int& maxPos) const;
+    explicit Dialog(UINT templateId, HWND owner = nullptr) : m_templateId(templateId), m_owner(owner) {}
+    virtual ~Dialog() = default;
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
 
-private:
-    HWND m_hWnd = nullptr;
-};
-
-// Moves values between a dialog's controls and its fields, in the direction
-// m_bSaveAndValidate says (true: controls to fields). A missing control
-// leaves its field as it is.
-class DataExchange {
-public:
-    DataExchange(Dialog& dialog, bool saveAndValidate) : m_dialog(dialog), m_bSaveAndValidate(saveAndValidate) {}
-
-    void Control(int id, ScrollBar& bar);
-    void Text(int id, std::string& value);
-    void Check(int id, int& value);
-    void Scroll(int id, int& value);
-
-private:
-    HWND Item(int id) const;
-
-    Dialog& m_dialog;
-
-public:
-    const bool m_bSaveAndValidate;
-};
-
-// A modal dialog on a dialog resource. Without a parent its owner is the
-// application's main window, disabled while the dialog runs.
-class Dialog : public Window {
-public:
-    explicit Dialog(UINT templateId, HWND parent = nullptr) : m_nIDTemplate(templateId), m_hParent(parent) {}
-
-    // The end code (IDOK, IDCANCEL, ...), or -1 when the dialog could not be made.
+    // The end code (IDOK, IDCANCEL, ...), or -1 when the dialog could not be
+    // made. The owner is disabled while it runs.
     INT_PTR DoModal();
     void EndDialog(INT_PTR result);
 
+    HWND Handle() const { return m_hWnd; }
     HWND GetDlgItem(int id) const;
-    bool UpdateData(bool saveAndValidate = true);
-
-    // Child controls show the string resource with their id as a tooltip.
-    // May be called before the dialog window exists.
-    void EnableToolTips(bool enable = true);
-    HWND ToolTipWindow() const { return m_hToolTip; }
 
 protected:
-    // Runs the exchange into the controls; TRUE lets the dialog set the focus.
-    virtual BOOL OnInitDialog();
-    // Runs the exchange into the fields, then ends with IDOK.
-    virtual void OnOK();
-    virtual void OnCancel();
-    virtual void DoDataExchange(DataExchange&) {}
-
+    // TRUE lets the dialog manager set the focus.
+    virtual BOOL OnInitDialog() { return TRUE; }
+    virtual void OnOK() { EndDialog(IDOK); }
+    virtual void OnCancel() { EndDialog(IDCANCEL); }
     // A control notification or menu command; TRUE when handled.
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
-    // The text of a tooltip asking for it by window handle; false leaves
-    // the request unhandled.
-    virtual bool GetToolTipText(HWND tool, std::wstring& text);
+    // Every message after WM_INITDIALOG; FALSE leaves it to the dialog manager.
+    virtual INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam);
 
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // Controls with ids from first to last show the string resource with
+    // their id as a tooltip. Call once the window exists.
+    void EnableToolTips(int firstId, int lastId);
 
 private:
     static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    void CreateToolTips();
+    bool AnswerToolTip(NMHDR* header);
 
-    UINT m_nIDTemplate;
-    HWND m_hParent;
-    bool m_bToolTips = false;
-    HWND m_hToolTip = nullptr;
+    UINT m_templateId;
+    HWND m_owner;
+    HWND m_hWnd = nullptr;
+    int m_tipFirst = 0, m_tipLast = -1;
     std::wstring m_toolTipText;  // must outlive the notification
 };
+
+// A control's whole text as UTF-8.
+std::string GetDlgItemUtf8(HWND dialog, int id);
+
+// An OK-only box.
+void ShowMessage(HWND owner, const std::string& text, const std::wstring& caption);
+// The program's file name without folder and extension, as the settings
+// dialog captions its boxes.
+std::wstring ProgramName();

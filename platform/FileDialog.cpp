@@ -1,8 +1,6 @@
 #include "platform/FileDialog.h"
 
-#include "platform/App.h"
 #include "platform/Text.h"
-#include "platform/Window.h"
 
 #include <commdlg.h>
 
@@ -20,43 +18,27 @@ std::wstring FileFilterText(const std::string& filter)
     return text;
 }
 
-FileDialog::FileDialog(bool openFileDialog, const std::string& defaultExt, const std::string& fileName, DWORD flags,
-                       const std::string& filter, HWND parent)
-    : m_bOpen(openFileDialog), m_defaultExt(defaultExt), m_fileName(fileName), m_flags(flags), m_filter(filter),
-      m_hParent(parent)
+std::optional<std::string> OpenFileDialog(HWND owner, const std::string& defaultExt, const std::string& fileName,
+                                          const std::string& filter, DWORD flags)
 {
-}
-
-INT_PTR FileDialog::DoModal()
-{
-    HWND owner = m_hParent;
-    if (!owner) {
-        App* app = App::Current();
-        if (app && app->MainWindow())
-            owner = GetAncestor(app->MainWindow()->Handle(), GA_ROOT);
-    }
-
     // Room for long paths; an initial name that does not fit is dropped.
     std::vector<wchar_t> buffer(32768, L'\0');
-    const std::wstring initial = Widen(m_fileName);
+    const std::wstring initial = Widen(fileName);
     if (initial.size() < buffer.size())
         initial.copy(buffer.data(), initial.size());
 
-    const std::wstring filter = FileFilterText(m_filter);
-    const std::wstring defaultExt = Widen(m_defaultExt);
+    const std::wstring filterText = FileFilterText(filter);
+    const std::wstring ext = Widen(defaultExt);
 
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
-    ofn.lpstrFilter = m_filter.empty() ? nullptr : filter.c_str();
+    ofn.lpstrFilter = filter.empty() ? nullptr : filterText.c_str();
     ofn.lpstrFile = buffer.data();
     ofn.nMaxFile = static_cast<DWORD>(buffer.size());
-    ofn.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
-    ofn.Flags = m_flags | OFN_EXPLORER;
-
-    const BOOL ok = m_bOpen ? GetOpenFileNameW(&ofn) : GetSaveFileNameW(&ofn);
-    if (!ok)
-        return IDCANCEL;
-    m_path = Narrow(buffer.data());
-    return IDOK;
+    ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
+    ofn.Flags = flags | OFN_EXPLORER;
+    if (!GetOpenFileNameW(&ofn))
+        return std::nullopt;
+    return Narrow(buffer.data());
 }

@@ -14,7 +14,8 @@ public:
     PaintDC& operator=(const PaintDC&) = delete;
 
     HDC Handle() const { return m_hDC; }
-    const PAINTSTRUCT& Info() const { return m_ps; }
+    // The part of the window to paint.
+    const RECT& Area() const { return m_ps.rcPaint; }
 
 private:
     HWND m_hWnd;
@@ -22,14 +23,15 @@ private:
     PAINTSTRUCT m_ps{};
 };
 
-// A window's client (GetDC) or whole-window (GetWindowDC) context.
-class WindowContext {
+// A window's client area context (GetDC/ReleaseDC).
+class ClientDC {
 public:
-    WindowContext(WindowContext&& other) noexcept
+    explicit ClientDC(HWND hwnd) : m_hWnd(hwnd), m_hDC(GetDC(hwnd)) {}
+    ClientDC(ClientDC&& other) noexcept
         : m_hWnd(std::exchange(other.m_hWnd, nullptr)), m_hDC(std::exchange(other.m_hDC, nullptr))
     {
     }
-    WindowContext& operator=(WindowContext&& other) noexcept
+    ClientDC& operator=(ClientDC&& other) noexcept
     {
         if (this != &other) {
             Release();
@@ -38,15 +40,12 @@ public:
         }
         return *this;
     }
-    WindowContext(const WindowContext&) = delete;
-    WindowContext& operator=(const WindowContext&) = delete;
-    ~WindowContext() { Release(); }
+    ClientDC(const ClientDC&) = delete;
+    ClientDC& operator=(const ClientDC&) = delete;
+    ~ClientDC() { Release(); }
 
     HDC Handle() const { return m_hDC; }
     explicit operator bool() const { return m_hDC != nullptr; }
-
-protected:
-    WindowContext(HWND hwnd, HDC dc) : m_hWnd(hwnd), m_hDC(dc) {}
 
 private:
     void Release()
@@ -58,16 +57,6 @@ private:
 
     HWND m_hWnd;
     HDC m_hDC;
-};
-
-class ClientDC : public WindowContext {
-public:
-    explicit ClientDC(HWND hwnd) : WindowContext(hwnd, GetDC(hwnd)) {}
-};
-
-class WindowDC : public WindowContext {
-public:
-    explicit WindowDC(HWND hwnd) : WindowContext(hwnd, GetWindowDC(hwnd)) {}
 };
 
 // A memory context compatible with the given one (the screen when null).
@@ -125,7 +114,6 @@ public:
             DeleteObject(m_handle);
         m_handle = handle;
     }
-    Handle_ Release() { return std::exchange(m_handle, nullptr); }
 
 private:
     Handle_ m_handle = nullptr;
@@ -152,13 +140,18 @@ private:
     HGDIOBJ m_hOld;
 };
 
-// Selects a palette for one scope (foreground unless told otherwise) and
-// puts the previous one back.
+// Selects a palette in the foreground for one scope, realised where the
+// display uses palettes, and puts the previous one back. A null palette
+// (images deeper than 256 colours have none) changes nothing. Realising on
+// other displays would only tell every window the palette changed, at
+// every paint.
 class PaletteGuard {
 public:
-    PaletteGuard(HDC dc, HPALETTE palette, bool background = false)
-        : m_hDC(dc), m_hOld(SelectPalette(dc, palette, background ? TRUE : FALSE))
+    PaletteGuard(HDC dc, HPALETTE palette)
+        : m_hDC(dc), m_hOld(palette ? SelectPalette(dc, palette, FALSE) : nullptr)
     {
+        if (m_hOld && (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE))
+            RealizePalette(dc);
     }
     ~PaletteGuard()
     {

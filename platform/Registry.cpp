@@ -1,5 +1,7 @@
 #include "platform/Registry.h"
 
+#include "platform/Files.h"
+
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -76,65 +78,4 @@ std::unique_ptr<RegistryKey> WinRegistry::CreateKey(const std::string& path, Reg
 std::unique_ptr<RegistryKey> WinRegistry::OpenKey(const std::string& path, RegAccess access)
 {
     return Wrap(RegKey::Open(m_root, Widen(path), Sam(access)));
-}
-
-bool WinFileProbe::Exists(const std::string& path)
-{
-    // A removable drive without a medium must not bring up a system box.
-    const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW(Widen(path).c_str(), &found);
-    SetErrorMode(oldMode);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(search);
-    return true;
-}
-
-std::string WinFileProbe::CurrentDirectory()
-{
-    // The directory may change between the size query and the read.
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        const DWORD size = GetCurrentDirectoryW(0, nullptr);
-        if (size == 0)
-            return std::string();
-        std::wstring directory(size, L'\0');
-        const DWORD length = GetCurrentDirectoryW(size, &directory[0]);
-        if (length < size) {
-            directory.resize(length);
-            return Narrow(directory);
-        }
-    }
-    return std::string();
-}
-
-void ReadSettingsFromRegistry(Settings& settings)
-{
-    WinRegistry registry;
-    WinFileProbe files;
-    ReadSettings(settings, registry, files);
-}
-
-void SaveSettingsToRegistry(const Settings& settings, const std::string& bcColText)
-{
-    WinRegistry registry;
-    SaveSettings(settings, bcColText, registry);
-}
-
-bool SavePasswordToRegistry(const std::string& password)
-{
-    WinRegistry registry;
-    return SavePassword(registry, password);
-}
-
-DesktopSaverValues ReadDesktopValuesFromRegistry()
-{
-    WinRegistry registry;
-    return ReadDesktopValues(registry);
-}
-
-bool WinFileExists(const std::string& utf8Path)
-{
-    WinFileProbe files;
-    return FileExists(files, utf8Path);
 }

@@ -4,10 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "base/Files.h"
 #include "base/Registry.h"
-#include "base/Settings.h"
-#include "settings/SettingsStore.h"
 
 // The registry interface on the real registry under one root key (the
 // current user unless told otherwise). Texts are stored as REG_SZ.
@@ -20,16 +17,3 @@ public:
 private:
     HKEY m_root;
 };
-
-// FindFirstFileW and GetCurrentDirectoryW.
-class WinFileProbe : public FileProbe {
-public:
-    bool Exists(const std::string& path) override;
-    std::string CurrentDirectory() override;
-};
-
-void ReadSettingsFromRegistry(Settings& settings);
-void SaveSettingsToRegistry(const Settings& settings, const std::string& bcColText);
-bool SavePasswordToRegistry(const std::string& password);
-DesktopSaverValues ReadDesktopValuesFromRegistry();
-bool WinFileExists(const std::string& utf8Path);

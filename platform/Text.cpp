@@ -34,3 +34,10 @@ std::string Narrow(const std::wstring& utf16)
     WideCharToMultiByte(CP_UTF8, 0, utf16.data(), inLength, &narrow[0], length, nullptr, nullptr);
     return narrow;
 }
+
+std::wstring ResourceString(unsigned id)
+{
+    const wchar_t* text = nullptr;
+    const int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+}

@@ -54,16 +54,17 @@ bool FirstMouse::OnMove(int x, int y)
     return x != m_x || y != m_y;
 }
 
-bool ConfirmCloseRequest(const Settings& settings, FirstMouse& firstMouse, CloseRequestHost& host)
+bool ConfirmCloseRequest(const std::string& password, int blackOutTime, FirstMouse& firstMouse,
+                         CloseRequestHost& host)
 {
-    if (settings.PassWord.empty())
+    if (password.empty())
         return true;
     if (host.IsBlackedOut())
         host.WakeFromBlackOut();
     std::string entered;
-    if (host.AskPassword(entered) && PasswordMatches(entered, settings.PassWord))
+    if (host.AskPassword(entered) && PasswordMatches(entered, password))
         return true;
-    if (settings.BlackOutTime > 0)
+    if (blackOutTime > 0)
         host.RestartBlackOutTimer();
     firstMouse.Forget();
     return false;
@@ -85,4 +86,12 @@ bool IsSwallowedSysCommand(unsigned command)
 {
     const unsigned code = command & 0xFFF0;
     return code == kScScreenSave || code == kScClose;
+}
+
+std::uint32_t BlackOutInterval(int minutes, std::uint32_t msPerMinute)
+{
+    if (minutes <= 0)
+        return 0;
+    const std::uint64_t ms = static_cast<std::uint64_t>(minutes) * msPerMinute;
+    return ms > kMaxTimerInterval ? kMaxTimerInterval : static_cast<std::uint32_t>(ms);
 }

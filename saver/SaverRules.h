@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "base/Settings.h"
@@ -16,6 +17,13 @@ int BoundCellSize(int cellSize);
 // black-out time is taken as none.
 int FullScreenBlackOutTime(int blackOutTime, long lowPowerMinutes);
 
+// The largest interval a window timer takes.
+constexpr std::uint32_t kMaxTimerInterval = 0x7FFFFFFF;
+
+// Milliseconds of the black-out timer for a number of minutes: 0 (no
+// black-out) for 0 or less, never more than the timer takes.
+std::uint32_t BlackOutInterval(int minutes, std::uint32_t msPerMinute = 60000);
+
 // What the full-screen window does to its copy of the settings after reading
 // them: the password only counts when the desktop asks for one, the
 // low-power limit, the cell size bound. Nothing is written back.
@@ -32,9 +40,6 @@ public:
     // True when this move is a close request.
     bool OnMove(int x, int y);
     void Forget() { m_bSeen = false; }
-    bool Seen() const { return m_bSeen; }
-    int X() const { return m_x; }
-    int Y() const { return m_y; }
 
 private:
     // A flag rather than a (-1, -1) mark: that position is real on a
@@ -60,7 +65,8 @@ public:
 // True when the saver may close now. Without a password it closes at once;
 // with one, a blacked-out board comes back behind the question, and a
 // refusal starts the black-out countdown again and forgets the mouse.
-bool ConfirmCloseRequest(const Settings& settings, FirstMouse& firstMouse, CloseRequestHost& host);
+bool ConfirmCloseRequest(const std::string& password, int blackOutTime, FirstMouse& firstMouse,
+                         CloseRequestHost& host);
 
 // What OK in the change-password dialog does.
 enum class PasswordChangeAction {

@@ -200,7 +200,7 @@ void ReadDialogSettings(Settings& settings, std::string& bcColText, RegistryRoot
     settings.BlackOutTime = LimitBlackOutTime(settings.BlackOutTime, ReadDesktopValues(registry).LowPowerMinutes);
 }
 
-BitmapFound FindDialogBitmap(std::string& bitmap, FileProbe& files)
+BitmapFound FindDialogBitmap(std::string& bitmap, FileSystem& files)
 {
     if (FileExists(files, bitmap))
         return BitmapFound::Stored;

@@ -121,6 +121,6 @@ enum class BitmapFound {
 
 // Replaces a missing Bitmap by the default path, and by the bare file name
 // "velomass.bmp" when that is missing too.
-BitmapFound FindDialogBitmap(std::string& bitmap, FileProbe& files);
+BitmapFound FindDialogBitmap(std::string& bitmap, FileSystem& files);
 
 extern const char kDefaultBitmapName[];  // "velomass.bmp"

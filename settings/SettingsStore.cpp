@@ -110,12 +110,12 @@ void ReadStoredSettings(Settings& settings, std::string& bcColText, RegistryRoot
     }
 }
 
-std::string DefaultBitmapPath(FileProbe& files)
+std::string DefaultBitmapPath(FileSystem& files)
 {
     return files.CurrentDirectory() + "\\" + kBitmapFileName;
 }
 
-void CheckSettingsPaths(Settings& settings, FileProbe& files)
+void CheckSettingsPaths(Settings& settings, FileSystem& files)
 {
     // The default path is not checked: a missing default file shows when
     // the bitmap is loaded.
@@ -127,7 +127,7 @@ void CheckSettingsPaths(Settings& settings, FileProbe& files)
     }
 }
 
-void ReadSettings(Settings& settings, RegistryRoot& registry, FileProbe& files)
+void ReadSettings(Settings& settings, RegistryRoot& registry, FileSystem& files)
 {
     std::string bcColText;
     ReadStoredSettings(settings, bcColText, registry);

@@ -32,14 +32,14 @@ void ReadStoredSettings(Settings& settings, std::string& bcColText, RegistryRoot
 
 // The current directory followed by "\velomass.bmp", joined as it is, so a
 // drive root gives "C:\\velomass.bmp".
-std::string DefaultBitmapPath(FileProbe& files);
+std::string DefaultBitmapPath(FileSystem& files);
 
 // A missing Bitmap becomes the default path; missing MIDI, Select and
 // Disappear files are cleared.
-void CheckSettingsPaths(Settings& settings, FileProbe& files);
+void CheckSettingsPaths(Settings& settings, FileSystem& files);
 
 // What every board window runs before loading its bitmap.
-void ReadSettings(Settings& settings, RegistryRoot& registry, FileProbe& files);
+void ReadSettings(Settings& settings, RegistryRoot& registry, FileSystem& files);
 
 // Writes every field but PassWord; "BCCol" gets `bcColText`. A key that
 // cannot be opened is skipped.

@@ -1,5 +1,7 @@
 #include "sound/PlayList.h"
 
+#include "base/ValueForms.h"
+
 int ListLineReader::NextByte()
 {
     if (m_pos == m_size) {
@@ -58,13 +60,6 @@ void TrimTrailingSpace(std::string& text)
 {
     std::size_t end = text.find_last_not_of(" \t\r\n\v\f");
     text.erase(end == std::string::npos ? 0 : end + 1);
-}
-
-void LowerAscii(std::string& text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
 }
 
 bool IsPlayList(const std::string& path)

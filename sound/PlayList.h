@@ -19,7 +19,7 @@ class ListLineReader {
 public:
     static constexpr std::size_t kMaxRead = 254;
 
-    explicit ListLineReader(ByteStream& stream) : m_stream(stream) {}
+    explicit ListLineReader(ByteSource& stream) : m_stream(stream) {}
     // False at the end of the file.
     bool ReadLine(std::string& line);
 
@@ -27,7 +27,7 @@ private:
     int NextByte();
     int NextChar();
 
-    ByteStream& m_stream;
+    ByteSource& m_stream;
     char m_buffer[4096];
     std::size_t m_pos = 0;
     std::size_t m_size = 0;
@@ -36,9 +36,6 @@ private:
 
 // Removes blanks, tabs and line ends from the end.
 void TrimTrailingSpace(std::string& text);
-
-// Lower-cases ASCII letters only; the bytes of other characters stay.
-void LowerAscii(std::string& text);
 
 // The list test: after lower-casing, the first ".lst" ends the path.
 bool IsPlayList(const std::string& path);

@@ -2,6 +2,8 @@
 
 #include <climits>
 
+#include "base/ValueForms.h"
+
 int SoundPlayer::s_nListPos = 0;
 
 namespace {
@@ -10,11 +12,11 @@ constexpr int kMaxSkippedEntries = 16;
 
 } // namespace
 
-bool ShortPath(SoundFileSystem& files, const std::string& path, std::string& form)
+bool ShortPath(FileSystem& files, const std::string& path, std::string& form)
 {
     form.clear();
     std::string shortPath;
-    if (!files.GetShortPath(path, shortPath) || shortPath.empty())
+    if (!files.ShortPath(path, shortPath) || shortPath.empty())
         return false;
     if (shortPath.find(' ') != std::string::npos)
         form = '"' + shortPath + '"';
@@ -75,9 +77,18 @@ std::string SoundPlayer::GetMidiMode(const std::string& path)
     return reply;
 }
 
+void SoundPlayer::Apply(const Settings& settings)
+{
+    // The piece in use stays while the music setting is the same.
+    if (!m_configured || settings.MIDI != m_settings.MIDI)
+        m_midi = settings.MIDI;
+    m_configured = true;
+    m_settings = settings;
+}
+
 void SoundPlayer::StartMusic(bool on)
 {
-    std::string& midi = m_settings.MIDI;
+    std::string& midi = m_midi;
     if (!on) {
         CloseMidi(midi);
         if (!m_strListFile.empty())
@@ -96,11 +107,17 @@ void SoundPlayer::StartMusic(bool on)
     PlayMidi(midi);
 }
 
+void SoundPlayer::Restart()
+{
+    m_midi = OpenMidi(m_midi);
+    PlayMidi(m_midi);
+}
+
 void SoundPlayer::OnMciNotify(std::uintptr_t code)
 {
     // Only a normal end restarts: a close, a black-out or a new play also
     // report, and must not bring back music that was stopped.
-    std::string& midi = m_settings.MIDI;
+    std::string& midi = m_midi;
     if (!m_settings.BGM || code != kMciNotifySuccessful || GetMidiMode(midi) == "paused")
         return;
     if (m_strListFile.empty()) {
@@ -129,8 +146,8 @@ void SoundPlayer::PlayWave(const std::string& path)
 void SoundPlayer::ScanPlayList()
 {
     m_nListCount = 0;
-    std::unique_ptr<ByteStream> stream;
-    if (m_services.files.FileExists(m_strListFile))
+    std::unique_ptr<ByteSource> stream;
+    if (FileExists(m_services.files, m_strListFile))
         stream = m_services.files.OpenForReading(m_strListFile);
     if (!stream) {
         m_strListFile.clear();
@@ -149,9 +166,9 @@ void SoundPlayer::ScanPlayList()
 
 std::string SoundPlayer::NextPlayListEntry(bool reset)
 {
-    if (!m_services.files.FileExists(m_strListFile))
+    if (!FileExists(m_services.files, m_strListFile))
         return std::string();
-    std::unique_ptr<ByteStream> stream = m_services.files.OpenForReading(m_strListFile);
+    std::unique_ptr<ByteSource> stream = m_services.files.OpenForReading(m_strListFile);
     if (!stream)
         return std::string();
 
@@ -188,5 +205,5 @@ std::string SoundPlayer::NextPlayListEntry(bool reset)
 
     std::string path = m_strListDir + m_services.files.AnsiToUtf8(line);
     TrimTrailingSpace(path);
-    return m_services.files.FileExists(path) ? path : std::string();
+    return FileExists(m_services.files, path) ? path : std::string();
 }

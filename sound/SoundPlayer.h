@@ -13,15 +13,14 @@ constexpr std::uintptr_t kMciNotifySuccessful = 1;
 // The form of a path that goes into a command string: its short form, in
 // double quotes when that still has a blank (8.3 names switched off).
 // False when there is no short form; then no command names the file.
-bool ShortPath(SoundFileSystem& files, const std::string& path, std::string& form);
+bool ShortPath(FileSystem& files, const std::string& path, std::string& form);
 
 // The sounds of one board window: wave effects, the looping MIDI piece and
-// the play list it came from. Works on the owner's settings record (MIDI,
-// BGM, Sound, BGMRandomPlay). Every failure is silent.
+// the play list it came from, as its settings (MIDI, BGM, Sound,
+// BGMRandomPlay) ask. Every failure is silent.
 class SoundPlayer : public PlayListState {
 public:
-    SoundPlayer(Settings& settings, const SoundServices& services)
-        : m_settings(settings), m_services(services) {}
+    explicit SoundPlayer(const SoundServices& services) : m_services(services) {}
     SoundPlayer(const SoundPlayer&) = delete;
     SoundPlayer& operator=(const SoundPlayer&) = delete;
 
@@ -36,9 +35,18 @@ public:
     // The device's mode in words ("playing", "paused", ...); "" on failure.
     std::string GetMidiMode(const std::string& path);
 
+    // Takes the settings; a new MIDI becomes the music in use.
+    void Apply(const Settings& settings);
+    // The file (or play list) the music plays now.
+    const std::string& Midi() const { return m_midi; }
+
     // On: starts MIDI, a file or a play list, expecting the music stopped.
     // Off: stops it and puts a play list back into MIDI for the next start.
     void StartMusic(bool on);
+
+    // The piece that played before, from its start, without asking the
+    // play list again (waking from a black-out).
+    void Restart();
 
     // The board window passes the wParam of every MM_MCINOTIFY here. After
     // a piece that ended normally a single file starts again and a play
@@ -63,7 +71,9 @@ public:
 private:
     bool DeviceName(const std::string& path, std::string& name);
 
-    Settings& m_settings;
+    Settings m_settings;
+    bool m_configured = false;
+    std::string m_midi;
     SoundServices m_services;
     std::string m_openPath;    // the file the device is open on
     std::string m_deviceName;  // the name it was opened with

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "base/Files.h"
 #include "base/Random.h"
 
 // The outside world of the sound code. The Win32 layer implements these
@@ -28,31 +29,10 @@ public:
     virtual void PlayAsync(const std::string& path) = 0;
 };
 
-// Raw bytes of an open file.
-class ByteStream {
-public:
-    virtual ~ByteStream() = default;
-    // Up to size bytes; 0 at the end of the file or on an error.
-    virtual std::size_t Read(char* buffer, std::size_t size) = 0;
-};
-
-class SoundFileSystem {
-public:
-    virtual ~SoundFileSystem() = default;
-    // True when a directory search finds the path.
-    virtual bool FileExists(const std::string& path) = 0;
-    // The short (8.3) form of an existing path; false when there is none.
-    virtual bool GetShortPath(const std::string& path, std::string& shortPath) = 0;
-    // Null when the file cannot be opened (missing, locked, a folder).
-    virtual std::unique_ptr<ByteStream> OpenForReading(const std::string& path) = 0;
-    // Play lists are written in the system's ANSI code page.
-    virtual std::string AnsiToUtf8(const std::string& bytes) = 0;
-};
-
 // What one board window's sound needs, borrowed from its owner.
 struct SoundServices {
     MciCommandSink& mci;
     WaveSink& wave;
-    SoundFileSystem& files;
+    FileSystem& files;
     RandomSource& random;
 };

@@ -1,100 +1,73 @@
 #pragma once
+#include "base/Settings.h"
+#include "board/BoardLayout.h"
+#include "board/PlayCycle.h"
+#include "board/win/PieceImage.h"
 #include "platform/CrtRandom.h"
-#include "board/BoardEffects.h"
-#include "board/BoardGame.h"
-#include "image/CDIB.h"
-#include "platform/Gdi.h"
 #include "platform/Window.h"
 #include "sound/SoundPlayer.h"
 #include "sound/win/SoundDevices.h"
 
-#include <memory>
 #include <string>
 
-// The window that holds a board of pieces, plays it on its timers and
-// draws it. A start-up preview builds it with bAutoDelete set and never
-// frees it: the object deletes itself once its window is gone. The setting
-// members come from Settings (through BoardGame), filled by
-// ReadSettings; owners write them directly.
-class BoardWnd : public Window, protected BoardEffects, public BoardGame {
+// A window that plays a board of pieces on its timer and paints it. It
+// owns its game, its piece image and its sound player; its settings come
+// in as a value through Apply.
+class BoardWnd : public Window {
 public:
-    explicit BoardWnd(BOOL bAutoDelete);
+    static constexpr UINT_PTR kAnimTimer = 1;
+
+    // Tests bring their own sound devices; null uses the system's.
+    explicit BoardWnd(const SoundServices* sound = nullptr);
     ~BoardWnd() override;
 
-    // Registers the board's window class on the first call of the process
-    // and creates the window with an empty title. The child id and the
-    // creation parameter are not used.
-    virtual BOOL Create(DWORD dwExStyle, DWORD dwStyle, const RECT& rect, HWND hParentWnd, UINT nID, void* lpParam);
+    // The window, without a title; the sequencer reports to it.
+    bool Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent);
 
-    // The class every board window (and so every saver window) is made of.
-    static const std::wstring& ClassName();
+    // Takes the settings and redoes what they change: the piece image is
+    // read when its path is new, the grid laid out and dealt anew for a new
+    // size, pattern, kind count or fill, the timer set for a new speed. The
+    // music restarts only when told (StartMusic). False when there is no
+    // piece image: the board stays black and still.
+    bool Apply(const Settings& settings);
+    // Holds the animation while another loop runs (a file chooser).
+    void Pause(bool paused);
+    const Settings& CurrentSettings() const { return m_settings; }
 
-    void ReadSettings();
-    // Reads the piece image and starts play; FALSE leaves the board black
-    // and still, without an image.
-    BOOL LoadPieces(std::string path);
-    // Lays the grid out for the client area, scales the pictures into the
-    // strip and deals a new board.
-    void ResetLayout();
+    // Paints `area` of the client area into any context: the window's own,
+    // a preview's or a test's bitmap.
+    void Paint(HDC dc, const RECT& area);
 
-    void RestartTimer(UINT nIDEvent, UINT nElapse) override;
-    void StopTimer(UINT nIDEvent) override;
-    // Timer 2 after BlackOutTime minutes; none while BlackOutTime is 0.
-    void StartBlackOutTimer();
+    // Stops play and the music and shows black until Wake.
+    void BlackOut();
+    // A new board, and the music that played before from its start.
+    void Wake();
+    bool BlackedOut() const { return m_game.BlackedOut(); }
 
-    void SetPassword(std::string text) { PassWord = std::move(text); }
-    void SetSelectSound(std::string path) { Select = std::move(path); }
-    void SetDisappearSound(std::string path) { Disappear = std::move(path); }
-    void SetMidiPath(std::string path) { MIDI = std::move(path); }
-
-    void StartMusic(BOOL on) { m_sound.StartMusic(on != FALSE); }
-    void PlayWave(const std::string& path) override { m_sound.PlayWave(path); }
-    void CloseMidi(const std::string& path) override { m_sound.CloseMidi(path); }
-    // The play list in use and the music commands, for the settings dialog.
+    void StartMusic(bool on) { m_sound.StartMusic(on); }
     SoundPlayer& Player() { return m_sound; }
-
-    // Read by the settings and colour dialogs, which draw from the same
-    // image and realise the same palette.
-    std::unique_ptr<CDIB> m_pDib;
-    GdiPalette m_palette;
-    HPALETTE m_pOldPalette = nullptr;  // in the window's context before m_palette
+    const PieceImage& Pieces() const { return m_pieces; }
+    const BoardLayout& Layout() const { return m_layout; }
+    const Board& GetBoard() const { return m_game.GetBoard(); }
 
 protected:
-    // Tests bring their own sound devices.
-    BoardWnd(BOOL bAutoDelete, const SoundServices* sound);
-
-    void OnPaint() override;
-    void OnTimer(UINT_PTR nIDEvent) override;
-    void PostNcDestroy() override;
-    // Restarts the music when a piece has ended, then default processing.
-    LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
-    // The engine's drawing, through the strip (BoardDrawing_win.cpp).
-    void DrawCell(int x, int y, int slot) override;
-    void DrawAnimFrame(int row, int column) override;
-    void DrawAnimCell(int x, int y) override;
-    void FillBlack() override;
-
-    // Tests shorten the minute of the black-out timer.
-    void SetMinuteLength(std::uint32_t ms) { m_nMinuteMs = ms; }
-
-    std::unique_ptr<GdiBitmap> m_pStripBitmap;  // the off-screen cell strip, made at the first load
-    std::unique_ptr<MemoryDC> m_pMemDC;      // holds the strip and the palette
-    HBITMAP m_hOldBitmap = nullptr;    // in m_pMemDC before the strip
-
-    BOOL m_bAutoDelete;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    bool ReadPieceImage(const std::string& path);
-    void RestorePalette();
-    void RealizePiecePalette();
-    void CreateStrip();
-    void DrawAnimFrameInto(int slot, int row, int column);
-    void CopySlot(HDC dc, int slot, int x, int y);
-    void FillStrip(int left, int width, COLORREF colour);
+    void ResetLayout();
+    void Show(const PlayReport& report);
+    RECT CellRect(int x, int y) const;
 
+    // Declared first: the game and the sound player draw from it.
     CrtRandom m_random;
     Win32SoundDevices m_soundDevices;
     SoundPlayer m_sound;
-    std::uint32_t m_nMinuteMs = 60000;
+    PlayCycle m_game;
+    PieceImage m_pieces;
+    Settings m_settings;
+    std::string m_loadedPath;
+    BoardLayout m_layout;
+    bool m_applied = false;
+    bool m_dealt = false;       // a board is in play
+    bool m_frameShown = false;  // the group shows the animation slot
 };

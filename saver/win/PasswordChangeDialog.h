@@ -8,14 +8,13 @@ class RegistryRoot;
 class PasswordChangeDialog : public Dialog {
 public:
     // Stores into the current user's registry unless told otherwise.
-    explicit PasswordChangeDialog(HWND parent = nullptr, RegistryRoot* registry = nullptr);
+    explicit PasswordChangeDialog(HWND owner = nullptr, RegistryRoot* registry = nullptr);
 
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
 
 private:
-    std::string ItemText(int id) const;
     void FocusItem(int id);
 
     RegistryRoot* m_pRegistry;

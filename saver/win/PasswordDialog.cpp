@@ -3,16 +3,10 @@
 #include "res/PasswordDialogs.h"
 #include "settings/SettingsStore.h"
 
-PasswordDialog::PasswordDialog(HWND parent) : Dialog(IDD_PASSWORD, parent) {}
-
-void PasswordDialog::DoDataExchange(DataExchange& dx)
-{
-    dx.Text(IDC_PASSWORD, m_strPassword);
-}
+PasswordDialog::PasswordDialog(HWND owner) : Dialog(IDD_PASSWORD, owner) {}
 
 BOOL PasswordDialog::OnInitDialog()
 {
-    Dialog::OnInitDialog();
     // Room for any password the change dialog can store.
     SendDlgItemMessageW(Handle(), IDC_PASSWORD, EM_LIMITTEXT, kMaxStoredTextChars, 0);
     RestartIdleTimer();
@@ -35,17 +29,19 @@ BOOL PasswordDialog::OnCommand(WPARAM wParam, LPARAM lParam)
     return Dialog::OnCommand(wParam, lParam);
 }
 
-void PasswordDialog::OnTimer(UINT_PTR nIDEvent)
+INT_PTR PasswordDialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (nIDEvent == kIdleTimer) {
+    if (msg == WM_TIMER && wParam == kIdleTimer) {
         KillTimer(Handle(), kIdleTimer);
         EndDialog(IDCANCEL);
+        return TRUE;
     }
-    Default();
+    return Dialog::DialogProc(msg, wParam, lParam);
 }
 
 void PasswordDialog::OnOK()
 {
     KillTimer(Handle(), kIdleTimer);
-    Dialog::OnOK();
+    m_strPassword = GetDlgItemUtf8(Handle(), IDC_PASSWORD);
+    EndDialog(IDOK);
 }

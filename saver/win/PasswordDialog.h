@@ -10,7 +10,7 @@ public:
     static constexpr UINT kIdleTimer = 3;
     static constexpr UINT kIdleLimitMs = 8000;
 
-    explicit PasswordDialog(HWND parent = nullptr);
+    explicit PasswordDialog(HWND owner = nullptr);
 
     // Tests shorten the wait; the saver keeps kIdleLimitMs.
     void SetIdleLimit(UINT milliseconds) { m_nIdleLimit = milliseconds; }
@@ -21,8 +21,7 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-    void OnTimer(UINT_PTR nIDEvent) override;
-    void DoDataExchange(DataExchange& dx) override;
+    INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void RestartIdleTimer();

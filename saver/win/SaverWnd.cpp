@@ -1,48 +1,53 @@
 #include "saver/win/SaverWnd.h"
 
 #include "saver/win/PasswordDialog.h"
-#include "platform/Registry.h"
 
 #include <windowsx.h>
 
-SaverWnd::SaverWnd() : SaverWnd(TRUE, nullptr) {}
-
-SaverWnd::SaverWnd(BOOL bAutoDelete, const SoundServices* sound) : BoardWnd(bAutoDelete, sound) {}
-
 SaverWnd::~SaverWnd()
 {
-    if (m_bCursorHidden)
+    if (m_cursorHidden)
         ShowCursor(TRUE);
 }
 
-BOOL SaverWnd::CreateFullScreen()
+bool SaverWnd::CreateFullScreen(const Settings& settings)
 {
     const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (!Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, screen, nullptr, 0, nullptr))
-        return FALSE;
+    if (!Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, screen, nullptr))
+        return false;
 
-    ReadSettings();
-    ApplyFullScreenRules(*this, ReadDesktopValuesFromRegistry());
-    LoadPieces(Bitmap);
+    // The password is the session's; the board needs none.
+    m_password = settings.PassWord;
+    m_blackOutTime = settings.BlackOutTime;
+    Settings boardSettings = settings;
+    boardSettings.PassWord.clear();
+    Apply(boardSettings);
     StartBlackOutTimer();
-    if (BGM)
-        StartMusic(TRUE);
+    if (settings.BGM)
+        StartMusic(true);
 
     ShowCursor(FALSE);
-    m_bCursorHidden = true;
-    return TRUE;
+    m_cursorHidden = true;
+    return true;
 }
 
-BOOL SaverWnd::ConfirmClose()
+void SaverWnd::StartBlackOutTimer()
+{
+    const std::uint32_t interval = BlackOutInterval(m_blackOutTime, m_minuteMs);
+    if (interval != 0 && Handle())
+        SetTimer(Handle(), kBlackOutTimer, interval, nullptr);
+}
+
+bool SaverWnd::ConfirmClose()
 {
     // The saver is disabled while it asks, but a request that slipped
     // through must not stack a second dialog on the first.
-    if (m_bAsking)
-        return FALSE;
-    m_bAsking = true;
-    const bool mayClose = ConfirmCloseRequest(*this, m_ptFirstMouse, *this);
-    m_bAsking = false;
-    return mayClose ? TRUE : FALSE;
+    if (m_asking)
+        return false;
+    m_asking = true;
+    const bool mayClose = ConfirmCloseRequest(m_password, m_blackOutTime, m_firstMouse, *this);
+    m_asking = false;
+    return mayClose;
 }
 
 void SaverWnd::CloseRequest()
@@ -55,62 +60,44 @@ void SaverWnd::CloseRequest()
 
 bool SaverWnd::AskPassword(std::string& entered)
 {
-    PasswordDialog dialog;
+    PasswordDialog dialog(Handle());
     if (dialog.DoModal() != IDOK)
         return false;
     entered = dialog.m_strPassword;
     return true;
 }
 
-bool SaverWnd::IsBlackedOut()
-{
-    return m_bBlackedOut;
-}
-
-void SaverWnd::WakeFromBlackOut()
-{
-    ResetLayout();
-    if (BGM) {
-        // The piece that played before, from its start; the play list is
-        // not asked again.
-        MIDI = Player().OpenMidi(MIDI);
-        Player().PlayMidi(MIDI);
-    }
-}
-
-void SaverWnd::RestartBlackOutTimer()
-{
-    StartBlackOutTimer();
-}
-
 LRESULT SaverWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_MOUSEMOVE:
-        if (m_ptFirstMouse.OnMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)))
+        if (m_firstMouse.OnMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)))
             CloseRequest();
-        return Default();
+        break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_RBUTTONDOWN:
         CloseRequest();
-        return Default();
+        break;
     case WM_SYSCOMMAND:
         if (IsSwallowedSysCommand(static_cast<unsigned>(wParam)))
             return 0;
-        return Default();
+        break;
     case WM_SETCURSOR:
         SetCursor(nullptr);
         return TRUE;
-    default:
-        return BoardWnd::WindowProc(msg, wParam, lParam);
+    case WM_TIMER:
+        if (wParam == kBlackOutTimer) {
+            KillTimer(Handle(), kBlackOutTimer);
+            BlackOut();
+            return 0;
+        }
+        break;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        break;
     }
-}
-
-void SaverWnd::OnDestroy()
-{
-    PostQuitMessage(0);
-    Default();
+    return BoardWnd::WindowProc(msg, wParam, lParam);
 }

@@ -2,43 +2,48 @@
 #include "board/win/BoardWnd.h"
 #include "saver/SaverRules.h"
 
+#include <cstdint>
 #include <string>
 
 // The full-screen run: a board over the whole screen, above everything,
 // without a cursor, that closes on the user's first real input, after the
-// saver's own password when one is in force. It deletes itself once its
-// window is gone and shows the cursor again.
+// saver's own password when one is in force, and blacks out after
+// BlackOutTime minutes. Ending the window ends the run's message loop.
 class SaverWnd : public BoardWnd, private CloseRequestHost {
 public:
-    SaverWnd();
+    static constexpr UINT_PTR kBlackOutTimer = 2;
+
+    explicit SaverWnd(const SoundServices* sound = nullptr) : BoardWnd(sound) {}
     ~SaverWnd() override;
 
-    // FALSE when the window could not be made; the object is then the
-    // caller's to delete.
-    BOOL CreateFullScreen();
+    // Settings with the full-screen rules applied. False when the window
+    // could not be made.
+    bool CreateFullScreen(const Settings& settings);
 
-    // TRUE when the saver may close now; asks for the password if needed.
-    BOOL ConfirmClose();
+    // True when the saver may close now; asks for the password if needed.
+    bool ConfirmClose();
 
 protected:
-    // Tests bring their own sound devices and may keep the object.
-    SaverWnd(BOOL bAutoDelete, const SoundServices* sound);
-
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    void OnDestroy() override;
 
     // Runs the password dialog modally; true with the text on OK.
-    bool AskPassword(std::string& entered) override;
+    virtual bool AskPassword(std::string& entered) override;
 
-    FirstMouse m_ptFirstMouse;
+    // Tests shorten the minute of the black-out timer.
+    void SetMinuteLength(std::uint32_t ms) { m_minuteMs = ms; }
 
 private:
     void CloseRequest();
+    void StartBlackOutTimer();
 
-    bool IsBlackedOut() override;
-    void WakeFromBlackOut() override;
-    void RestartBlackOutTimer() override;
+    bool IsBlackedOut() override { return BlackedOut(); }
+    void WakeFromBlackOut() override { Wake(); }
+    void RestartBlackOutTimer() override { StartBlackOutTimer(); }
 
-    bool m_bCursorHidden = false;
-    bool m_bAsking = false;  // the password dialog is up
+    std::string m_password;
+    int m_blackOutTime = 0;
+    FirstMouse m_firstMouse;
+    std::uint32_t m_minuteMs = 60000;
+    bool m_cursorHidden = false;
+    bool m_asking = false;  // the password dialog is up
 };

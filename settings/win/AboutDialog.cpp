@@ -1,5 +1,9 @@
 #include "settings/win/AboutDialog.h"
 
+#include "platform/Dialog.h"
 #include "res/SettingsIds.h"
 
-AboutDialog::AboutDialog(HWND parent) : Dialog(IDD_ABOUT, parent) {}
+void ShowAboutDialog(HWND owner)
+{
+    Dialog(IDD_ABOUT, owner).DoModal();
+}

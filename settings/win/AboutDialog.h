@@ -1,8 +1,5 @@
 #pragma once
-#include "platform/Dialog.h"
+#include <windows.h>
 
 // The program's icon, name and version; nothing to set or read.
-class AboutDialog : public Dialog {
-public:
-    explicit AboutDialog(HWND parent = nullptr);
-};
+void ShowAboutDialog(HWND owner);

@@ -1,6 +1,6 @@
 #include "settings/win/ColorDialog.h"
 
-#include "board/win/BoardWnd.h"
+#include "board/win/PieceImage.h"
 #include "platform/Gdi.h"
 #include "res/SettingsIds.h"
 
@@ -18,31 +18,13 @@ RECT ToRect(const PixelRect& r)
 
 }  // namespace
 
-ColorDialog::ColorDialog(const BoardWnd* pieces, HWND parent) : Dialog(IDD_COLOUR, parent), m_pPieces(pieces) {}
-
-void ColorDialog::DoDataExchange(DataExchange& dx)
-{
-    dx.Control(IDC_BLUE_BAR, m_blueBar);
-    dx.Control(IDC_GREEN_BAR, m_greenBar);
-    dx.Control(IDC_RED_BAR, m_redBar);
-    dx.Scroll(IDC_RED_BAR, Red);
-    dx.Scroll(IDC_BLUE_BAR, Blue);
-    dx.Scroll(IDC_GREEN_BAR, Green);
-}
+ColorDialog::ColorDialog(const PieceImage& pieces, HWND parent) : Dialog(IDD_COLOUR, parent), m_pieces(pieces) {}
 
 BOOL ColorDialog::OnInitDialog()
 {
-    m_blueBar.Attach(nullptr);
-    m_greenBar.Attach(nullptr);
-    m_redBar.Attach(nullptr);
-    Dialog::OnInitDialog();
-
-    m_redBar.SetScrollRange(0, 255);
-    m_greenBar.SetScrollRange(0, 255);
-    m_blueBar.SetScrollRange(0, 255);
-    m_redBar.SetScrollPos(Red);
-    m_greenBar.SetScrollPos(Green);
-    m_blueBar.SetScrollPos(Blue);
+    for (int bar : {IDC_RED_BAR, IDC_GREEN_BAR, IDC_BLUE_BAR})
+        SetScrollRange(GetDlgItem(bar), SB_CTL, 0, 255, TRUE);
+    SetBars();
     ImageIndex = 0;
 
     RECT sample{};
@@ -54,50 +36,60 @@ BOOL ColorDialog::OnInitDialog()
     return TRUE;
 }
 
-LRESULT ColorDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+void ColorDialog::OnOK()
+{
+    ReadBars();
+    EndDialog(IDOK);
+}
+
+INT_PTR ColorDialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_HSCROLL:
         OnHScroll(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam));
-        return 0;
+        return FALSE;
     case WM_LBUTTONUP:
         OnLButtonUp(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-        return 0;
+        return TRUE;
     case WM_RBUTTONUP:
         OnRButtonUp(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-        return 0;
+        return TRUE;
+    case WM_PAINT:
+        OnPaint();
+        return TRUE;
     default:
-        return Dialog::WindowProc(msg, wParam, lParam);
+        return Dialog::DialogProc(msg, wParam, lParam);
     }
 }
 
 void ColorDialog::OnHScroll(HWND bar, int code, int thumb)
 {
-    ScrollBar* sender = nullptr;
-    for (ScrollBar* b : {&m_redBar, &m_greenBar, &m_blueBar}) {
-        if (bar && bar == b->Handle())
-            sender = b;
-    }
-    if (sender) {
-        sender->SetScrollPos(ScrollStep(kColourScroll, code, sender->GetScrollPos(), thumb));
-        ReadBars();
-        ClientDC dc(Handle());
-        if (dc)
-            FillSample(dc.Handle());
-    }
-    Default();
+    if (!bar || (bar != GetDlgItem(IDC_RED_BAR) && bar != GetDlgItem(IDC_GREEN_BAR) && bar != GetDlgItem(IDC_BLUE_BAR)))
+        return;
+    SetScrollPos(bar, SB_CTL, ScrollStep(kColourScroll, code, GetScrollPos(bar, SB_CTL), thumb), TRUE);
+    ReadBars();
+    ClientDC dc(Handle());
+    if (dc)
+        FillSample(dc.Handle());
 }
 
 void ColorDialog::ReadBars()
 {
-    Red = m_redBar.GetScrollPos();
-    Green = m_greenBar.GetScrollPos();
-    Blue = m_blueBar.GetScrollPos();
+    Red = GetScrollPos(GetDlgItem(IDC_RED_BAR), SB_CTL);
+    Green = GetScrollPos(GetDlgItem(IDC_GREEN_BAR), SB_CTL);
+    Blue = GetScrollPos(GetDlgItem(IDC_BLUE_BAR), SB_CTL);
+}
+
+void ColorDialog::SetBars()
+{
+    SetScrollPos(GetDlgItem(IDC_RED_BAR), SB_CTL, Red, TRUE);
+    SetScrollPos(GetDlgItem(IDC_GREEN_BAR), SB_CTL, Green, TRUE);
+    SetScrollPos(GetDlgItem(IDC_BLUE_BAR), SB_CTL, Blue, TRUE);
 }
 
 bool ColorDialog::HasImage() const
 {
-    return m_pPieces && m_pPieces->m_pDib && m_pPieces->m_pDib->m_pBMI && m_pPieces->m_pDib->m_pBits;
+    return m_pieces.Loaded();
 }
 
 void ColorDialog::FillSample(HDC dc) const
@@ -110,7 +102,7 @@ void ColorDialog::FillSample(HDC dc) const
 
 void ColorDialog::DrawCell(HDC dc, const PixelRect& box, CellOrigin cell) const
 {
-    const CDIB& dib = *m_pPieces->m_pDib;
+    const CDIB& dib = *m_pieces.Dib();
     StretchDIBits(dc, box.left, box.top, kBox, kBox, cell.x, cell.y, kCell, kCell, dib.m_pBits.get(),
                   reinterpret_cast<const BITMAPINFO*>(dib.m_pBMI.get()), DIB_RGB_COLORS, SRCCOPY);
 }
@@ -121,11 +113,7 @@ void ColorDialog::OnPaint()
     FillSample(dc.Handle());
     if (!HasImage())
         return;
-    std::optional<PaletteGuard> palette;
-    if (m_pPieces->m_pOldPalette) {
-        palette.emplace(dc.Handle(), m_pPieces->m_palette.Get());
-        RealizePalette(dc.Handle());
-    }
+    PaletteGuard palette(dc.Handle(), m_pieces.Palette());
     DrawCell(dc.Handle(), FirstImageBox(m_sample), kEmptyCellOrigin);
     DrawCell(dc.Handle(), SecondImageBox(m_sample), ImageBoxCell(ImageIndex));
 }
@@ -137,11 +125,7 @@ void ColorDialog::OnLButtonUp(int x, int y)
     ClientDC dc(Handle());
     if (!dc || !HasImage())
         return;
-    std::optional<PaletteGuard> palette;
-    if (m_pPieces->m_pOldPalette) {
-        palette.emplace(dc.Handle(), m_pPieces->m_palette.Get());
-        RealizePalette(dc.Handle());
-    }
+    PaletteGuard palette(dc.Handle(), m_pieces.Palette());
     const COLORREF pixel = GetPixel(dc.Handle(), x, y);
     // Outside the visible screen there is no pixel to pick.
     if (pixel == CLR_INVALID)
@@ -150,9 +134,7 @@ void ColorDialog::OnLButtonUp(int x, int y)
     Red = parts.red;
     Green = parts.green;
     Blue = parts.blue;
-    m_redBar.SetScrollPos(Red);
-    m_greenBar.SetScrollPos(Green);
-    m_blueBar.SetScrollPos(Blue);
+    SetBars();
     FillSample(dc.Handle());
 }
 
@@ -166,10 +148,6 @@ void ColorDialog::OnRButtonUp(int x, int y)
     ClientDC dc(Handle());
     if (!dc)
         return;
-    std::optional<PaletteGuard> palette;
-    if (m_pPieces->m_pOldPalette) {
-        palette.emplace(dc.Handle(), m_pPieces->m_palette.Get());
-        RealizePalette(dc.Handle());
-    }
+    PaletteGuard palette(dc.Handle(), m_pieces.Palette());
     DrawCell(dc.Handle(), SecondImageBox(m_sample), ImageBoxCell(ImageIndex));
 }

@@ -2,7 +2,7 @@
 #include "platform/Dialog.h"
 #include "settings/DialogValues.h"
 
-class BoardWnd;
+class PieceImage;
 
 // Chooses the fill colour with three bars, or by picking it from two
 // enlarged cells of the preview board's piece image. The caller sets Red,
@@ -11,7 +11,7 @@ class ColorDialog : public Dialog {
 public:
     // `pieces` is the board whose image and palette are shown; null or a
     // board without an image leaves the image boxes empty.
-    explicit ColorDialog(const BoardWnd* pieces = nullptr, HWND parent = nullptr);
+    explicit ColorDialog(const PieceImage& pieces, HWND parent = nullptr);
 
     int ImageIndex = 0;  // the cell in image box 2, 0..9
     int Red = 0;
@@ -23,24 +23,21 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    void DoDataExchange(DataExchange& dx) override;
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    void OnPaint() override;
+    void OnOK() override;
+    INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void OnHScroll(HWND bar, int code, int thumb);
     void OnLButtonUp(int x, int y);
     void OnRButtonUp(int x, int y);
+    void OnPaint();
 
     bool HasImage() const;
-    void UsePalette(HDC dc) const;
     void FillSample(HDC dc) const;
     void DrawCell(HDC dc, const PixelRect& box, CellOrigin cell) const;
     void ReadBars();
+    void SetBars();
 
-    ScrollBar m_blueBar;
-    ScrollBar m_greenBar;
-    ScrollBar m_redBar;
-    const BoardWnd* m_pPieces;
+    const PieceImage& m_pieces;
     PixelRect m_sample{};
 };

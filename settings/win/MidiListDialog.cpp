@@ -1,33 +1,41 @@
 #include "settings/win/MidiListDialog.h"
 
+#include "platform/Dialog.h"
 #include "res/SettingsIds.h"
 
-// RandomPlay is the caller's to set.
-MidiListDialog::MidiListDialog(HWND parent) : Dialog(IDD_MIDI_LIST, parent), RandomPlay(0) {}
+namespace {
 
-BOOL MidiListDialog::OnInitDialog()
-{
-    Dialog::OnInitDialog();
-    CheckRadioButton(Handle(), IDC_LIST_IN_ORDER, IDC_LIST_AT_RANDOM,
-                     RandomPlay ? IDC_LIST_AT_RANDOM : IDC_LIST_IN_ORDER);
-    return TRUE;
-}
+class MidiListDialog : public Dialog {
+public:
+    MidiListDialog(HWND owner, int randomPlay) : Dialog(IDD_MIDI_LIST, owner), randomPlay(randomPlay) {}
 
-BOOL MidiListDialog::OnCommand(WPARAM wParam, LPARAM lParam)
-{
-    if (HIWORD(wParam) == BN_CLICKED) {
-        switch (LOWORD(wParam)) {
-        case IDC_LIST_IN_ORDER:
-            CheckRadioButton(Handle(), IDC_LIST_IN_ORDER, IDC_LIST_AT_RANDOM, IDC_LIST_IN_ORDER);
-            RandomPlay = 0;
-            return TRUE;
-        case IDC_LIST_AT_RANDOM:
-            CheckRadioButton(Handle(), IDC_LIST_IN_ORDER, IDC_LIST_AT_RANDOM, IDC_LIST_AT_RANDOM);
-            RandomPlay = 1;
-            return TRUE;
-        default:
-            break;
-        }
+    // Only a click changes it: OK alone keeps an odd stored value.
+    int randomPlay;
+
+private:
+    BOOL OnInitDialog() override
+    {
+        CheckRadioButton(Handle(), IDC_LIST_IN_ORDER, IDC_LIST_AT_RANDOM,
+                         randomPlay ? IDC_LIST_AT_RANDOM : IDC_LIST_IN_ORDER);
+        return TRUE;
     }
-    return Dialog::OnCommand(wParam, lParam);
+
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
+    {
+        const int id = LOWORD(wParam);
+        if (HIWORD(wParam) == BN_CLICKED && (id == IDC_LIST_IN_ORDER || id == IDC_LIST_AT_RANDOM)) {
+            CheckRadioButton(Handle(), IDC_LIST_IN_ORDER, IDC_LIST_AT_RANDOM, id);
+            randomPlay = id == IDC_LIST_AT_RANDOM ? 1 : 0;
+            return TRUE;
+        }
+        return Dialog::OnCommand(wParam, lParam);
+    }
+};
+
+}  // namespace
+
+int RunMidiListDialog(HWND owner, int randomPlay)
+{
+    MidiListDialog dialog(owner, randomPlay);
+    return dialog.DoModal() == IDOK ? dialog.randomPlay : randomPlay;
 }

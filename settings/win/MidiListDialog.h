@@ -1,15 +1,6 @@
 #pragma once
-#include "platform/Dialog.h"
+#include <windows.h>
 
-// Asks in which order a play list is played. The caller sets RandomPlay
-// before running it and reads it after OK.
-class MidiListDialog : public Dialog {
-public:
-    explicit MidiListDialog(HWND parent = nullptr);
-
-    int RandomPlay;  // 0: the list's own order; 1: at random
-
-protected:
-    BOOL OnInitDialog() override;
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-};
+// Asks in which order a play list is played: 0 in the list's own order, 1
+// at random. Returns the answer after OK and randomPlay after Cancel.
+int RunMidiListDialog(HWND owner, int randomPlay);

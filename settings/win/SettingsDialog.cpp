@@ -28,77 +28,37 @@ const char kMissingBitmap[] =
 
 constexpr UINT kAnimationTimer = 1;
 
-// The program's file name without folder and extension, as message boxes
-// are captioned.
-std::wstring ProgramName()
-{
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name(path, length < MAX_PATH ? length : 0);
-    const size_t slash = name.find_last_of(L"\\/");
-    if (slash != std::wstring::npos)
-        name.erase(0, slash + 1);
-    const size_t dot = name.rfind(L'.');
-    if (dot != std::wstring::npos && dot > 0)
-        name.erase(dot);
-    return name;
-}
-
-std::wstring ResourceString(UINT id)
-{
-    const wchar_t* text = nullptr;
-    const int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
-}
-
 }  // namespace
 
 bool SettingsPrompts::OpenFile(HWND owner, const std::string& defaultExt, const std::string& fileName,
                                const std::string& filter, std::string& path)
 {
-    FileDialog chooser(true, defaultExt, fileName, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_SHOWHELP, filter,
-                       owner);
-    if (chooser.DoModal() != IDOK)
+    const std::optional<std::string> chosen =
+        OpenFileDialog(owner, defaultExt, fileName, filter, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_SHOWHELP);
+    if (!chosen)
         return false;
-    path = chooser.GetPathName();
+    path = *chosen;
     return true;
 }
 
 void SettingsPrompts::Message(HWND owner, const std::string& text)
 {
-    MessageBoxW(owner, Widen(text).c_str(), ProgramName().c_str(), MB_OK);
+    ShowMessage(owner, text, ProgramName());
 }
 
 SettingsDialog::SettingsDialog(HWND parent)
-    : Dialog(IDD_SETTINGS, parent), m_preview(FALSE),
+    : Dialog(IDD_SETTINGS, parent),
       m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VELOMA)))
 {
-    EnableToolTips();
 }
 
 SettingsDialog::~SettingsDialog() = default;
 
-void SettingsDialog::DoDataExchange(DataExchange& dx)
-{
-    dx.Control(IDC_BLACKOUT_BAR, m_blackOutBar);
-    dx.Control(IDC_SPEED_BAR, m_speedBar);
-    dx.Text(IDC_MIDI_PATH, MIDI);
-    dx.Text(IDC_BITMAP_PATH, Bitmap);
-    dx.Text(IDC_DISAPPEAR_PATH, Disappear);
-    dx.Text(IDC_SELECT_PATH, Select);
-    dx.Check(IDC_BMP_OPTION, AnimBMPOption);
-    dx.Check(IDC_BGM, BGM);
-    dx.Check(IDC_SOUND, Sound);
-    dx.Check(IDC_BLANK_CELL_OPTION, BlankOption);
-    dx.Check(IDC_INITIAL_CELL_OPTION, DoviOption);
-}
-
 BOOL SettingsDialog::OnInitDialog()
 {
-    // A second run of the same object binds the new window's bars.
-    m_blackOutBar.Attach(nullptr);
-    m_speedBar.Attach(nullptr);
-    Dialog::OnInitDialog();
+    // Only the option controls have tips; string 1 is the saver's name,
+    // not a tip for OK.
+    EnableToolTips(IDS_FIRST_TOOLTIP, IDS_LAST_TOOLTIP);
 
     const std::wstring about = ResourceString(IDS_ABOUT_MENU);
     if (!about.empty()) {
@@ -120,47 +80,62 @@ BOOL SettingsDialog::OnInitDialog()
 void SettingsDialog::LoadFields()
 {
     WinRegistry registry;
-    ReadDialogSettings(*this, BCColText, registry);
+    ReadDialogSettings(m_settings, BCColText, registry);
     // The password is the change-password dialog's business.
-    PassWord.clear();
+    m_settings.PassWord.clear();
 }
 
 void SettingsDialog::CheckBitmap()
 {
-    WinFileProbe files;
-    if (FindDialogBitmap(Bitmap, files) != BitmapFound::Missing)
+    WinFileSystem files;
+    if (FindDialogBitmap(m_settings.Bitmap, files) != BitmapFound::Missing)
         return;
     m_pPrompts->Message(Handle(), kMissingBitmap);
     std::string chosen;
-    if (m_pPrompts->OpenFile(Handle(), "bmp", Bitmap, kBitmapFilter, chosen))
-        Bitmap = chosen;
+    if (m_pPrompts->OpenFile(Handle(), "bmp", m_settings.Bitmap, kBitmapFilter, chosen))
+        m_settings.Bitmap = chosen;
 }
 
 void SettingsDialog::ShowFields()
 {
     HWND h = Handle();
-    SetText(IDC_BITMAP_PATH, Bitmap);
-    SetNumber(IDC_SPEED_TEXT, AnimIntrvl);
-    SetNumber(IDC_BLACKOUT_TEXT, BlackOutTime);
-    CheckDlgButton(h, IDC_BMP_OPTION, AnimBMPOption ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(h, IDC_BLANK_CELL_OPTION, BlankOption ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(h, IDC_INITIAL_CELL_OPTION, DoviOption ? BST_CHECKED : BST_UNCHECKED);
-    ShowWindow(GetDlgItem(IDC_FILL_COLOUR), FillColourOffered(BlankOption, DoviOption) ? SW_SHOW : SW_HIDE);
+    SetText(IDC_BITMAP_PATH, m_settings.Bitmap);
+    SetNumber(IDC_SPEED_TEXT, m_settings.AnimIntrvl);
+    SetNumber(IDC_BLACKOUT_TEXT, m_settings.BlackOutTime);
+    CheckDlgButton(h, IDC_BMP_OPTION, m_settings.AnimBMPOption ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(h, IDC_BLANK_CELL_OPTION, m_settings.BlankOption ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(h, IDC_INITIAL_CELL_OPTION, m_settings.DoviOption ? BST_CHECKED : BST_UNCHECKED);
+    ShowWindow(GetDlgItem(IDC_FILL_COLOUR), FillColourOffered(m_settings.BlankOption, m_settings.DoviOption) ? SW_SHOW : SW_HIDE);
 
-    CheckRadioButton(h, IDC_SIZE_1, IDC_SIZE_4, SizeButton(CellSize));
-    CheckRadioButton(h, IDC_PATTERN_RANDOM, IDC_PATTERN_SQUARE, PatternButton(CellArr));
-    CheckRadioButton(h, IDC_NUMBER_3, IDC_NUMBER_5, NumberButton(CellNo));
+    CheckRadioButton(h, IDC_SIZE_1, IDC_SIZE_4, SizeButton(m_settings.CellSize));
+    CheckRadioButton(h, IDC_PATTERN_RANDOM, IDC_PATTERN_SQUARE, PatternButton(m_settings.CellArr));
+    CheckRadioButton(h, IDC_NUMBER_3, IDC_NUMBER_5, NumberButton(m_settings.CellNo));
 
-    SetText(IDC_MIDI_PATH, MIDI);
-    SetText(IDC_SELECT_PATH, Select);
-    SetText(IDC_DISAPPEAR_PATH, Disappear);
-    CheckDlgButton(h, IDC_BGM, BGM ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(h, IDC_SOUND, Sound ? BST_CHECKED : BST_UNCHECKED);
+    SetText(IDC_MIDI_PATH, m_settings.MIDI);
+    SetText(IDC_SELECT_PATH, m_settings.Select);
+    SetText(IDC_DISAPPEAR_PATH, m_settings.Disappear);
+    CheckDlgButton(h, IDC_BGM, m_settings.BGM ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(h, IDC_SOUND, m_settings.Sound ? BST_CHECKED : BST_UNCHECKED);
 
-    m_speedBar.SetScrollRange(50, 200);
-    m_speedBar.SetScrollPos(AnimIntrvl);
-    m_blackOutBar.SetScrollRange(0, 120);
-    m_blackOutBar.SetScrollPos(BlackOutTime);
+    SetScrollRange(GetDlgItem(IDC_SPEED_BAR), SB_CTL, 50, 200, TRUE);
+    SetScrollPos(GetDlgItem(IDC_SPEED_BAR), SB_CTL, m_settings.AnimIntrvl, TRUE);
+    SetScrollRange(GetDlgItem(IDC_BLACKOUT_BAR), SB_CTL, 0, 120, TRUE);
+    SetScrollPos(GetDlgItem(IDC_BLACKOUT_BAR), SB_CTL, m_settings.BlackOutTime, TRUE);
+}
+
+void SettingsDialog::OnOK()
+{
+    HWND h = Handle();
+    m_settings.MIDI = GetDlgItemUtf8(h, IDC_MIDI_PATH);
+    m_settings.Bitmap = GetDlgItemUtf8(h, IDC_BITMAP_PATH);
+    m_settings.Disappear = GetDlgItemUtf8(h, IDC_DISAPPEAR_PATH);
+    m_settings.Select = GetDlgItemUtf8(h, IDC_SELECT_PATH);
+    m_settings.AnimBMPOption = static_cast<int>(IsDlgButtonChecked(h, IDC_BMP_OPTION));
+    m_settings.BGM = static_cast<int>(IsDlgButtonChecked(h, IDC_BGM));
+    m_settings.Sound = static_cast<int>(IsDlgButtonChecked(h, IDC_SOUND));
+    m_settings.BlankOption = static_cast<int>(IsDlgButtonChecked(h, IDC_BLANK_CELL_OPTION));
+    m_settings.DoviOption = static_cast<int>(IsDlgButtonChecked(h, IDC_INITIAL_CELL_OPTION));
+    EndDialog(IDOK);
 }
 
 void SettingsDialog::CreatePreview()
@@ -170,83 +145,88 @@ void SettingsDialog::CreatePreview()
         GetWindowRect(marker, &place);
         MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&place), 2);
     }
-    m_preview.Create(0, WS_CHILD | WS_VISIBLE, place, Handle(), 0, nullptr);
-    m_preview.ReadSettings();
-    // Smaller cells for the small window; no password, no black-out.
-    m_preview.CellSize = PreviewCellSize(m_preview.CellSize);
-    m_preview.SetPassword(std::string());
-    m_preview.BlackOutTime = 0;
+    m_preview.Create(0, WS_CHILD | WS_VISIBLE, place, Handle());
 }
 
-LRESULT SettingsDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+Settings SettingsDialog::PreviewVariant() const
 {
+    // Smaller cells for the small window; no password, no black-out.
+    Settings variant = m_settings;
+    variant.CellSize = PreviewCellSize(m_settings.CellSize);
+    variant.PassWord.clear();
+    variant.BlackOutTime = 0;
+    return variant;
+}
+
+bool SettingsDialog::ApplyPreview()
+{
+    return m_preview.Apply(PreviewVariant());
+}
+
+INT_PTR SettingsDialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    // The dialog manager's default processing follows the handlers that
+    // return FALSE.
     switch (msg) {
     case WM_SHOWWINDOW:
         OnShowWindow(static_cast<BOOL>(wParam));
-        return 0;
+        return FALSE;
     case WM_ACTIVATE:
         OnActivate(LOWORD(wParam));
-        return 0;
+        return FALSE;
     case WM_SYSCOMMAND:
-        OnSysCommand(static_cast<UINT>(wParam));
-        return 0;
+        return OnSysCommand(static_cast<UINT>(wParam));
     case WM_HSCROLL:
         OnHScroll(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam));
-        return 0;
+        return FALSE;
+    case WM_PAINT:
+        return OnPaint();
     case WM_QUERYDRAGICON:
-        return reinterpret_cast<LRESULT>(m_hIcon);
+        return reinterpret_cast<INT_PTR>(m_hIcon);
     default:
-        return Dialog::WindowProc(msg, wParam, lParam);
+        return Dialog::DialogProc(msg, wParam, lParam);
     }
 }
 
 void SettingsDialog::OnShowWindow(BOOL show)
 {
-    Default();
     if (!show)
         return;
-    m_preview.LoadPieces(Bitmap);
+    ApplyPreview();
     OnBgmCheck();
 }
 
 void SettingsDialog::OnActivate(UINT state)
 {
-    Default();
-    if (state == WA_INACTIVE || !m_preview.m_pDib || !m_preview.m_pOldPalette)
+    if (state == WA_INACTIVE || !m_preview.Pieces().Palette())
         return;
     ClientDC dc(Handle());
-    if (!dc)
-        return;
-    PaletteGuard palette(dc.Handle(), m_preview.m_palette.Get());
-    RealizePalette(dc.Handle());
+    if (dc)
+        PaletteGuard palette(dc.Handle(), m_preview.Pieces().Palette());
 }
 
-void SettingsDialog::OnSysCommand(UINT id)
+bool SettingsDialog::OnSysCommand(UINT id)
 {
-    if ((id & 0xFFF0) == IDM_ABOUT)
-        OnAbout();
-    else
-        Default();
+    if ((id & 0xFFF0) != IDM_ABOUT)
+        return false;
+    OnAbout();
+    return true;
 }
 
 void SettingsDialog::OnHScroll(HWND bar, int code, int thumb)
 {
-    ScrollBar* sender = nullptr;
-    if (bar && bar == m_speedBar.Handle())
-        sender = &m_speedBar;
-    else if (bar && bar == m_blackOutBar.Handle())
-        sender = &m_blackOutBar;
-    if (sender) {
-        int low = 0, high = 0;
-        sender->GetScrollRange(low, high);
-        sender->SetScrollPos(ClampToRange(ScrollStep(kSettingsScroll, code, sender->GetScrollPos(), thumb), low, high));
-        AnimIntrvl = m_speedBar.GetScrollPos();
-        BlackOutTime = m_blackOutBar.GetScrollPos();
-        m_preview.AnimIntrvl = AnimIntrvl;
-        SetNumber(IDC_SPEED_TEXT, AnimIntrvl);
-        SetNumber(IDC_BLACKOUT_TEXT, BlackOutTime);
-    }
-    Default();
+    HWND speed = GetDlgItem(IDC_SPEED_BAR), blackOut = GetDlgItem(IDC_BLACKOUT_BAR);
+    if (!bar || (bar != speed && bar != blackOut))
+        return;
+    int low = 0, high = 0;
+    GetScrollRange(bar, SB_CTL, &low, &high);
+    SetScrollPos(bar, SB_CTL, ClampToRange(ScrollStep(kSettingsScroll, code, GetScrollPos(bar, SB_CTL), thumb), low, high),
+                 TRUE);
+    m_settings.AnimIntrvl = GetScrollPos(speed, SB_CTL);
+    m_settings.BlackOutTime = GetScrollPos(blackOut, SB_CTL);
+    ApplyPreview();
+    SetNumber(IDC_SPEED_TEXT, m_settings.AnimIntrvl);
+    SetNumber(IDC_BLACKOUT_TEXT, m_settings.BlackOutTime);
 }
 
 BOOL SettingsDialog::OnCommand(WPARAM wParam, LPARAM lParam)
@@ -299,10 +279,10 @@ BOOL SettingsDialog::OnCommand(WPARAM wParam, LPARAM lParam)
         OnChooseBitmap();
         return TRUE;
     case IDC_CHOOSE_SELECT:
-        OnChooseSound(Select, IDC_SELECT_PATH, &BoardWnd::SetSelectSound);
+        OnChooseSound(m_settings.Select, IDC_SELECT_PATH);
         return TRUE;
     case IDC_CHOOSE_DISAPPEAR:
-        OnChooseSound(Disappear, IDC_DISAPPEAR_PATH, &BoardWnd::SetDisappearSound);
+        OnChooseSound(m_settings.Disappear, IDC_DISAPPEAR_PATH);
         return TRUE;
     case IDC_CHOOSE_MIDI:
         OnChooseMidi();
@@ -315,80 +295,80 @@ BOOL SettingsDialog::OnCommand(WPARAM wParam, LPARAM lParam)
 void SettingsDialog::OnPattern(int button)
 {
     CheckRadioButton(Handle(), IDC_PATTERN_RANDOM, IDC_PATTERN_SQUARE, button);
-    CellArr = CellArrOf(button);
-    m_preview.CellArr = CellArr;
-    m_preview.NewBoard();
+    m_settings.CellArr = CellArrOf(button);
+    ApplyPreview();
 }
 
 void SettingsDialog::OnNumber(int button)
 {
     CheckRadioButton(Handle(), IDC_NUMBER_3, IDC_NUMBER_5, button);
-    CellNo = CellNoOf(button);
-    m_preview.CellNo = CellNo;
-    m_preview.NewBoard();
+    m_settings.CellNo = CellNoOf(button);
+    ApplyPreview();
 }
 
 void SettingsDialog::OnSize(int button)
 {
     CheckRadioButton(Handle(), IDC_SIZE_1, IDC_SIZE_4, button);
-    CellSize = CellSizeOf(button);
-    m_preview.CellSize = PreviewCellSize(CellSize);
-    m_preview.ResetLayout();
+    m_settings.CellSize = CellSizeOf(button);
+    ApplyPreview();
 }
 
 void SettingsDialog::OnBgmCheck()
 {
-    BGM = IsChecked(IDC_BGM) ? 1 : 0;
-    // The preview restarts its music only while its own BGM is on.
-    m_preview.BGM = BGM;
-    m_preview.StartMusic(BGM ? TRUE : FALSE);
+    m_settings.BGM = IsChecked(IDC_BGM) ? 1 : 0;
+    // The preview restarts its music only while its own m_settings.BGM is on.
+    ApplyPreview();
+    m_preview.StartMusic(m_settings.BGM != 0);
 }
 
 void SettingsDialog::OnSoundCheck()
 {
-    Sound = IsChecked(IDC_SOUND) ? 1 : 0;
-    m_preview.Sound = Sound;
+    m_settings.Sound = IsChecked(IDC_SOUND) ? 1 : 0;
+    ApplyPreview();
 }
 
 void SettingsDialog::OnBmpOption()
 {
     // The dialog's own field is read back at OK.
-    m_preview.AnimBMPOption = IsChecked(IDC_BMP_OPTION) ? 1 : 0;
+    m_settings.AnimBMPOption = IsChecked(IDC_BMP_OPTION) ? 1 : 0;
+    ApplyPreview();
 }
 
 void SettingsDialog::OnFillOption(int box)
 {
     const int checked = IsChecked(box) ? 1 : 0;
     if (box == IDC_BLANK_CELL_OPTION)
-        m_preview.BlankOption = checked;
+        m_settings.BlankOption = checked;
     else
-        m_preview.DoviOption = checked;
-    m_preview.ResetLayout();
+        m_settings.DoviOption = checked;
+    ApplyPreview();
     ShowFillColourButton();
 }
 
 void SettingsDialog::OnChooseBitmap()
 {
     // The chooser runs its own loop; the preview must not play meanwhile.
-    m_preview.StopTimer(kAnimationTimer);
-    if (Bitmap.empty())
-        Bitmap = "*.bmp";
+    m_preview.Pause(true);
+    if (m_settings.Bitmap.empty())
+        m_settings.Bitmap = "*.bmp";
     std::string chosen;
-    if (!m_pPrompts->OpenFile(Handle(), "bmp", Bitmap, kBitmapFilter, chosen)) {
+    if (!m_pPrompts->OpenFile(Handle(), "bmp", m_settings.Bitmap, kBitmapFilter, chosen)) {
         // A hand-edited negative interval must not become a timer of weeks.
-        m_preview.RestartTimer(kAnimationTimer, static_cast<UINT>(std::max(AnimIntrvl, 0)));
+        m_preview.Pause(false);
         return;
     }
-    if (m_preview.LoadPieces(chosen)) {
-        Bitmap = chosen;
-        SetText(IDC_BITMAP_PATH, Bitmap);
+    Settings trial = PreviewVariant();
+    trial.Bitmap = chosen;
+    if (m_preview.Apply(trial)) {
+        m_settings.Bitmap = chosen;
+        SetText(IDC_BITMAP_PATH, m_settings.Bitmap);
     } else {
         // Keep playing with the image we had.
-        m_preview.LoadPieces(Bitmap);
+        ApplyPreview();
     }
 }
 
-void SettingsDialog::OnChooseSound(std::string& path, int edit, void (BoardWnd::*apply)(std::string))
+void SettingsDialog::OnChooseSound(std::string& path, int edit)
 {
     if (path.empty())
         path = "*.wav";
@@ -396,71 +376,52 @@ void SettingsDialog::OnChooseSound(std::string& path, int edit, void (BoardWnd::
     // Cancel takes the sound away.
     path = m_pPrompts->OpenFile(Handle(), "wav", path, kWaveFilter, chosen) ? chosen : std::string();
     SetText(edit, path);
-    (m_preview.*apply)(path);
+    ApplyPreview();
 }
 
 void SettingsDialog::OnChooseMidi()
 {
-    m_preview.StartMusic(FALSE);
+    m_preview.StartMusic(false);
     std::string chosen;
-    if (!m_pPrompts->OpenFile(Handle(), std::string(), MIDI, kMidiFilter, chosen))
+    if (!m_pPrompts->OpenFile(Handle(), std::string(), m_settings.MIDI, kMidiFilter, chosen))
         return;
-    MIDI = chosen;
-    SetText(IDC_MIDI_PATH, MIDI);
-    if (IsPlayList(MIDI)) {
-        MidiListDialog order(Handle());
-        order.RandomPlay = BGMRandomPlay;
-        if (order.DoModal() == IDOK)
-            BGMRandomPlay = order.RandomPlay;
-    }
-    m_preview.SetMidiPath(MIDI);
-    m_preview.BGMRandomPlay = BGMRandomPlay;
-    m_preview.StartMusic(BGM ? TRUE : FALSE);
+    m_settings.MIDI = chosen;
+    SetText(IDC_MIDI_PATH, m_settings.MIDI);
+    if (IsPlayList(m_settings.MIDI))
+        m_settings.BGMRandomPlay = RunMidiListDialog(Handle(), m_settings.BGMRandomPlay);
+    ApplyPreview();
+    m_preview.StartMusic(m_settings.BGM != 0);
 }
 
 void SettingsDialog::OnFillColour()
 {
-    ColorDialog colour(&m_preview, Handle());
-    const ColourParts parts = PartsOf(BCCol);
+    ColorDialog colour(m_preview.Pieces(), Handle());
+    const ColourParts parts = PartsOf(m_settings.BCCol);
     colour.Red = parts.red;
     colour.Green = parts.green;
     colour.Blue = parts.blue;
     if (colour.DoModal() != IDOK)
         return;
-    BCCol = ColourOf(colour.Red, colour.Green, colour.Blue);
-    BCColText = LongToHex(BCCol);
-    m_preview.BCCol = BCCol;
-    m_preview.ResetLayout();
+    m_settings.BCCol = ColourOf(colour.Red, colour.Green, colour.Blue);
+    BCColText = LongToHex(m_settings.BCCol);
+    ApplyPreview();
 }
 
 void SettingsDialog::OnAbout()
 {
-    AboutDialog about(Handle());
-    about.DoModal();
+    ShowAboutDialog(Handle());
 }
 
 void SettingsDialog::OnChangePassword()
 {
-    PasswordChangeDialog password;
+    PasswordChangeDialog password(Handle());
     password.DoModal();
 }
 
-bool SettingsDialog::GetToolTipText(HWND tool, std::wstring& text)
+bool SettingsDialog::OnPaint()
 {
-    // Only the option controls have tips; string 1 is the saver's name,
-    // not a tip for OK.
-    const int id = GetDlgCtrlID(tool);
-    if (id < IDS_FIRST_TOOLTIP || id > IDS_LAST_TOOLTIP)
+    if (!IsIconic(Handle()))
         return false;
-    return Dialog::GetToolTipText(tool, text);
-}
-
-void SettingsDialog::OnPaint()
-{
-    if (!IsIconic(Handle())) {
-        Default();
-        return;
-    }
     PaintDC dc(Handle());
     SendMessageW(Handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.Handle()), 0);
     RECT client{};
@@ -468,6 +429,7 @@ void SettingsDialog::OnPaint()
     const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
     DrawIcon(dc.Handle(), x, y, m_hIcon);
+    return true;
 }
 
 bool SettingsDialog::IsChecked(int id) const

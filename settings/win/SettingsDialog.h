@@ -21,7 +21,7 @@ public:
 // The configuration window: every setting but the password, with a live
 // preview board that plays with the values being edited. Nothing reaches
 // the registry here; the caller saves the fields after OK.
-class SettingsDialog : public Dialog, public Settings {
+class SettingsDialog : public Dialog {
 public:
     explicit SettingsDialog(HWND parent = nullptr);
     ~SettingsDialog() override;
@@ -32,27 +32,31 @@ public:
     BoardWnd& Preview() { return m_preview; }
     const BoardWnd& Preview() const { return m_preview; }
 
+    // The values being edited; after OK, the ones to save.
+    const Settings& Values() const { return m_settings; }
+
     // The colour in its registry form: as read, or as chosen.
     std::string BCColText;
 
 protected:
     BOOL OnInitDialog() override;
-    void DoDataExchange(DataExchange& dx) override;
+    void OnOK() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-    bool GetToolTipText(HWND tool, std::wstring& text) override;
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    void OnPaint() override;
+    INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void LoadFields();
     void CheckBitmap();
     void ShowFields();
     void CreatePreview();
+    Settings PreviewVariant() const;
+    bool ApplyPreview();
 
     void OnShowWindow(BOOL show);
     void OnActivate(UINT state);
-    void OnSysCommand(UINT id);
+    bool OnSysCommand(UINT id);
     void OnHScroll(HWND bar, int code, int thumb);
+    bool OnPaint();
 
     void OnPattern(int button);
     void OnNumber(int button);
@@ -62,7 +66,7 @@ private:
     void OnBmpOption();
     void OnFillOption(int box);
     void OnChooseBitmap();
-    void OnChooseSound(std::string& path, int edit, void (BoardWnd::*apply)(std::string));
+    void OnChooseSound(std::string& path, int edit);
     void OnChooseMidi();
     void OnFillColour();
     void OnAbout();
@@ -73,9 +77,8 @@ private:
     void SetNumber(int id, int value);
     void ShowFillColourButton();
 
+    Settings m_settings;
     BoardWnd m_preview;
-    ScrollBar m_blackOutBar;
-    ScrollBar m_speedBar;
     HICON m_hIcon;
 
     SettingsPrompts m_systemPrompts;

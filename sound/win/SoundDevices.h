@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include "platform/Files.h"
 #include "sound/SoundServices.h"
 
 // Command strings through mciSendStringW. A command sent with notify reports
@@ -9,7 +10,6 @@ class MciStringSink : public MciCommandSink {
 public:
     explicit MciStringSink(HWND callback = nullptr) : m_callback(callback) {}
     void SetCallbackWindow(HWND callback) { m_callback = callback; }
-    HWND CallbackWindow() const { return m_callback; }
 
     std::uint32_t SendCommand(const std::string& command, std::string* reply,
                               bool notify) override;
@@ -25,18 +25,10 @@ public:
     void PlayAsync(const std::string& path) override;
 };
 
-class Win32SoundFileSystem : public SoundFileSystem {
-public:
-    bool FileExists(const std::string& path) override;
-    bool GetShortPath(const std::string& path, std::string& shortPath) override;
-    std::unique_ptr<ByteStream> OpenForReading(const std::string& path) override;
-    std::string AnsiToUtf8(const std::string& bytes) override;
-};
-
 // The Win32 side of one board window's sound. Set the callback window
 // once the window exists.
 struct Win32SoundDevices {
     MciStringSink mci;
     SndPlaySoundSink wave;
-    Win32SoundFileSystem files;
+    WinFileSystem files;
 };

@@ -1,21 +1,26 @@
 """Helpers for driving the real saver under Wine on an X display.
 
-The ctest registration passes the paths in the environment:
-VELOMA_SCR, VELOMA_PREVIEW_HOST, VELOMA_WINE_RUN (scripts/wine-run, which
-picks Wine's loader and prefix), VELOMA_SOURCE_DIR and VELOMA_BINARY_DIR;
-DISPLAY comes from scripts/with-display.sh.
+ctest passes the paths in the environment: VELOMA_SCR, VELOMA_PREVIEW_HOST,
+VELOMA_DIALOG_PROBE, VELOMA_WINE_RUN (scripts/wine-run, which picks Wine's
+loader and prefix), VELOMA_SOURCE_DIR and VELOMA_BINARY_DIR; DISPLAY comes
+from scripts/with-display.sh.
 """
+import collections
 import os
-import re
 import signal
 import subprocess
 import tempfile
 import time
 import unittest
 
+from PIL import ImageGrab
+
 SAVER_KEY = r"HKCU\Software\Tamsk soft\VelomaSS"
 SYSTEM_KEY = SAVER_KEY + r"\System"
 SOUND_KEY = SAVER_KEY + r"\Sound"
+
+Control = collections.namedtuple("Control", "id cls rect text")
+Window = collections.namedtuple("Window", "count visible controls")
 
 
 def need(name):
@@ -25,35 +30,21 @@ def need(name):
     return value
 
 
-def scr_path():
-    return need("VELOMA_SCR")
-
-
-def preview_host_path():
-    return need("VELOMA_PREVIEW_HOST")
-
-
 def winpath(path):
     """The Windows form of a Linux path, through Wine's Z: drive."""
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
 def wine(*args):
-    """The command line that runs a Windows program, or with "--server" the
-    Wine server, the way this machine can."""
     return [need("VELOMA_WINE_RUN"), *args]
 
 
-def wine_prefix():
-    """The prefix scripts/wine-run uses on this machine."""
-    return subprocess.run(wine("--prepare"), stdout=subprocess.PIPE, text=True, check=True, timeout=120).stdout.strip()
-
-
-def wine_env():
-    env = dict(os.environ)
-    env.setdefault("WINEDEBUG", "-all")
-    env.setdefault("WINEDLLOVERRIDES", "mscoree,mshtml=")
-    return env
+def start_wine(args, cwd=None, stderr=subprocess.PIPE, debug=None):
+    """Starts a Windows program in its own process group; debug sets
+    WINEDEBUG."""
+    env = dict(os.environ, WINEDEBUG=debug) if debug else None
+    return subprocess.Popen(wine(*args), cwd=cwd, env=env, stdout=subprocess.DEVNULL, stderr=stderr,
+                            start_new_session=True)
 
 
 def kill_group(proc):
@@ -63,60 +54,6 @@ def kill_group(proc):
     except ProcessLookupError:
         pass
     proc.wait()
-
-
-_kill_group = kill_group
-
-
-def command_line(pid):
-    try:
-        with open(f"/proc/{pid}/cmdline", "rb") as f:
-            return f.read().replace(b"\0", b" ").decode("utf-8", "replace").strip()
-    except OSError:
-        return ""
-
-
-def wine_processes(name):
-    """(pid, command line) of the live processes of this Wine prefix that run
-    the program `name`; other prefixes are left out."""
-    prefix = os.path.realpath(wine_prefix())
-    found = []
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            with open(f"/proc/{entry}/cmdline", "rb") as f:
-                program = f.read().split(b"\0", 1)[0].decode("utf-8", "replace")
-        except OSError:
-            continue
-        if re.split(r"[\\/]", program)[-1].lower() != name.lower():
-            continue
-        line = command_line(entry)
-        try:
-            with open(f"/proc/{entry}/environ", "rb") as f:
-                env = dict(item.split(b"=", 1) for item in f.read().split(b"\0") if b"=" in item)
-        except OSError:
-            continue
-        if os.path.realpath(env.get(b"WINEPREFIX", b"").decode()) == prefix:
-            found.append((int(entry), line))
-    return found
-
-
-def start_wine(args, cwd=None, stdout=subprocess.DEVNULL):
-    """Starts a Windows program under Wine in its own process group."""
-    return subprocess.Popen(wine(*args), cwd=cwd, env=wine_env(), stdout=stdout,
-                            stderr=subprocess.PIPE, start_new_session=True)
-
-
-def keep_wine_up(test):
-    """Keeps the Wine server up until the test ends, as the display settings
-    would, so that each program started meets a running Wine."""
-    subprocess.run(wine("--server", "-p"), env=wine_env(), timeout=60)
-    test.addCleanup(subprocess.run, wine("--server", "-k"), env=wine_env(), capture_output=True, timeout=60)
-    # Wine's own services and desktop process start with the first window and
-    # would hold on to a test's output pipes; start them with none.
-    subprocess.run(wine(preview_host_path(), "--life", "100"), env=wine_env(), stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL, timeout=60)
 
 
 def finish(proc, timeout, what):
@@ -129,28 +66,20 @@ def finish(proc, timeout, what):
     return proc.returncode, (err or b"").decode("utf-8", "replace")
 
 
-def run_wine(args, timeout=60, cwd=None, what=None):
-    """Runs a Windows program to its end; returns (exit code, stderr)."""
-    return finish(start_wine(args, cwd=cwd), timeout, what or " ".join(args))
-
-
-def start_preview_host(args="/p {hwnd}", life_ms=3000, until_exit=False, wait_exit_ms=5000,
-                       title="Veloma Preview Host", scr=None, cwd=None):
-    """Starts the display settings' stand-in; returns (process, report path)."""
+def start_preview_host(args, title, life_ms=3000, until_exit=False):
+    """Starts the display settings' stand-in on the saver; returns (process,
+    report path) for read_report."""
     fd, report = tempfile.mkstemp(prefix="preview-", suffix=".txt")
     os.close(fd)
     os.unlink(report)
-    cmd = [preview_host_path(), "--args", args, "--life", str(life_ms), "--wait-exit", str(wait_exit_ms),
-           "--title", title, "--report", winpath(report)]
-    if scr is not False:
-        cmd += ["--scr", winpath(scr or scr_path())]
-    if until_exit:
-        cmd.append("--until-exit")
-    return start_wine(cmd, cwd=cwd), report
+    cmd = [need("VELOMA_PREVIEW_HOST"), "--scr", winpath(need("VELOMA_SCR")), "--args", args,
+           "--life", str(life_ms), "--title", title, "--report", winpath(report)]
+    return start_wine(cmd + (["--until-exit"] if until_exit else [])), report
 
 
-def read_report(proc, report, timeout):
-    code, err = finish(proc, timeout, "preview_host")
+def read_report(proc, report):
+    """The stand-in's report as a dict, once it has ended."""
+    code, err = finish(proc, 90, "preview_host")
     if code != 0 or not os.path.exists(report):
         raise AssertionError(f"preview_host failed with {code}: {err[-2000:]}")
     with open(report, encoding="utf-8") as f:
@@ -159,24 +88,14 @@ def read_report(proc, report, timeout):
     return values
 
 
-def run_preview_host(timeout=90, **kwargs):
-    """Runs the stand-in to its end and returns its report as a dict."""
-    proc, report = start_preview_host(**kwargs)
-    return read_report(proc, report, timeout)
-
-
-def reg(*args, timeout=60):
+def reg(*args):
     """Runs Wine's reg tool; returns (exit code, output)."""
-    proc = subprocess.run(wine("reg", *args), env=wine_env(), capture_output=True, timeout=timeout)
+    proc = subprocess.run(wine("reg", *args), capture_output=True, timeout=60)
     return proc.returncode, proc.stdout.decode("utf-8", "replace")
 
 
-def reg_delete_key(key):
-    reg("delete", key, "/f")
-
-
-def reg_add(key, name, value, kind="REG_SZ"):
-    code, out = reg("add", key, "/v", name, "/t", kind, "/d", value, "/f")
+def reg_add(key, name, value):
+    code, out = reg("add", key, "/v", name, "/t", "REG_SZ", "/d", value, "/f")
     if code != 0:
         raise AssertionError(f"reg add {key} {name} failed: {out}")
 
@@ -194,24 +113,18 @@ def reg_values(key):
     return values
 
 
-def screenshot(path):
-    subprocess.run(["import", "-window", "root", path], check=True, timeout=30)
-    return path
+def grab(rect=None):
+    """The screen, or the part of it in rect (left, top, right, bottom)."""
+    return ImageGrab.grab().convert("RGB").crop(rect) if rect else ImageGrab.grab().convert("RGB")
 
 
-def pixel(path, x, y):
-    from PIL import Image
-    with Image.open(path) as image:
-        return image.convert("RGB").getpixel((x, y))
+def xdotool(*args):
+    return subprocess.run(["xdotool", *args], check=True, capture_output=True, text=True, timeout=30).stdout
 
 
 def xdotool_search(name):
     proc = subprocess.run(["xdotool", "search", "--name", name], capture_output=True, text=True, timeout=30)
     return [int(w) for w in proc.stdout.split()]
-
-
-def xdotool(*args):
-    subprocess.run(["xdotool", *args], check=True, timeout=30)
 
 
 def wait_for(condition, timeout, step=0.1):
@@ -223,106 +136,74 @@ def wait_for(condition, timeout, step=0.1):
     return condition()
 
 
-def dialog_probe_path():
-    return need("VELOMA_DIALOG_PROBE")
-
-
-class Control:
-    def __init__(self, fields, text):
-        self.id = int(fields["id"])
-        self.cls = fields["class"]
-        self.rect = tuple(int(v) for v in fields["rect"].split(","))
-        self.visible = fields["visible"] == "1"
-        self.checked = {"1": True, "0": False}.get(fields["checked"])
-        self.text = text
-
-    def centre(self):
-        left, top, right, bottom = self.rect
-        return (left + right) // 2, (top + bottom) // 2
-
-
-class WindowInfo:
-    """What dialog_probe saw of the first top-level window with a title."""
-
-    def __init__(self, count, rect, visible, controls):
-        self.count = count
-        self.rect = rect
-        self.visible = visible
-        self.controls = controls
-
-    def control(self, control_id):
-        for c in self.controls:
-            if c.id == control_id:
-                return c
-        raise AssertionError(f"no control {control_id} in the window; controls {[c.id for c in self.controls]}")
-
-    def texts(self):
-        return [c.text for c in self.controls]
-
-
-def _probe_output(title, attempts=4):
+def probe(title):
+    """What dialog_probe sees of the first top-level window with the title."""
     # A Wine process started while another one is still starting up can
     # hang on its way out; it is killed and asked again.
-    for _ in range(attempts):
-        proc = subprocess.Popen(wine(dialog_probe_path(), "--title", title), env=wine_env(),
-                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, start_new_session=True)
+    for _ in range(4):
+        proc = subprocess.Popen(wine(need("VELOMA_DIALOG_PROBE"), "--title", title), stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL, start_new_session=True)
         try:
-            out, _ = proc.communicate(timeout=10)
-            return out.decode("utf-8", "replace")
+            out = proc.communicate(timeout=10)[0].decode("utf-8", "replace")
+            break
         except subprocess.TimeoutExpired:
-            _kill_group(proc)
-    raise AssertionError(f"dialog_probe did not answer for {title!r}")
-
-
-def probe(title):
-    count, rect, visible, controls = 0, None, False, []
-    for line in _probe_output(title).splitlines():
+            kill_group(proc)
+    else:
+        raise AssertionError(f"dialog_probe did not answer for {title!r}")
+    count, visible, controls = 0, False, []
+    for line in out.splitlines():
+        head, _, text = line.partition(" text=")
+        fields = dict(part.split("=", 1) for part in head.split() if "=" in part)
+        box = tuple(int(v) for v in fields["rect"].split(",")) if "rect" in fields else None
         if line.startswith("windows="):
-            count = int(line.split("=", 1)[1])
-        elif line.startswith("window="):
-            fields = dict(part.split("=", 1) for part in line.split())
-            rect = tuple(int(v) for v in fields["rect"].split(","))
+            count = int(fields["windows"])
+        elif line.startswith("window "):
             visible = fields["visible"] == "1"
         elif line.startswith("control "):
-            head, _, text = line[len("control "):].partition(" text=")
-            controls.append(Control(dict(part.split("=", 1) for part in head.split()), text))
-    return WindowInfo(count, rect, visible, controls)
+            controls.append(Control(int(fields["id"]), fields["class"], box, text))
+    return Window(count, visible, controls)
+
+
+def control(window, control_id):
+    for c in window.controls:
+        if c.id == control_id:
+            return c
+    raise AssertionError(f"no control {control_id} in the window; controls {[c.id for c in window.controls]}")
 
 
 def wait_for_window(title, timeout=30):
     """Waits until a visible window bears the title; returns what was seen."""
     end = time.monotonic() + timeout
-    while True:
-        info = probe(title)
-        if info.count and info.visible:
-            return info
+    while not ((window := probe(title)).count and window.visible):
         if time.monotonic() > end:
             raise AssertionError(f"no window titled {title!r} within {timeout} s")
         time.sleep(0.3)
+    return window
 
 
-def wait_for_no_window(title, timeout=30):
-    return wait_for(lambda: probe(title).count == 0, timeout, step=0.3)
-
-
-def click_at(x, y):
-    xdotool("mousemove", str(x), str(y))
+def click(rect):
+    """Clicks the middle of a screen rectangle."""
+    xdotool("mousemove", str((rect[0] + rect[2]) // 2), str((rect[1] + rect[3]) // 2))
     time.sleep(0.1)
     xdotool("click", "1")
 
 
-def click_control(info, control_id):
-    click_at(*info.control(control_id).centre())
+class SaverCase(unittest.TestCase):
+    """Starts the saver's runs, ends those still running, and leaves no
+    settings behind."""
 
+    def setUp(self):
+        self.procs = []
+        reg("delete", SAVER_KEY, "/f")
+        self.addCleanup(reg, "delete", SAVER_KEY, "/f")
 
-def crop_window(shot, rect, out):
-    from PIL import Image
-    with Image.open(shot) as image:
-        image.crop(rect).save(out)
-    return out
+    def tearDown(self):
+        for proc in self.procs:
+            if proc.poll() is None:
+                kill_group(proc)
 
-
-def screenshot_dir():
-    path = os.path.join(need("VELOMA_BINARY_DIR"), "screenshots")
-    os.makedirs(path, exist_ok=True)
-    return path
+    def start(self, *args, cwd=None, **kwargs):
+        scr = need("VELOMA_SCR")
+        # Beside the saver lies our piece image, its default in the current directory.
+        self.procs.append(start_wine([scr, *args], cwd=cwd or os.path.dirname(scr), **kwargs))
+        return self.procs[-1]

@@ -38,21 +38,12 @@ void ReadFrom(const std::uint8_t* data, std::size_t size, std::size_t start)
     Require(h.biSize == 40 && h.biWidth > 0 && h.biHeight != 0);
     Require(dib.GetNumColors() >= 0 && dib.GetNumColors() <= 256);
     const std::uint64_t drawn = DrawnBytes(h);
-    Require(drawn > 0 && drawn <= dib.GetBitsSize());
+    Require(drawn > 0);
     // Touch the ends of what drawing reads, so the sanitizer sees any overrun.
     volatile unsigned char sink = dib.m_pBits[0];
     sink = dib.m_pBits[static_cast<std::size_t>(drawn - 1)];
-    const int rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-    if (unsigned char* p = dib.GetPixelAddress(h.biWidth - 1, rows - 1))
-        sink = *p;
-    if (unsigned char* p = dib.GetPixelAddress(h.biWidth - 1, 0))
-        sink = *p;
     (void)sink;
     dib.BuildLogPalette();
-    // Handing the object its own pixels must not free them.
-    DibInfo copy = *dib.m_pBMI;
-    Require(dib.SetDIB(&copy.bmiHeader, dib.m_pBits.get()));
-    Require(dib.m_pBits[0] == dib.m_pBits[0]);
 }
 
 } // namespace

@@ -4,11 +4,9 @@
 
 namespace {
 
-// Switch matching and the handle's atol rules, through the whole command line.
 TEST(ParseCommandLineTest, ModesAndHandles)
 {
     using M = SaverMode;
-    const long kMax = 2147483647L;
     const struct {
         std::vector<std::string> args;
         SaverMode mode;
@@ -16,29 +14,23 @@ TEST(ParseCommandLineTest, ModesAndHandles)
         long handle;
     } cases[] = {
         {{}, M::Configure, false, 0},          {{"c"}, M::Configure, false, 0},
-        {{"C"}, M::Configure, false, 0},       {{"/c"}, M::Configure, false, 0},
+        {{"/c"}, M::Configure, false, 0},
         {{"-C"}, M::Configure, false, 0},      {{"/c:1234"}, M::Configure, true, 1234},
-        {{"/c", "99"}, M::Configure, true, 99}, {{"/p"}, M::Preview, false, 0},
+        {{"/c", "99"}, M::Configure, true, 99}, {{"/P"}, M::Preview, false, 0},
         {{"/p", "1234abc"}, M::Preview, true, 1234}, {{"/p", "garbage"}, M::Preview, true, 0},
-        {{"-p:77", "99"}, M::Preview, true, 77}, {{"-p:5"}, M::Preview, true, 5},
-        {{"/p", "  -7"}, M::Preview, true, -7}, {{"/p", "\t+42"}, M::Preview, true, 42},
-        {{"/p", "- 5"}, M::Preview, true, 0},  {{"/p", "0x1f"}, M::Preview, true, 0},
-        {{"/p", "2147483648"}, M::Preview, true, kMax},
-        {{"/p", "99999999999999999999999999"}, M::Preview, true, kMax},
-        {{"/p", "-99999999999999999999999999"}, M::Preview, true, -kMax - 1},
+        {{"-p:77", "99"}, M::Preview, true, 77}, {{"/p", "  -7"}, M::Preview, true, -7},
         {{"-s"}, M::FullScreen, false, 0},     {{"S", "extra"}, M::FullScreen, true, 0},
         {{"/A:5"}, M::ChangePassword, true, 5}, {{"/a", "5678"}, M::ChangePassword, true, 5678},
         {{"/cfg"}, M::None, false, 0},         {{"--c"}, M::None, false, 0},
         {{"x", "c"}, M::None, false, 0},       {{""}, M::None, false, 0},
         {{"/"}, M::None, false, 0},            {{"//c"}, M::None, false, 0},
-        {{"/c "}, M::None, false, 0},          {{"/:c"}, M::None, false, 0},
-        {{"cc"}, M::None, false, 0},           {{"\xef\xbd\x83"}, M::None, false, 0},  // fullwidth c
+        {{"/c "}, M::None, false, 0},          {{"\xef\xbd\x83"}, M::None, false, 0},  // full-width c
         // Only a prefix, the letter, a colon and digits are the colon form.
         {{"C:\\Users\\me\\pic.bmp"}, M::None, false, 0}, {{"S:\\x.txt"}, M::None, false, 0},
-        {{"a:\\b"}, M::None, false, 0},      {{"p:\\foo", "5"}, M::None, false, 0},
-        {{"c:1234"}, M::None, false, 0},       {{"/s:99"}, M::None, false, 0},
-        {{"/p:"}, M::None, false, 0},          {{"/p:12x"}, M::None, false, 0},
-        {{"/p:-5"}, M::None, false, 0},        {{"/c::1"}, M::None, false, 0},
+        {{"p:\\foo", "5"}, M::None, false, 0}, {{"c:1234"}, M::None, false, 0},
+        {{"/s:99"}, M::None, false, 0},        {{"/p:"}, M::None, false, 0},
+        {{"/p:12x"}, M::None, false, 0},       {{"/p:-5"}, M::None, false, 0},
+        {{"/c::1"}, M::None, false, 0},
     };
     for (const auto& c : cases) {
         std::string shown;

@@ -1,7 +1,4 @@
 #include "saver/SaverRules.h"
-#include "settings/SettingsStore.h"
-
-#include "host/SettingsFakes.h"
 
 #include <gtest/gtest.h>
 
@@ -9,47 +6,31 @@
 
 namespace {
 
-// From the registry as a full-screen run reads it; null values are not stored.
-TEST(SaverRulesTest, FullScreenRunFromTheRegistry)
+// The black-out comes no later than the display's low power; the password
+// counts only when the desktop asks for one; cells stay within 32..128.
+TEST(SaverRulesTest, FullScreenRules)
 {
     const struct {
-        const char *what, *lowPowerActive, *lowPowerTimeOut, *usePassword, *blackOut, *cellSize;
-        int wantBlackOut, wantCellSize; bool keepsPassword;
+        const char* what;
+        bool usePassword;
+        long lowPower;
+        int blackOut, cellSize, wantBlackOut, wantCellSize;
     } cases[] = {
-        {"900 s, BlackOutTime 0", "1", "900", nullptr, nullptr, nullptr, 15, 32, false},
-        {"900 s, BlackOutTime 20", "1", "900", nullptr, "20", nullptr, 15, 32, false},
-        {"900 s, BlackOutTime 10", "1", "900", nullptr, "10", nullptr, 10, 32, false},
-        {"59 s is no limit", "1", "59", nullptr, "20", nullptr, 20, 32, false},
-        {"low power off", "0", "900", nullptr, "20", nullptr, 20, 32, false},
-        {"CellSize 16, password in force", nullptr, nullptr, "1", nullptr, "16", 0, 32, true},
-        {"CellSize 200, password off", nullptr, nullptr, "0", nullptr, "200", 0, 128, false},
-        {"huge values", "1", "9999999999999", nullptr, "99999999999", "99999999999", 35791394, 128, false},
-        {"negative values", "1", "-900", nullptr, "-3", "-99999999999", 0, 32, false},
-        {"negative BlackOutTime, 900 s, no password flag", "1", "900", nullptr, "-3", "127", 15, 127, false},
+        {"15 min, BlackOutTime 0", false, 15, 0, 32, 15, 32},  {"15 min, BlackOutTime 20", false, 15, 20, 32, 15, 32},
+        {"15 min, BlackOutTime 10", false, 15, 10, 32, 10, 32}, {"no low power", false, 0, 20, 32, 20, 32},
+        {"password in force, CellSize 16", true, 0, 0, 16, 0, 32}, {"CellSize 200", false, 0, 0, 200, 0, 128},
+        {"huge values", false, 35791394, 2147483647, 2147483647, 35791394, 128},
+        {"negative values", false, 0, -3, -2147483647, 0, 32}, {"negative BlackOutTime", false, 15, -3, 127, 15, 127},
     };
-    const std::string desktop = "Control Panel\\desktop", system = "Software\\Tamsk soft\\VelomaSS\\System";
     for (const auto& c : cases) {
-        FakeRegistry registry;
-        registry.keys[desktop];
-        const auto set = [&](const std::string& path, const char* name, const char* text) {
-            if (text)
-                registry.SetText(path, name, text);
-        };
-        set(desktop, "ScreenSaveLowPowerActive", c.lowPowerActive);
-        set(desktop, "ScreenSaveLowPowerTimeOut", c.lowPowerTimeOut);
-        set(desktop, "ScreenSaveUsePassword", c.usePassword);
-        set(system, "BlackOutTime", c.blackOut);
-        set(system, "CellSize", c.cellSize);
-        set(system, "PassWord", "Secret 秘密");
-        FakeFiles files;
-        Settings settings;
-        ReadSettings(settings, registry, files);
-        ApplyFullScreenRules(settings, ReadDesktopValues(registry));
-
-        EXPECT_EQ(settings.BlackOutTime, c.wantBlackOut) << c.what;
-        EXPECT_EQ(settings.CellSize, c.wantCellSize) << c.what;
-        EXPECT_EQ(settings.PassWord, c.keepsPassword ? "Secret 秘密" : "") << c.what;
-        EXPECT_TRUE(registry.Writes().empty()) << c.what << ": the run wrote " << registry.Writes().front();
+        Settings s;
+        s.PassWord = "Secret 秘密";
+        s.BlackOutTime = c.blackOut;
+        s.CellSize = c.cellSize;
+        ApplyFullScreenRules(s, DesktopSaverValues{c.usePassword, c.lowPower});
+        EXPECT_EQ(s.BlackOutTime, c.wantBlackOut) << c.what;
+        EXPECT_EQ(s.CellSize, c.wantCellSize) << c.what;
+        EXPECT_EQ(s.PassWord, c.usePassword ? "Secret 秘密" : "") << c.what;
     }
 }
 
@@ -70,15 +51,11 @@ TEST(SaverRulesTest, FirstMouseMove)
     EXPECT_TRUE(corner.OnMove(-2, -1)) << "a first move at (-1, -1) was not recorded";
 }
 
-class RecordingHost : public CloseRequestHost {
-public:
-    RecordingHost(bool blackedOut, bool answerOk, std::string answer)
-        : blackedOut(blackedOut), answerOk(answerOk), answer(std::move(answer)) {}
-    bool blackedOut, answerOk;
+struct RecordingHost : CloseRequestHost {
+    bool blackedOut = false, answerOk = false;
     std::string answer, calls;
-
     bool IsBlackedOut() override { return blackedOut; }
-    void WakeFromBlackOut() override { calls += "wake "; blackedOut = false; }
+    void WakeFromBlackOut() override { calls += "wake ", blackedOut = false; }
     bool AskPassword(std::string& entered) override
     {
         calls += blackedOut ? "ask-while-black " : "ask ";
@@ -101,36 +78,32 @@ TEST(SaverRulesTest, ConfirmClose)
         {"no password", "", 5, true, true, "", true, ""},
         {"right", "abc", 5, false, true, "abc", true, "ask "},
         {"wrong case", "abc", 5, false, true, "ABC", false, "ask timer "},
-        {"trailing blank", "abc", 5, false, true, "abc ", false, "ask timer "},
+        {"a prefix", "abc", 5, false, true, "ab", false, "ask timer "},
         {"half-width against full-width", "ﾊﾟｽ", 5, false, true, "パス", false, "ask timer "},
         {"cancelled with the right text", "abc", 5, false, false, "abc", false, "ask timer "},
         {"wrong, no black-out time", "abc", 0, false, true, "x", false, "ask "},
         {"blacked out, right", "abc", 5, true, true, "abc", true, "wake ask "},
         {"blacked out, wrong", "abc", 1, true, true, "", false, "wake ask timer "},
-        {"negative black-out time", "abc", -1, false, false, "", false, "ask "},
     };
     for (const auto& c : cases) {
-        Settings settings;
-        settings.PassWord = c.password;
-        settings.BlackOutTime = c.blackOut;
-        RecordingHost host(c.blackedOut, c.ok, c.answer);
+        RecordingHost host;
+        host.blackedOut = c.blackedOut, host.answerOk = c.ok, host.answer = c.answer;
         FirstMouse first;
         first.OnMove(7, 7);
-
-        EXPECT_EQ(ConfirmCloseRequest(settings, first, host), c.closes) << c.what;
+        EXPECT_EQ(ConfirmCloseRequest(c.password, c.blackOut, first, host), c.closes) << c.what;
         EXPECT_EQ(host.calls, c.calls) << c.what;
-        EXPECT_EQ(first.Seen(), c.closes) << c.what << ": a refusal must forget the mouse, a close need not";
+        EXPECT_EQ(first.OnMove(8, 8), c.closes) << c.what << ": a refusal must forget the mouse, a close need not";
     }
 }
 
-TEST(SaverRulesTest, PasswordChangeDecisionsAndSwallowedCommands)
+TEST(SaverRulesTest, PasswordChangeSwallowedCommandsAndBlackOutInterval)
 {
     using A = PasswordChangeAction;
     const struct { bool focusOnOk; const char *newPassword, *confirmation; A want; } cases[] = {
         {false, "abc", "abc", A::NextControl},  // Enter in a text box never stores
         {true, "abc", "", A::FocusConfirmation}, {true, "", "", A::Store},  // both empty removes it
         {true, "秘密", "秘密", A::Store},        {true, "", "abc", A::Mismatch},
-        {true, "abc", "ABC", A::Mismatch},      {true, "abc", "abc ", A::Mismatch},
+        {true, "abc", "ABC", A::Mismatch},
     };
     for (const auto& c : cases)
         EXPECT_EQ(static_cast<int>(DecidePasswordChange(c.focusOnOk, c.newPassword, c.confirmation)),
@@ -138,12 +111,21 @@ TEST(SaverRulesTest, PasswordChangeDecisionsAndSwallowedCommands)
             << "focus on OK " << c.focusOnOk << ", '" << c.newPassword << "' / '" << c.confirmation << "'";
 
     // SC_SCREENSAVE and SC_CLOSE with or without the system's low bits; not
-    // SC_MINIMIZE, SC_KEYMENU, SC_MONITORPOWER.
-    const struct { unsigned command; bool swallowed; } commands[] = {
-        {0xF140, true}, {0xF060, true}, {0xF063, true}, {0xF14F, true},
-        {0xF020, false}, {0xF100, false}, {0xF170, false}};
-    for (const auto& c : commands)
-        EXPECT_EQ(IsSwallowedSysCommand(c.command), c.swallowed) << std::hex << "command 0x" << c.command;
+    // SC_MINIMIZE or SC_MONITORPOWER.
+    for (unsigned command : {0xF140u, 0xF063u, 0xF14Fu})
+        EXPECT_TRUE(IsSwallowedSysCommand(command)) << std::hex << command;
+    for (unsigned command : {0xF020u, 0xF170u})
+        EXPECT_FALSE(IsSwallowedSysCommand(command)) << std::hex << command;
+
+    const struct { int minutes; std::uint32_t perMinute, want; } intervals[] = {
+        {0, 60000, 0}, {-5, 60000, 0}, {15, 60000, 900000},
+        {35791, 60000, 2147460000u},        // the last whole minute below the limit
+        {35792, 60000, kMaxTimerInterval},  // 2147520000 would pass it
+        {71583, 60000, kMaxTimerInterval},  // wraps to 12704 in 32 bits
+        {3, 100, 300},                      // a shortened minute for tests
+    };
+    for (const auto& c : intervals)
+        EXPECT_EQ(BlackOutInterval(c.minutes, c.perMinute), c.want) << c.minutes << " minutes of " << c.perMinute;
 }
 
 }  // namespace

@@ -1,86 +1,286 @@
-#include "win/BoardProbe.h"
+// The board window against real GDI: what its one paint routine draws for
+// the game's state, at any cell size, with the fill options, through play,
+// removal and black-out.
+#include "board/win/BoardWnd.h"
+#include "image/PieceLayout.h"
+#include "platform/Text.h"
+#include "win/PieceFiles.h"
+#include "win/WinTestUtil.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 namespace {
 
-int g_liveBoards = 0;
-
-class CountedBoard : public BoardWnd {
+class TestBoard : public BoardWnd {
 public:
-    explicit CountedBoard(BOOL autoDelete) : BoardWnd(autoDelete) { ++g_liveBoards; }
-    ~CountedBoard() override { --g_liveBoards; }
-};
+    void Tick() { SendMessageW(Handle(), WM_TIMER, kAnimTimer, 0); }
+    int notices = 0;
 
-// A white top-level window of the test's own with a client area of the size.
-class BoardHost : public Window {
-public:
-    bool Create(int width, int height)
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override
     {
-        RECT r{0, 0, width, height};
-        AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FALSE, 0);
-        return CreateEx(0, RegisterWindowClass(0, nullptr, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), nullptr),
-                        L"board host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, r.right - r.left, r.bottom - r.top,
-                        nullptr, 0);
+        notices += msg == kMmMciNotify;
+        return BoardWnd::WindowProc(msg, wParam, lParam);
     }
 };
 
-// Two boards share one class with its look; a board sits where it is asked
-// and is black until an image is loaded.
-TEST(BoardWndTest, OneClassAndBlackBeforeAnyImage)
+// A board filling the client area of a window of the test's own.
+struct Hosted {
+    Hosted(int width, int height)
+    {
+        RECT r{0, 0, width, height};
+        AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FALSE, 0);
+        host = CreateWindowExW(0, L"STATIC", L"board test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20,
+                               r.right - r.left, r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
+        board.Create(0, WS_CHILD | WS_VISIBLE, RECT{0, 0, width, height}, host);
+    }
+    ~Hosted() { DestroyWindow(board.Handle()), DestroyWindow(host); }
+    HWND host = nullptr;
+    TestBoard board;
+};
+
+Settings Pieces(const std::string& path, int cellSize)
 {
-    BoardHost host;
-    ASSERT_TRUE(host.Create(160, 120));
-    BoardWnd a(FALSE), b(FALSE);
-    ASSERT_TRUE(a.Create(0, WS_CHILD | WS_VISIBLE, RECT{20, 10, 120, 90}, host.Handle(), 77, &host));
-    ASSERT_TRUE(b.Create(0, WS_CHILD, RECT{0, 0, 10, 10}, host.Handle(), 0, nullptr));
-    EXPECT_EQ(GetClassLongPtrW(a.Handle(), GCW_ATOM), GetClassLongPtrW(b.Handle(), GCW_ATOM)) << "a second class";
-    EXPECT_NE(GetClassLongPtrW(a.Handle(), GCW_ATOM), GetClassLongPtrW(host.Handle(), GCW_ATOM)) << "the host's look";
-    EXPECT_EQ(GetClassLongPtrW(a.Handle(), GCL_STYLE), static_cast<ULONG_PTR>(CS_HREDRAW | CS_VREDRAW));
-    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(GetClassLongPtrW(a.Handle(), GCLP_HBRBACKGROUND)), GetStockObject(BLACK_BRUSH));
-    EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrW(a.Handle(), GCLP_HCURSOR)), LoadCursorW(nullptr, IDC_ARROW));
-    EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtrW(a.Handle(), GCLP_HICON)), nullptr);
+    Settings s;
+    s.Bitmap = path;
+    s.CellSize = cellSize;
+    s.AnimIntrvl = 1000000;  // the test ticks by hand
+    return s;
+}
 
-    // An empty title and child id 0, whatever id is asked for.
-    EXPECT_EQ(GetWindowTextLengthW(a.Handle()), 0);
-    EXPECT_EQ(GetDlgCtrlID(a.Handle()), 0);
-    RECT at{};
-    GetWindowRect(a.Handle(), &at);
-    MapWindowPoints(nullptr, host.Handle(), reinterpret_cast<POINT*>(&at), 2);
-    EXPECT_EQ(std::to_string(at.left) + "," + std::to_string(at.top) + "-" + std::to_string(at.right) + "," +
-                  std::to_string(at.bottom),
-              "20,10-120,90");
+// The centre pixel of every cell and one of the margin, as the paint
+// routine draws them into a bitmap, or as the window shows them.
+struct Picture {
+    std::vector<COLORREF> cells;  // column-major
+    COLORREF margin = 0;
+};
 
-    ShowWindow(host.Handle(), SW_SHOWNOACTIVATE);
-    UpdateWindow(host.Handle());
-    PumpUntil([] { return false; }, 200);
-    const boardprobe::Pixels shot = boardprobe::CaptureWindow(host.Handle());
-    const struct {
-        int x, y;
-        COLORREF want;
-    } points[] = {
-        {20, 10, RGB(0, 0, 0)},    {119, 89, RGB(0, 0, 0)},       {70, 50, RGB(0, 0, 0)},
-        {5, 50, RGB(255, 255, 255)}, {150, 110, RGB(255, 255, 255)}, {19, 50, RGB(255, 255, 255)},
+Picture Read(HDC dc, const BoardWnd& board)
+{
+    Picture p;
+    const BoardLayout& l = board.Layout();
+    for (int x = 0; x < board.GetBoard().Cols(); ++x)
+        for (int y = 0; y < board.GetBoard().Rows(); ++y)
+            p.cells.push_back(GetPixel(dc, l.offsetX + x * l.cellSize + l.cellSize / 2,
+                                       l.offsetY + y * l.cellSize + l.cellSize / 2));
+    p.margin = GetPixel(dc, 0, 0);
+    return p;
+}
+
+Picture Painted(BoardWnd& board, int width, int height)
+{
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    const HGDIOBJ paletteBefore = GetCurrentObject(dc, OBJ_PAL);
+    board.Paint(dc, RECT{0, 0, width, height});
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_PAL), paletteBefore) << "the paint left its palette in the context";
+    Picture p = Read(dc, board);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return p;
+}
+
+Picture Shown(BoardWnd& board)
+{
+    HDC dc = GetDC(board.Handle());
+    Picture p = Read(dc, board);
+    ReleaseDC(board.Handle(), dc);
+    return p;
+}
+
+std::string Hex(COLORREF c)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%06lx", static_cast<unsigned long>(c));
+    return text;
+}
+
+// "" when every cell at rest shows its kind's picture or the fill colour.
+std::string RestingDiff(const BoardWnd& board, const Picture& p, const Settings& s)
+{
+    const Board& b = board.GetBoard();
+    for (int x = 0; x < b.Cols(); ++x)
+        for (int y = 0; y < b.Rows(); ++y) {
+            const int kind = b.Cell(x, y) & Board::kKindMask;
+            const bool filled = kind == 0 ? s.BlankOption != 0 : s.DoviOption != 0;
+            const COLORREF want = filled ? s.BCCol : IndexColour(PictureIndex(SlotImageRow(kind), 0));
+            const COLORREF got = p.cells[static_cast<std::size_t>(x) * b.Rows() + y];
+            if (got != want)
+                return "cell " + std::to_string(x) + "," + std::to_string(y) + " kind " + std::to_string(kind) +
+                       ": got " + Hex(got) + ", wanted " + Hex(want);
+        }
+    return p.margin == 0 ? "" : "margin " + Hex(p.margin);
+}
+
+int Occupied(const Board& b)
+{
+    int n = 0;
+    for (int x = 0; x < b.Cols(); ++x)
+        for (int y = 0; y < b.Rows(); ++y)
+            n += b.Cell(x, y) != 0;
+    return n;
+}
+
+// Every cell shows its kind's resting picture, scaled to the cell size, or
+// the fill colour the options ask for; the margins are black.
+TEST(BoardWndTest, CellsShowTheirPicturesOrTheFillColour)
+{
+    const TempFile image(PieceBmp(4));
+    const struct { int cellSize, blank, dovi; } cases[] = {{32, 0, 0}, {20, 0, 0}, {45, 1, 0}, {24, 0, 1}, {128, 1, 1}};
+    for (const auto& c : cases) {
+        Hosted hosted(310, 250);
+        Settings s = Pieces(image.Path(), c.cellSize);
+        s.BlankOption = c.blank;
+        s.DoviOption = c.dovi;
+        s.BCCol = RGB(10, 200, 30);
+        ASSERT_TRUE(hosted.board.Apply(s)) << c.cellSize;
+        ASSERT_GT(hosted.board.GetBoard().Cols(), 0);
+        EXPECT_EQ(RestingDiff(hosted.board, Painted(hosted.board, 310, 250), s), "")
+            << "cell size " << c.cellSize << " blank " << c.blank << " pieces " << c.dovi;
+    }
+}
+
+// Each tick shows the next frame of the picked group's selection row on
+// its marked cells, cycle after cycle, then its disappearing row, and the
+// removal repaints the cells that changed. The window shows what the paint
+// routine draws after every tick, so no change is left unpainted.
+TEST(BoardWndTest, TicksAnimateTheGroupAndRemovalsRepaint)
+{
+    const TempFile image(PieceBmp(3));
+    Hosted hosted(200, 120);
+    TestBoard& board = hosted.board;
+    ASSERT_TRUE(board.Apply(Pieces(image.Path(), 20)));
+    const Board& b = board.GetBoard();
+    std::string frames;  // "s0 s1 s2 s0 ... d0 d1 " for the group in play
+    int removals = 0;
+    for (int tick = 0; tick < 400 && removals < 3; ++tick) {
+        const int before = Occupied(b);
+        board.Tick();
+        const Picture painted = Painted(board, 200, 120);
+        ASSERT_EQ(Shown(board).cells, painted.cells) << "tick " << tick << ": the window missed a change";
+        if (Occupied(b) != before) {
+            // Selection cycles of all three columns, then the disappearing
+            // ones up to the last, whose tick removes the group.
+            std::string want;
+            for (std::size_t n = 0; n + 6 < frames.size(); n += 9)
+                want += "s0 s1 s2 ";
+            EXPECT_EQ(frames, want + "d0 d1 ") << "removal " << removals;
+            frames.clear();
+            ++removals;
+            continue;
+        }
+        // Every marked cell shows the same frame.
+        std::string shown;
+        for (int x = 0; x < b.Cols(); ++x)
+            for (int y = 0; y < b.Rows(); ++y) {
+                if (!(b.Cell(x, y) & Board::kMark))
+                    continue;
+                const int kind = b.Cell(x, y) & Board::kKindMask;
+                const COLORREF got = painted.cells[static_cast<std::size_t>(x) * b.Rows() + y];
+                std::string frame = "?";
+                for (int column = 0; column < 3; ++column) {
+                    if (got == IndexColour(PictureIndex(SelectRow(kind), column)))
+                        frame = "s" + std::to_string(column);
+                    if (got == IndexColour(PictureIndex(DisappearRow(kind), column)))
+                        frame = "d" + std::to_string(column);
+                }
+                ASSERT_TRUE(shown.empty() || shown == frame) << "tick " << tick << " cell " << x << "," << y;
+                shown = frame;
+            }
+        frames += shown + " ";
+    }
+    EXPECT_GE(removals, 2) << "too few groups were removed";
+}
+
+// Black-out shows black through any repaint and holds play; waking deals anew.
+TEST(BoardWndTest, BlackOutHoldsUntilWoken)
+{
+    const TempFile image(PieceBmp(2));
+    Hosted hosted(160, 100);
+    ASSERT_TRUE(hosted.board.Apply(Pieces(image.Path(), 16)));
+    hosted.board.BlackOut();
+    hosted.board.Tick();
+    InvalidateRect(hosted.board.Handle(), nullptr, TRUE);
+    UpdateWindow(hosted.board.Handle());
+    const Picture black = Shown(hosted.board);
+    EXPECT_EQ(black.cells, std::vector<COLORREF>(black.cells.size(), 0)) << "the board shows through the black-out";
+    hosted.board.Wake();
+    EXPECT_EQ(RestingDiff(hosted.board, Shown(hosted.board), Pieces(image.Path(), 16)), "");
+}
+
+// Applying settings again redoes only what they change: a new speed keeps
+// the board in play, a new pattern deals a board of it.
+TEST(BoardWndTest, ApplyRedealsOnlyForTheLayoutOrTheDeal)
+{
+    const TempFile image(PieceBmp(2));
+    Hosted hosted(200, 120);
+    // One kind per row (4) or per column (5).
+    const auto lined = [&](bool byColumn) {
+        const Board& b = hosted.board.GetBoard();
+        bool lined = true;
+        for (int x = 0; x < b.Cols(); ++x)
+            for (int y = 0; y < b.Rows(); ++y)
+                lined &= (b.Cell(x, y) & Board::kKindMask) == (b.Cell(byColumn ? x : 0, byColumn ? 0 : y) & Board::kKindMask);
+        return lined;
     };
-    for (const auto& p : points)
-        EXPECT_EQ(shot.At(p.x, p.y), p.want) << "at " << p.x << "," << p.y;
+    Settings s = Pieces(image.Path(), 20);
+    s.CellArr = 4;
+    ASSERT_TRUE(hosted.board.Apply(s));
+    ASSERT_TRUE(lined(false));
+    const Picture played = Painted(hosted.board, 200, 120);
+    s.AnimIntrvl = 5000;
+    s.Sound = 1;
+    hosted.board.Apply(s);
+    EXPECT_EQ(Painted(hosted.board, 200, 120).cells, played.cells) << "a new speed dealt a new board";
+    s.CellArr = 5;
+    hosted.board.Apply(s);
+    EXPECT_TRUE(lined(true)) << "the new pattern was not dealt";
 }
 
-TEST(BoardWndTest, SelfDeletingBoardIsFreedAndMemberBoardIsNot)
+// An image that cannot be a piece image leaves the board black and still,
+// and a good one afterwards plays again.
+TEST(BoardWndTest, RefusedImagesLeaveItBlack)
 {
-    BoardHost host;
-    ASSERT_TRUE(host.Create(200, 100));
-    const int before = g_liveBoards;
-    auto* preview = new CountedBoard(TRUE);
-    ASSERT_TRUE(preview->Create(0, WS_CHILD | WS_VISIBLE, RECT{0, 0, 50, 50}, host.Handle(), 0, nullptr));
-    CountedBoard member(FALSE);
-    ASSERT_TRUE(member.Create(0, WS_CHILD | WS_VISIBLE, RECT{60, 0, 110, 50}, host.Handle(), 0, nullptr));
-
-    // The parent going takes both windows along, as the display settings
-    // and the settings dialog do.
-    host.DestroyWindow();
-    EXPECT_EQ(g_liveBoards, before + 1) << "the self-deleting board must be gone, the member one kept";
-    EXPECT_EQ(member.Handle(), nullptr);
+    const TempFile good(PieceBmp(2));
+    const TempFile wrongHeight(PieceBmp(2, kPieceImageHeight - 32));
+    const TempFile notAnImage(std::vector<std::uint8_t>(2000, 'x'));
+    Hosted hosted(160, 100);
+    for (const std::string& path : {wrongHeight.Path(), notAnImage.Path(), std::string("Z:\\no such.bmp")}) {
+        ASSERT_TRUE(hosted.board.Apply(Pieces(good.Path(), 16)));
+        EXPECT_FALSE(hosted.board.Apply(Pieces(path, 16))) << path;
+        UpdateWindow(hosted.board.Handle());
+        HDC dc = GetDC(hosted.board.Handle());
+        EXPECT_EQ(GetPixel(dc, 40, 40), 0u) << path << " left a picture";
+        ReleaseDC(hosted.board.Handle(), dc);
+    }
 }
 
-}  // namespace
+// The sequencer reports to the board's window, and a normal end there plays
+// the list's next piece.
+TEST(BoardWndTest, MusicNoticesComeToTheBoard)
+{
+    Hosted hosted(100, 100);
+    Settings s = Pieces("Z:" VELOMA_SOURCE_DIR "/res/velomass.bmp", 32);
+    s.BGM = 1;
+    s.BGMRandomPlay = 0;
+    s.MIDI = "Z:" VELOMA_SOURCE_DIR "/samples/velomass.lst";
+    hosted.board.Apply(s);
+    SoundPlayer::s_nListPos = 0;
+    hosted.board.StartMusic(true);
+    const std::string first = hosted.board.Player().Midi();
+    SendMessageW(hosted.board.Handle(), kMmMciNotify, kMciNotifySuccessful, 0);
+    const std::string second = hosted.board.Player().Midi();
+    EXPECT_EQ(first.substr(first.size() - 9) + " " + second.substr(second.size() - 9), "loop1.mid loop2.mid");
+    hosted.board.StartMusic(false);  // aborts the play, with a notice
+    EXPECT_TRUE(PumpUntil([&] { return hosted.board.notices > 1; }, 1000)) << "no notice reached the board";
+}
+
+} // namespace

@@ -3,6 +3,7 @@
 #include "saver/win/PasswordChangeDialog.h"
 #include "saver/win/PasswordDialog.h"
 #include "platform/Registry.h"
+#include "settings/SettingsStore.h"
 #include "win/ModalScript.h"
 
 #include <gtest/gtest.h>
@@ -26,65 +27,18 @@ const std::string kTooLong = kWhole + "x";
 int FocusId() { return GetFocus() ? GetDlgCtrlID(GetFocus()) : 0; }
 
 using Act = void (*)(HWND);
-// The default button's command with the focus on a control: Enter there,
-// or on OK a click (the button takes the focus first).
-template <int Focus>
-void OkWithFocusOn(HWND h)
+void ClickOk(HWND h)
 {
-    SetFocus(GetDlgItem(h, Focus));
+    SetFocus(GetDlgItem(h, IDOK));  // as a click gives it the focus first
     ClickItem(h, IDOK);
 }
-const Act ClickOk = OkWithFocusOn<IDOK>;
 void Escape(HWND h) { SendMessageW(h, WM_COMMAND, IDCANCEL, 0); }
 void CloseBox(HWND h) { SendMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0); }
-
-// Class, id, text and the styles that matter of a control.
-std::string Describe(HWND c)
-{
-    wchar_t cls[32] = {}, text[256] = {};
-    GetClassNameW(c, cls, 32);
-    CharLowerW(cls);
-    GetWindowTextW(c, text, 256);
-    const DWORD style = static_cast<DWORD>(GetWindowLongW(c, GWL_STYLE));
-    std::string d = Narrow(cls) + " " + std::to_string(static_cast<short>(GetDlgCtrlID(c))) + " '" + Narrow(text) + "'";
-    if (lstrcmpW(cls, L"button") == 0 && (style & 0xF) == BS_DEFPUSHBUTTON)
-        d += " default";
-    if (lstrcmpW(cls, L"edit") == 0 && (style & ES_PASSWORD))
-        d += " password";
-    return d;
-}
-
-// The title and the controls in tab order.
-std::vector<std::string> Look(HWND dlg)
-{
-    wchar_t title[256] = {};
-    GetWindowTextW(dlg, title, 256);
-    std::vector<std::string> look{Narrow(title)};
-    for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        look.push_back(Describe(c));
-    return look;
-}
-
-TEST(PasswordDialogTest, ResourcesShowEveryTextInTabOrder)
-{
-    PasswordChangeDialog change;
-    std::vector<std::string> look;
-    RunModal(change, [&](HWND h) { look = Look(h), Escape(h); });
-    EXPECT_EQ(look, (std::vector<std::string>{
-                        "ﾊﾟｽﾜｰﾄﾞの変更", "button 1 'OK' default", "button 2 'ｷｬﾝｾﾙ'",
-                        "static -1 'Velomaｽｸﾘｰﾝｾｰﾊﾞｰのﾊﾟｽﾜｰﾄﾞの変更'", "static -1 '新しいﾊﾟｽﾜｰﾄﾞ'",
-                        "static -1 '新しいﾊﾟｽﾜｰﾄﾞの確認入力'", "edit 1028 '' password", "edit 1029 '' password"}));
-    PasswordDialog ask;
-    RunModal(ask, [&](HWND h) { look = Look(h), Escape(h); });
-    EXPECT_EQ(look, (std::vector<std::string>{"Veloma Screen Saver", "button 1 'OK' default", "edit 1028 '' password",
-                                              "static -1 'ﾊﾟｽﾜｰﾄﾞの入力'"}));
-}
 
 TEST(PasswordDialogTest, OkReturnsTheTextExactlyAndCancelNothing)
 {
     const struct { std::string text; Act act; INT_PTR want; std::string password; } cases[] = {
-        {"", ClickOk, IDOK, ""}, {" Mixed Case ", ClickOk, IDOK, " Mixed Case "},
-        {"ﾊﾟｽﾜｰﾄﾞ 秘密", ClickOk, IDOK, "ﾊﾟｽﾜｰﾄﾞ 秘密"}, {kTooLong, ClickOk, IDOK, kWhole},
+        {"", ClickOk, IDOK, ""}, {" ﾊﾟｽﾜｰﾄﾞ 秘密 ", ClickOk, IDOK, " ﾊﾟｽﾜｰﾄﾞ 秘密 "}, {kTooLong, ClickOk, IDOK, kWhole},
         {"typed", Escape, IDCANCEL, "before"}, {"typed", CloseBox, IDCANCEL, "before"},
     };
     for (const auto& c : cases) {
@@ -139,7 +93,6 @@ std::string Stored()
 struct MessageBoxSeen {
     std::string text = "<no message>";
     HWND owner = nullptr;
-    bool okOnly = false;
 };
 void WatchMessageBox(MessageBoxSeen& seen)
 {
@@ -147,8 +100,7 @@ void WatchMessageBox(MessageBoxSeen& seen)
         const std::vector<HWND> boxes = ThreadWindows(L"Veloma SS");
         if (boxes.empty())
             return WatchMessageBox(seen);
-        seen = {ItemText(boxes[0], 0xFFFF), GetWindow(boxes[0], GW_OWNER),
-                GetDlgItem(boxes[0], IDOK) && !GetDlgItem(boxes[0], IDCANCEL)};
+        seen = {ItemText(boxes[0], 0xFFFF), GetWindow(boxes[0], GW_OWNER)};
         PostMessageW(boxes[0], WM_COMMAND, IDOK, 0);
     });
 }
@@ -166,7 +118,6 @@ TEST(PasswordChangeTest, StoresExactlyWhatTheBoxesSayAndNothingElse)
     const char kMismatch[] =
         "新しいﾊﾟｽﾜｰﾄﾞと再入力したﾊﾟｽﾜｰﾄﾞが一致しません。もう一度新しいﾊﾟｽﾜｰﾄﾞを確認してから入力して下さい。";
     const Act cancelButton = [](HWND h) { ClickItem(h, IDCANCEL); };
-    const Act enterInNew = OkWithFocusOn<IDC_PASSWORD>, enterInConfirmation = OkWithFocusOn<IDC_PASSWORD_CONFIRM>;
     // focusAfter: the dialog stays open with the focus there.
     const struct {
         const char* before;
@@ -180,24 +131,19 @@ TEST(PasswordChangeTest, StoresExactlyWhatTheBoxesSayAndNothingElse)
     } cases[] = {
         {nullptr, "abc", "abc", ClickOk, IDOK, "abc", nullptr, 0, false},
         {"old", "ﾊﾟｽﾜｰﾄﾞ 秘密", "ﾊﾟｽﾜｰﾄﾞ 秘密", ClickOk, IDOK, "ﾊﾟｽﾜｰﾄﾞ 秘密", nullptr, 0, false},
-        {"old", " spaced ", " spaced ", ClickOk, IDOK, " spaced ", nullptr, 0, false},
         {"old", "", "", ClickOk, IDOK, "", nullptr, 0, false},  // removes the password
         {"old", "new", "new", cancelButton, IDCANCEL, "old", nullptr, 0, false},
-        {"old", "new", "new", Escape, IDCANCEL, "old", nullptr, 0, false},
         {"old", "new", "new", CloseBox, IDCANCEL, "old", nullptr, 0, false},
-        {"old", "new", "new", enterInNew, IDCANCEL, "old", nullptr, IDC_PASSWORD_CONFIRM, false},  // like Tab
-        {"old", "new", "new", enterInConfirmation, IDCANCEL, "old", nullptr, IDOK, false},
         {"old", "new", "", ClickOk, IDCANCEL, "old", nullptr, IDC_PASSWORD_CONFIRM, false},
-        {"old", "abc", "ABC", ClickOk, IDCANCEL, "old", kMismatch, IDC_PASSWORD, false},
         {"old", "", "abc", ClickOk, IDCANCEL, "old", kMismatch, IDC_PASSWORD, false},
         {"old", "x", "x", ClickOk, IDOK, "old", nullptr, 0, true},  // an unwritable key is no reason for a message
-        {"old", kTooLong, kTooLong, ClickOk, IDOK, kWhole, nullptr, 0, false},  // cut by the boxes, stored whole
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("'" + c.first.substr(0, 40) + "' / '" + c.second.substr(0, 40) + "', case " + std::to_string(&c - cases));
         RegDeleteTreeW(HKEY_CURRENT_USER, kProductKey);
+        WinRegistry registry;
         if (c.before)
-            SavePasswordToRegistry(c.before);
+            SavePassword(registry, c.before);
         LockedRegistry locked;
         PasswordChangeDialog dlg(nullptr, c.locked ? &locked : nullptr);
         MessageBoxSeen box;
@@ -222,10 +168,8 @@ TEST(PasswordChangeTest, StoresExactlyWhatTheBoxesSayAndNothingElse)
         EXPECT_EQ(focusAtStart, IDC_PASSWORD) << "the new-password box should have the focus at first";
         EXPECT_EQ(box.text, c.box ? c.box : "<no message>");
         EXPECT_EQ(locked.attempts, c.locked ? 1 : 0) << "the store was not tried once";
-        if (c.box) {
+        if (c.box)
             EXPECT_EQ(box.owner, shown) << "the message box belongs to the dialog";
-            EXPECT_TRUE(box.okOnly) << "an OK button only";
-        }
         if (c.focusAfter) {
             EXPECT_EQ(focusAfter, c.focusAfter);
             EXPECT_EQ(texts, std::string(c.first) + " / " + c.second) << "the boxes keep their text";

@@ -1,14 +1,17 @@
+// The music and waves through the real MCI, sndPlaySound and file system.
 #include "sound/SoundPlayer.h"
 #include "sound/win/SoundDevices.h"
 
 #include <gtest/gtest.h>
 #include <mmsystem.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "base/ValueForms.h"
 #include "platform/Text.h"
 
 namespace {
@@ -53,9 +56,7 @@ protected:
         CreateDirectoryW((m_dir + L"\\my music").c_str(), nullptr);
         for (const char* name : {"loop1.mid", "velomass.lst"})
             Put(Widen(name), Sample(name));
-        m_window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                   nullptr, nullptr);
-        ASSERT_NE(m_window, nullptr);
+        m_window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
         mci.SetCallbackWindow(m_window);
         settings.BGMRandomPlay = 0;
         settings.Sound = 1;
@@ -77,12 +78,8 @@ protected:
     void Put(const std::wstring& name, const std::string& bytes)
     {
         m_made.push_back(m_dir + L"\\" + name);
-        HANDLE file = CreateFileW(m_made.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0;
-        EXPECT_TRUE(WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                              nullptr)) << Narrow(name) << " error " << GetLastError();
-        CloseHandle(file);
+        if (FILE* f = _wfopen(m_made.back().c_str(), L"wb"))
+            fwrite(bytes.data(), 1, bytes.size(), f), fclose(f);
     }
 
     // The path as the core names it: ASCII letters lower-cased.
@@ -103,6 +100,14 @@ protected:
         return form.find(' ') == std::string::npos ? form : '"' + form + '"';
     }
 
+    void Play(const std::string& midi)
+    {
+        settings.MIDI = midi;
+        player.Apply(settings);
+        mci.sent.clear();
+        player.StartMusic(true);
+    }
+
     // The notices for our window that arrive within half a second.
     std::vector<WPARAM> PumpNotifications()
     {
@@ -121,70 +126,58 @@ protected:
     HWND m_window = nullptr;
     RecordingSink mci;
     SndPlaySoundSink wave;
-    Win32SoundFileSystem files;
+    WinFileSystem files;
     MsvcRandom random{1};
     SoundServices services{mci, wave, files, random};
     Settings settings;
-    SoundPlayer player{settings, services};
+    SoundPlayer player{services};
 };
 
 TEST_F(SoundWinTest, TheSequencerGetsTheShortFormOrNothing)
 {
     Put(L"broken.mid", std::string("MThd\0\0\0\x06garbage", 15));
-    Put(L"empty.mid", "");
     Put(L"my music\\loop 2.mid", Sample("loop2.mid"));
     const std::wstring japanese = L"\u66F2 \u30C6\u30B9\u30C8.mid";  // 曲 テスト.mid
     Put(japanese, Sample("loop2.mid"));
     const struct { std::wstring name; char result; } cases[] = {
         // o: opens and plays; f: the open fails; -: no short form, so no command
         {L"Loop1.MID", 'o'}, {L"my music\\loop 2.mid", 'o'}, {japanese, 'o'}, {L"broken.mid", 'f'},
-        {L"empty.mid", 'f'}, {L"nothere.mid", '-'}, {L"velomass.lst\\x.mid", '-'},
+        {L"nothere.mid", '-'},
     };
     for (const auto& c : cases) {
         const std::string file = Path(c.name), f = Form(file);
-        settings.MIDI = Narrow(m_dir + L"\\" + c.name);
-        mci.sent.clear();
-        player.StartMusic(true);
-        EXPECT_EQ(settings.MIDI, c.result == 'o' ? file : "") << Narrow(c.name);
-        const std::string mode = player.GetMidiMode(settings.MIDI);
+        Play(Narrow(m_dir + L"\\" + c.name));
+        EXPECT_EQ(player.Midi(), c.result == 'o' ? file : "") << Narrow(c.name);
+        const std::string mode = player.GetMidiMode(player.Midi());
         player.StartMusic(false);
         Texts want;
         if (c.result == 'o')
-            want = {"open " + f + " type sequencer", "play " + f + " from 0 notify",
-                    "status " + f + " mode", "close " + f};
+            want = {"open " + f + " type sequencer", "play " + f + " from 0 notify", "status " + f + " mode",
+                    "close " + f};
         else if (c.result == 'f')
             want = {"open " + f + " type sequencer -> failed"};
         EXPECT_EQ(mci.sent, want) << Narrow(c.name);
         EXPECT_TRUE(c.result != 'o' || (!mode.empty() && mode != "paused")) << "mode " << mode;
     }
-    // A quoted long path works as a device name too.
-    const std::string quoted = '"' + Path(L"my music\\loop 2.mid") + '"';
-    EXPECT_EQ(mci.SendCommand("open " + quoted + " type sequencer", nullptr, false), 0u);
-    EXPECT_EQ(mci.SendCommand("close " + quoted, nullptr, false), 0u);
 }
 
 TEST_F(SoundWinTest, ListsAreReadFromRealFilesInTheAnsiCodePage)
 {
     // Held open for writing by someone else, a list still reads.
     const std::wstring list = m_dir + L"\\velomass.lst";
-    HANDLE held = CreateFileW(list.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    settings.MIDI = Path(L"VELOMASS.LST");
-    player.StartMusic(true);
-    EXPECT_EQ(settings.MIDI, Path(L"loop1.mid"));
+    HANDLE held = CreateFileW(list.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    Play(Path(L"VELOMASS.LST"));
+    EXPECT_EQ(player.Midi(), Path(L"loop1.mid"));
     EXPECT_EQ(player.m_nListCount, 2);
-    EXPECT_EQ(mci.sent.at(0), "open " + Form(Path(L"loop1.mid")) + " type sequencer");
-    player.StartMusic(false);
-    EXPECT_EQ(settings.MIDI, Path(L"velomass.lst"));
     CloseHandle(held);
 
     // Locked without sharing, it is silence.
     HANDLE locked = CreateFileW(list.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    player.StartMusic(false);
     mci.sent.clear();
     player.StartMusic(true);
-    EXPECT_EQ(settings.MIDI, "");
-    EXPECT_EQ(mci.sent, Texts{});
+    EXPECT_EQ(player.Midi() + "|" + std::to_string(mci.sent.size()), "|0");
     CloseHandle(locked);
 
     // A name the system code page can spell, Japanese where it is 932, in
@@ -197,9 +190,8 @@ TEST_F(SoundWinTest, ListsAreReadFromRealFilesInTheAnsiCodePage)
             continue;
         Put(name, Sample("loop1.mid"));
         Put(L"ansi.lst", "\r\n" + std::string(ansi) + "  \r\n");
-        settings.MIDI = Path(L"ansi.lst");
-        player.StartMusic(true);
-        EXPECT_EQ(settings.MIDI, Path(name)) << "code page " << GetACP();
+        Play(Path(L"ansi.lst"));
+        EXPECT_EQ(player.Midi(), Path(name)) << "code page " << GetACP();
         player.StartMusic(false);
         return;
     }
@@ -212,9 +204,8 @@ TEST_F(SoundWinTest, NoticesReachTheWindowAndOnlyANormalEndRestarts)
 {
     const std::string form = Form(Path(L"loop1.mid"));
     settings.BGM = 1;
-    settings.MIDI = Path(L"loop1.mid");
-    player.StartMusic(true);
-    ASSERT_EQ(settings.MIDI, Path(L"loop1.mid"));
+    Play(Path(L"loop1.mid"));
+    ASSERT_EQ(player.Midi(), Path(L"loop1.mid"));
     // A new notify command supersedes the play's; ending at once, it reports
     // a normal end, and only that one restarts the piece.
     ASSERT_EQ(mci.SendCommand("status " + form + " mode notify", nullptr, true), 0u);
@@ -233,20 +224,29 @@ TEST_F(SoundWinTest, NoticesReachTheWindowAndOnlyANormalEndRestarts)
         EXPECT_NE(code, static_cast<WPARAM>(MCI_NOTIFY_SUCCESSFUL));
 }
 
+// Waves that cannot play, and paths no file answers to, make no sound and
+// no message box.
 TEST_F(SoundWinTest, WavesAndOddPathsFailSilently)
 {
     Put(L"select.wav", Sample("select.wav"));
+    Put(L"\u30B3\u30DE.wav", "");  // コマ.wav
     for (const std::string& path : {Path(L"select.wav"), Path(L"nothere.wav"), Path(L"loop1.mid")})
         player.PlayWave(path);
     wave.PlayAsync(std::string("c:\\a.wav\0junk", 13));
     sndPlaySoundW(nullptr, 0);
 
+    const struct {
+        std::string path;
+        bool exists;
+    } cases[] = {
+        {Path(L"loop1.mid"), true}, {Path(L"\u30B3\u30DE.wav"), true}, {Narrow(m_dir), true},
+        {Path(L"loop?.mid"), true}, {Path(L"*.none"), false},         {Path(L"nothere.mid"), false},
+        {"", false},                {std::string(5000, 'a'), false},  {Path(L"loop1.mid") + std::string("\0x", 2), false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FileExists(files, c.path), c.exists) << "\"" << c.path.substr(0, 200) << "\"";
     std::string shortPath;
-    EXPECT_TRUE(files.FileExists(Path(L"*.mid")));  // a directory search matches patterns
-    EXPECT_FALSE(files.GetShortPath(Path(L"*.mid"), shortPath));  // but has no short form
-    EXPECT_FALSE(files.FileExists(Path(L"nothere.mid")));
-    EXPECT_FALSE(files.FileExists(""));
-    EXPECT_FALSE(files.FileExists(Path(L"loop1.mid") + std::string("\0x", 2)));
+    EXPECT_FALSE(files.ShortPath(Path(L"*.mid"), shortPath)) << "a pattern has no short form";
     EXPECT_EQ(files.OpenForReading(Narrow(m_dir)), nullptr) << "a folder opened as a list";
     EXPECT_EQ(files.OpenForReading(Path(L"nothere.lst")), nullptr);
 }

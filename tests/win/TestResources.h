@@ -1,7 +1,3 @@
 #pragma once
 // Resources of the Wine tests only, numbered apart from the product's.
-#define IDD_TEST_EXCHANGE 9100
-#define IDC_TEST_TEXT 9101
-#define IDC_TEST_CHECK 9102
-#define IDC_TEST_BAR 9103
-#define IDC_TEST_NOTIP 9104
+#define IDD_TEST_DIALOG 9100

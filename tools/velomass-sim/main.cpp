@@ -1,7 +1,8 @@
 // velomass-sim: plays the board headless, tick by tick as the window's timer
 // would, from a seed of the Windows runtime's generator. For replaying a
 // game, debugging the rules and timing them.
-#include "board/BoardGame.h"
+#include "board/BoardLayout.h"
+#include "board/PlayCycle.h"
 
 #include <cerrno>
 #include <chrono>
@@ -97,57 +98,35 @@ int ParseOptions(int argc, char** argv, Options& o)
     return 0;
 }
 
-// Keeps timer 1's state, so the run knows when the game has stopped.
-class SimEffects : public BoardEffects {
-public:
-    void DrawCell(int, int, int) override {}
-    void DrawAnimFrame(int, int) override {}
-    void DrawAnimCell(int, int) override {}
-    void FillBlack() override {}
-    void PlayWave(const std::string&) override {}
-    void CloseMidi(const std::string&) override {}
-    void RestartTimer(unsigned id, unsigned) override
-    {
-        if (id == BoardGame::kAnimTimer)
-            animTimer = true;
-    }
-    void StopTimer(unsigned id) override
-    {
-        if (id == BoardGame::kAnimTimer)
-            animTimer = false;
-    }
-    bool animTimer = false;
-};
-
-class Tracer : public BoardObserver {
+class Tracer : public PlayObserver {
 public:
     Tracer(bool trace, long long removalsWanted) : m_trace(trace), m_wanted(removalsWanted) {}
 
-    void BoardDealt(const BoardGame& game) override
+    void BoardDealt(const Board& board) override
     {
         if (done)
             return;
         ++boards;
         if (m_trace) {
             m_out += "board\n";
-            AppendRows(game);
+            AppendRows(board);
         }
         done = removals >= m_wanted;
     }
-    void GroupPicked(const BoardGame&, int x, int y, int count) override
+    void GroupPicked(const Board&, GridPos pos, int count) override
     {
         if (done || !m_trace)
             return;
-        m_out += "pick " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(count) + "\n";
+        m_out += "pick " + std::to_string(pos.x) + " " + std::to_string(pos.y) + " " + std::to_string(count) + "\n";
     }
-    void GroupRemoved(const BoardGame& game, int selectionCycles) override
+    void GroupRemoved(const Board& board, int selectionCycles) override
     {
         if (done)
             return;
         ++removals;
         if (m_trace) {
             m_out += "remove " + std::to_string(selectionCycles) + "\n";
-            AppendRows(game);
+            AppendRows(board);
         }
         done = removals >= m_wanted;
     }
@@ -164,11 +143,11 @@ public:
     bool done = false;
 
 private:
-    void AppendRows(const BoardGame& game)
+    void AppendRows(const Board& board)
     {
-        for (int y = 0; y < game.m_nRows; ++y) {
-            for (int x = 0; x < game.m_nCols; ++x)
-                m_out += static_cast<char>('0' + (game.m_board[x][y] & BoardGame::kKindMask));
+        for (int y = 0; y < board.Rows(); ++y) {
+            for (int x = 0; x < board.Cols(); ++x)
+                m_out += static_cast<char>('0' + (board.Cell(x, y) & Board::kKindMask));
             m_out += '\n';
         }
     }
@@ -187,27 +166,26 @@ int main(int argc, char** argv)
         return rc == 1 ? 0 : rc;
 
     MsvcRandom random(static_cast<std::uint32_t>(o.seed));
-    SimEffects effects;
-    BoardGame game(random, effects);
+    PlayCycle game(random);
     Tracer tracer(o.trace, o.removals);
     game.SetObserver(&tracer);
-    game.CellNo = static_cast<int>(o.kinds);
-    game.CellArr = static_cast<int>(o.pattern);
-    game.AnimBMPOption = o.still ? 1 : 0;
-    game.SetImage(static_cast<int>(o.frames));
+    game.SetOptions({static_cast<int>(o.pattern), static_cast<int>(o.kinds), o.still});
+    game.SetFrames(static_cast<int>(o.frames));
     // One pixel per cell: the layout rules (capacity, too small for a game)
     // apply to the grid asked for.
-    game.CellSize = 1;
-    game.ComputeLayout(static_cast<int>(o.cols), static_cast<int>(o.rows));
-    game.NewBoard();
+    const BoardLayout layout = LayOutBoard(static_cast<int>(o.cols), static_cast<int>(o.rows), 1, 1);
+    game.Resize(layout.cols, layout.rows);
+    bool playing = game.NewBoard().restartTimer;
 
     using Clock = std::chrono::steady_clock;
     long long ticks = 0;
     Clock::duration removalTime{};
-    while (!tracer.done && effects.animTimer) {
+    while (!tracer.done && playing) {
         const long long before = tracer.removals;
         const Clock::time_point start = Clock::now();
-        game.OnTimer(BoardGame::kAnimTimer);
+        const PlayReport report = game.Tick();
+        if (report.stopTimer)
+            playing = false;
         const Clock::time_point end = Clock::now();
         ++ticks;
         if (tracer.removals != before)

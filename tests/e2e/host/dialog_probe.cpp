@@ -1,10 +1,10 @@
-// Tells the end-to-end tests where a top-level window and its controls are
-// on the screen, so that they can click them with the mouse, and what the
-// controls say. Writes UTF-8 lines to stdout:
+// Tells the end-to-end tests whether a top-level window shows, where its
+// controls are on the screen, so that they can click them with the mouse,
+// and what the controls say. Writes UTF-8 lines to stdout:
 //
 //   windows=N                           top-level windows with the title
-//   window=HANDLE rect=L,T,R,B visible=0|1 owner=HANDLE
-//   control id=ID class=NAME rect=L,T,R,B visible=0|1 checked=0|1|- text=TEXT
+//   window visible=0|1
+//   control id=ID class=NAME rect=L,T,R,B text=TEXT
 //
 //   dialog_probe --title TEXT
 //
@@ -13,7 +13,6 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -32,13 +31,6 @@ std::string Utf8(const std::wstring& text)
     return out;
 }
 
-std::wstring TextOf(HWND hwnd)
-{
-    wchar_t text[1024] = {};
-    GetWindowTextW(hwnd, text, 1024);
-    return text;
-}
-
 // Edit controls keep their text to themselves: another process has to ask.
 std::wstring ControlText(HWND hwnd)
 {
@@ -50,14 +42,17 @@ std::wstring ControlText(HWND hwnd)
 
 struct Search {
     std::wstring title;
-    std::vector<HWND> found;
+    unsigned count = 0;
+    HWND first = nullptr;
 };
 
 BOOL CALLBACK Collect(HWND hwnd, LPARAM lParam)
 {
     auto* s = reinterpret_cast<Search*>(lParam);
-    if (TextOf(hwnd) == s->title)
-        s->found.push_back(hwnd);
+    wchar_t text[1024] = {};
+    GetWindowTextW(hwnd, text, 1024);
+    if (s->title == text && s->count++ == 0)
+        s->first = hwnd;
     return TRUE;
 }
 
@@ -75,11 +70,8 @@ BOOL CALLBACK Describe(HWND child, LPARAM)
 {
     wchar_t className[64] = {};
     GetClassNameW(child, className, 64);
-    const LRESULT state = SendMessageW(child, BM_GETCHECK, 0, 0);
-    const bool button = lstrcmpiW(className, L"Button") == 0;
-    std::printf("control id=%d class=%s rect=%s visible=%d checked=%s text=%s\n", GetDlgCtrlID(child),
-                Utf8(className).c_str(), RectText(child).c_str(), IsWindowVisible(child) ? 1 : 0,
-                button ? (state == BST_CHECKED ? "1" : "0") : "-", Utf8(ControlText(child)).c_str());
+    std::printf("control id=%d class=%s rect=%s text=%s\n", GetDlgCtrlID(child), Utf8(className).c_str(),
+                RectText(child).c_str(), Utf8(ControlText(child)).c_str());
     return TRUE;
 }
 
@@ -97,14 +89,10 @@ int wmain(int argc, wchar_t** argv)
         return 2;
     }
     EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
-    std::printf("windows=%u\n", static_cast<unsigned>(search.found.size()));
-    if (!search.found.empty()) {
-        HWND window = search.found.front();
-        std::printf("window=%lu rect=%s visible=%d owner=%lu\n",
-                    static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)), RectText(window).c_str(),
-                    IsWindowVisible(window) ? 1 : 0,
-                    static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(GetWindow(window, GW_OWNER))));
-        EnumChildWindows(window, Describe, 0);
+    std::printf("windows=%u\n", search.count);
+    if (search.first) {
+        std::printf("window visible=%d\n", IsWindowVisible(search.first) ? 1 : 0);
+        EnumChildWindows(search.first, Describe, 0);
     }
     std::fflush(stdout);
     return 0;

@@ -1,4 +1,4 @@
-#include "board/PieceLayout.h"
+#include "image/PieceLayout.h"
 
 int PieceImageFrames(int width, int height)
 {
@@ -15,12 +15,4 @@ int SlotImageRow(int slot)
 int PieceRowBottom(int row)
 {
     return kPieceImageHeight - kPieceCell - kPieceCell * row;
-}
-
-std::uint32_t BlackOutInterval(int minutes, std::uint32_t msPerMinute)
-{
-    if (minutes <= 0)
-        return 0;
-    const std::uint64_t ms = static_cast<std::uint64_t>(minutes) * msPerMinute;
-    return ms > kMaxTimerInterval ? kMaxTimerInterval : static_cast<std::uint32_t>(ms);
 }

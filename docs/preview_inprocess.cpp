@@ -7,11 +7,13 @@
 //
 // Prints "client=LEFT,TOP,WIDTH,HEIGHT", the screen rectangle of the board,
 // once the board runs; ends after --life milliseconds (default 10000).
-#include "app/win/SaverApp.h"
+#include "app/win/Modes.h"
+#include "board/win/BoardWnd.h"
 
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace {
@@ -55,8 +57,8 @@ int wmain(int argc, wchar_t** argv)
     if (!monitor)
         return 3;
 
-    SaverApp app({"/p", std::to_string(reinterpret_cast<UINT_PTR>(monitor))});
-    if (!app.InitInstance())
+    const std::unique_ptr<BoardWnd> board = StartPreview(monitor);
+    if (!board)
         return 4;
 
     POINT origin{0, 0};
@@ -72,7 +74,7 @@ int wmain(int argc, wchar_t** argv)
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    // Destroying the monitor destroys the board, which frees itself.
+    // The board's window goes with the monitor, before the board.
     DestroyWindow(monitor);
     return 0;
 }

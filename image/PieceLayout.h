@@ -12,11 +12,16 @@ constexpr int kPieceImageHeight = 11 * kPieceCell;
 constexpr int kStripWidth = 896;
 constexpr int kStripHeight = 128;
 constexpr int kAnimSlot = 6;
+constexpr int kMaxCellSize = kStripWidth / (kAnimSlot + 1);
 
 // Frame columns of an image of this size, or 0 when it cannot be used as
 // a piece image (height not 352 as stored bottom-up, width not a positive
 // multiple of 32).
 int PieceImageFrames(int width, int height);
+
+// Image rows of kind k's animations.
+inline int SelectRow(int kind) { return 2 * kind - 1; }
+inline int DisappearRow(int kind) { return 2 * kind; }
 
 // The image row a strip slot is built from.
 int SlotImageRow(int slot);
@@ -24,13 +29,6 @@ int SlotImageRow(int slot);
 // Where image row `row` starts in the coordinates of the bitmap drawing
 // call, whose origin is the bottom-left corner of a bottom-up image.
 int PieceRowBottom(int row);
-
-// The largest interval a window timer takes.
-constexpr std::uint32_t kMaxTimerInterval = 0x7FFFFFFF;
-
-// Milliseconds of the black-out timer for a number of minutes: 0 (no
-// black-out) for 0 or less, never more than the timer takes.
-std::uint32_t BlackOutInterval(int minutes, std::uint32_t msPerMinute = 60000);
 
 // A fill colour as plain red, green and blue: the top byte of a stored
 // value would otherwise turn it into a palette index.

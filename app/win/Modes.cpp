@@ -1,0 +1,142 @@
+#include "app/win/Modes.h"
+
+#include "app/PreviewSettings.h"
+#include "board/win/BoardWnd.h"
+#include "platform/Files.h"
+#include "platform/Registry.h"
+#include "settings/SettingsStore.h"
+#include "saver/win/PasswordChangeDialog.h"
+#include "saver/win/SaverWnd.h"
+#include "settings/win/SettingsDialog.h"
+
+#include <cstdint>
+
+namespace {
+
+// Titles by which a second run finds the first.
+const wchar_t kSettingsTitle[] = L"Veloma Screen Saver";  // settings and password dialogs
+const wchar_t kSaverTitle[] = L"VelomaScreenSaver";       // the full-screen window
+
+// Brings a running instance forward; false when there is none.
+bool ActivateExisting(const wchar_t* title)
+{
+    HWND existing = FindWindowW(nullptr, title);
+    if (!existing)
+        return false;
+    SetForegroundWindow(existing);
+    return true;
+}
+
+// Dispatches until the window is gone; its end posts WM_QUIT, which wakes
+// the loop.
+void RunUntilGone(const Window& window)
+{
+    MSG msg{};
+    while (window.Handle() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// What every board plays with: the stored settings, the files they name checked.
+Settings StoredSettings()
+{
+    Settings settings;
+    WinRegistry registry;
+    WinFileSystem files;
+    ReadSettings(settings, registry, files);
+    return settings;
+}
+
+// The preview ends with its window, which the display settings take away.
+class PreviewBoard : public BoardWnd {
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        const LRESULT result = BoardWnd::WindowProc(msg, wParam, lParam);
+        if (msg == WM_NCDESTROY)
+            PostQuitMessage(0);
+        return result;
+    }
+};
+
+}  // namespace
+
+void RunMode(const StartRequest& request)
+{
+    switch (request.mode) {
+    case SaverMode::Configure:
+        RunSettingsDialog();
+        break;
+    case SaverMode::Preview:
+        // Window handles fit in 32 bits; the sign extension matches what
+        // the system does with a handle passed through a long.
+        if (request.hasHandle)
+            RunPreview(reinterpret_cast<HWND>(static_cast<std::intptr_t>(request.handle)));
+        break;
+    case SaverMode::FullScreen:
+        RunFullScreen();
+        break;
+    case SaverMode::ChangePassword:
+        // The handle the display settings pass is not used: no owner.
+        RunChangePassword();
+        break;
+    case SaverMode::None:
+        break;
+    }
+}
+
+void RunSettingsDialog()
+{
+    // A second configuration run, or one while the saver asks for its
+    // password (same title), only brings that window forward.
+    if (ActivateExisting(kSettingsTitle))
+        return;
+    SettingsDialog dialog;
+    if (dialog.DoModal() == IDOK)
+    {
+        WinRegistry registry;
+        SaveSettings(dialog.Values(), dialog.BCColText, registry);
+    }
+}
+
+std::unique_ptr<BoardWnd> StartPreview(HWND parent)
+{
+    if (!parent || !IsWindow(parent))
+        return nullptr;
+    auto board = std::make_unique<PreviewBoard>();
+    RECT rect{};
+    GetClientRect(parent, &rect);
+    if (!board->Create(0, WS_CHILD | WS_VISIBLE, rect, parent))
+        return nullptr;
+    Settings settings = StoredSettings();
+    ApplyPreviewSettings(settings);
+    board->Apply(settings);
+    return board;
+}
+
+void RunPreview(HWND parent)
+{
+    if (const std::unique_ptr<BoardWnd> board = StartPreview(parent))
+        RunUntilGone(*board);
+}
+
+void RunFullScreen()
+{
+    if (ActivateExisting(kSaverTitle))
+        return;
+    Settings settings = StoredSettings();
+    WinRegistry registry;
+    ApplyFullScreenRules(settings, ReadDesktopValues(registry));
+    SaverWnd saver;
+    if (!saver.CreateFullScreen(settings))
+        return;
+    SetWindowTextW(saver.Handle(), kSaverTitle);
+    RunUntilGone(saver);
+}
+
+void RunChangePassword()
+{
+    PasswordChangeDialog dialog;
+    dialog.DoModal();
+}

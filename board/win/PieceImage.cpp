@@ -1,0 +1,121 @@
+#include "board/win/PieceImage.h"
+
+#include "image/PieceLayout.h"
+#include "platform/Files.h"
+
+#include <cstddef>
+
+// The image's blocks go straight to the drawing and palette calls.
+static_assert(sizeof(DibInfoHeader) == sizeof(BITMAPINFOHEADER), "info header");
+static_assert(offsetof(DibInfoHeader, biClrUsed) == offsetof(BITMAPINFOHEADER, biClrUsed), "info header");
+static_assert(offsetof(DibInfo, bmiColors) == offsetof(BITMAPINFO, bmiColors), "colour table");
+static_assert(sizeof(DibQuad) == sizeof(RGBQUAD) && offsetof(DibQuad, rgbRed) == offsetof(RGBQUAD, rgbRed),
+              "colour entry");
+static_assert(offsetof(DibLogPalette, palPalEntry) == offsetof(LOGPALETTE, palPalEntry), "palette");
+
+namespace {
+
+const BITMAPINFO* Info(const CDIB& dib)
+{
+    return reinterpret_cast<const BITMAPINFO*>(dib.m_pBMI.get());
+}
+
+} // namespace
+
+PieceImage::~PieceImage()
+{
+    // Everything selected into the strip's context goes back before the
+    // objects are deleted.
+    if (m_oldStrip)
+        SelectObject(m_stripDC.Handle(), m_oldStrip);
+    if (m_oldPalette)
+        SelectPalette(m_stripDC.Handle(), m_oldPalette, FALSE);
+}
+
+bool PieceImage::Load(const std::string& path)
+{
+    if (m_oldPalette) {
+        // A palette in use cannot be deleted.
+        SelectPalette(m_stripDC.Handle(), m_oldPalette, FALSE);
+        m_oldPalette = nullptr;
+    }
+    m_palette.Reset();
+    m_dib.reset();
+    m_frames = 0;
+    m_cellSize = 0;
+
+    Win32FileSource file;
+    if (!file.Open(path, Win32FileSource::Sharing::Exclusive))
+        return false;
+    auto dib = std::make_unique<CDIB>();
+    if (!dib->Read(file))
+        return false;
+    // An image without a frame column has nothing to animate.
+    const int frames = PieceImageFrames(dib->GetWidth(), dib->GetHeight());
+    if (frames < 1)
+        return false;
+
+    if (!m_strip) {
+        if (!m_stripDC)
+            return false;
+        // Compatible with the screen, like every window the strip is copied to.
+        HDC screen = GetDC(nullptr);
+        m_strip.Reset(CreateCompatibleBitmap(screen, kStripWidth, kStripHeight));
+        ReleaseDC(nullptr, screen);
+        if (!m_strip)
+            return false;
+        m_oldStrip = SelectObject(m_stripDC.Handle(), m_strip.Get());
+        // Plain colour pictures: shrinking keeps whole pixels instead of
+        // merging them into darker ones.
+        SetStretchBltMode(m_stripDC.Handle(), COLORONCOLOR);
+    }
+    // A palette only for a 256-colour table; deeper images draw as they are.
+    if (dib->BuildLogPalette()) {
+        m_palette.Reset(CreatePalette(reinterpret_cast<const LOGPALETTE*>(&dib->m_logPal)));
+        if (m_palette) {
+            m_oldPalette = SelectPalette(m_stripDC.Handle(), m_palette.Get(), FALSE);
+            RealizePalette(m_stripDC.Handle());
+        }
+    }
+    m_dib = std::move(dib);
+    m_frames = frames;
+    return true;
+}
+
+bool PieceImage::PrepareStrip(int cellSize, const StripFill& fill)
+{
+    if (!Loaded() || cellSize < 1 || cellSize > kMaxCellSize)
+        return false;
+    m_cellSize = cellSize;
+    for (int slot = 0; slot < kAnimSlot; ++slot)
+        ScaleInto(slot, SlotImageRow(slot), 0);
+    GdiBrush brush(CreateSolidBrush(fill.colour));
+    if (fill.emptyCells && brush) {
+        const RECT rect{0, 0, cellSize, cellSize};
+        FillRect(m_stripDC.Handle(), &rect, brush.Get());
+    }
+    if (fill.pieces && brush) {
+        const RECT rect{cellSize, 0, 6 * cellSize, cellSize};
+        FillRect(m_stripDC.Handle(), &rect, brush.Get());
+    }
+    return true;
+}
+
+void PieceImage::ShowFrame(int row, int column)
+{
+    if (Loaded() && m_cellSize > 0 && column >= 0 && column < m_frames && row >= 0 &&
+        row < kPieceImageHeight / kPieceCell)
+        ScaleInto(kAnimSlot, row, column);
+}
+
+void PieceImage::ScaleInto(int slot, int row, int column)
+{
+    StretchDIBits(m_stripDC.Handle(), slot * m_cellSize, 0, m_cellSize, m_cellSize, column * kPieceCell,
+                  PieceRowBottom(row), kPieceCell, kPieceCell, m_dib->m_pBits.get(), Info(*m_dib),
+                  DIB_RGB_COLORS, SRCCOPY);
+}
+
+void PieceImage::CopySlot(HDC dc, int slot, int x, int y) const
+{
+    BitBlt(dc, x, y, m_cellSize, m_cellSize, m_stripDC.Handle(), slot * m_cellSize, 0, SRCCOPY);
+}

@@ -1,0 +1,53 @@
+#pragma once
+#include "image/CDIB.h"
+#include "platform/Gdi.h"
+
+#include <memory>
+#include <string>
+
+// What the strip fills instead of the pictures.
+struct StripFill {
+    bool emptyCells = false;  // BlankOption
+    bool pieces = false;      // DoviOption
+    COLORREF colour = 0;      // BCCol, plain RGB
+};
+
+// The piece image of one board: the bitmap as read, its palette, and the
+// off-screen strip of pictures scaled to the cell size (slot 0 the empty
+// cell, 1..5 the kinds at rest, 6 the animation frame now showing).
+class PieceImage {
+public:
+    PieceImage() = default;
+    ~PieceImage();
+    PieceImage(const PieceImage&) = delete;
+    PieceImage& operator=(const PieceImage&) = delete;
+
+    // Reads and checks the file; on failure nothing stays loaded.
+    bool Load(const std::string& path);
+    bool Loaded() const { return m_dib != nullptr; }
+    int Frames() const { return m_frames; }
+    const CDIB* Dib() const { return m_dib.get(); }
+    HPALETTE Palette() const { return m_palette.Get(); }
+
+    // Scales the resting pictures into the strip at `cellSize` pixels.
+    bool PrepareStrip(int cellSize, const StripFill& fill);
+    // Scales frame `column` of image row `row` into the animation slot.
+    void ShowFrame(int row, int column);
+    // Copies a strip slot to a cell-sized square of `dc` at (x, y).
+    void CopySlot(HDC dc, int slot, int x, int y) const;
+    int CellSize() const { return m_cellSize; }
+
+private:
+    void ScaleInto(int slot, int row, int column);
+
+    std::unique_ptr<CDIB> m_dib;
+    int m_frames = 0;
+    GdiPalette m_palette;
+    GdiBitmap m_strip;
+    // The strip lives in a memory context of its own, with the palette;
+    // declared after them, the context goes first.
+    MemoryDC m_stripDC;
+    HGDIOBJ m_oldStrip = nullptr;
+    HPALETTE m_oldPalette = nullptr;
+    int m_cellSize = 0;
+};
