@@ -4,9 +4,9 @@
 #include "board/win/BoardWnd.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
-#include "settings/SettingsStore.h"
 #include "saver/win/PasswordChangeDialog.h"
 #include "saver/win/SaverWnd.h"
+#include "settings/SettingsStore.h"
 #include "settings/win/SettingsDialog.h"
 
 #include <cstdint>
@@ -93,11 +93,10 @@ void RunSettingsDialog()
     if (ActivateExisting(kSettingsTitle))
         return;
     SettingsDialog dialog;
-    if (dialog.DoModal() == IDOK)
-    {
-        WinRegistry registry;
-        SaveSettings(dialog.Values(), dialog.BCColText, registry);
-    }
+    if (dialog.DoModal() != IDOK)
+        return;
+    WinRegistry registry;
+    SaveSettings(dialog.Values(), dialog.BCColText, registry);
 }
 
 std::unique_ptr<BoardWnd> StartPreview(HWND parent)
