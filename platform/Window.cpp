@@ -49,12 +49,6 @@ bool Window::CreateEx(DWORD exStyle, const std::wstring& className, const std::w
                            this) != nullptr;
 }
 
-void Window::DestroyWindow()
-{
-    if (m_hWnd)
-        ::DestroyWindow(m_hWnd);
-}
-
 LRESULT CALLBACK Window::StaticWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     Window* self = nullptr;

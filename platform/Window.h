@@ -23,7 +23,6 @@ public:
     // False when the window could not be created.
     bool CreateEx(DWORD exStyle, const std::wstring& className, const std::wstring& title,
                   DWORD style, int x, int y, int width, int height, HWND parent, UINT id);
-    void DestroyWindow();
 
     friend std::wstring RegisterWindowClass(UINT, HCURSOR, HBRUSH, HICON);
 

@@ -52,7 +52,7 @@ TEST(WindowTest, BoundFromNcCreateToNcDestroy)
     ProbeWindow child;
     ASSERT_TRUE(child.Create(w.Handle()));
     HWND hwnd = w.Handle();
-    w.DestroyWindow();
+    ::DestroyWindow(w.Handle());
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_EQ(w.Handle(), nullptr);
     EXPECT_EQ(child.Handle(), nullptr) << "the child's object still names a destroyed window";
