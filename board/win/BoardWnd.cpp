@@ -223,6 +223,12 @@ LRESULT BoardWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_ERASEBKGND:
         return 1;  // the paint routine covers every pixel
+    case WM_SIZE:
+        // A new size deals a board fitted to it; a blacked-out board waits
+        // for its wake, which lays it out anyway.
+        if (m_applied && !BlackedOut())
+            ResetLayout();
+        break;
     case WM_TIMER:
         if (wParam == kAnimTimer) {
             Show(m_game.Tick());
