@@ -104,7 +104,7 @@ void SaverSession::Post(UINT msg)
 
 void SaverSession::OnMouseMove(POINT screen)
 {
-    if (!m_firstMouse.OnMove(screen.x, screen.y) || m_movePending)
+    if (!m_firstMouse.OnMove(screen.x, screen.y) || m_movePending || !Primary() || !Primary()->Handle())
         return;
     m_movePending = true;
     SetTimer(Primary()->Handle(), SaverWnd::kMoveSettleTimer, kMoveSettleMs, nullptr);
