@@ -25,6 +25,12 @@ std::vector<ScreenArea> SystemMonitors()
     return monitors;
 }
 
+std::vector<ScreenArea> SaverSession::CurrentAreas() const
+{
+    const ScreenArea screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), true};
+    return BoardAreas(m_monitors(), screen);
+}
+
 SaverSession::SaverSession(MonitorSource monitors, const SoundServices* sound)
     : m_monitors(std::move(monitors)), m_sound(sound)
 {
@@ -43,12 +49,14 @@ bool SaverSession::Start(const Settings& settings, const std::wstring& title)
         return false;
     m_settings = settings;
     m_title = title;
-    const ScreenArea screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), true};
-    for (const ScreenArea& area : BoardAreas(m_monitors(), screen)) {
+    m_areas = CurrentAreas();
+    for (const ScreenArea& area : m_areas) {
         if (!AddBoard(area) && m_boards.empty())
             return false;
     }
     StartBlackOutTimer();
+    // Not every system tells its windows of a new layout.
+    SetTimer(Primary()->Handle(), SaverWnd::kMonitorTimer, kMonitorPollMs, nullptr);
     if (m_settings.BGM)
         m_boards.front()->StartMusic(true);
 
@@ -96,8 +104,25 @@ void SaverSession::Post(UINT msg)
 
 void SaverSession::OnMouseMove(POINT screen)
 {
-    if (m_firstMouse.OnMove(screen.x, screen.y))
+    if (!m_firstMouse.OnMove(screen.x, screen.y) || m_movePending || !Primary() || !Primary()->Handle())
+        return;
+    m_movePending = true;
+    SetTimer(Primary()->Handle(), SaverWnd::kMoveSettleTimer, kMoveSettleMs, nullptr);
+}
+
+void SaverSession::OnMoveSettled()
+{
+    KillTimer(Primary()->Handle(), SaverWnd::kMoveSettleTimer);
+    m_movePending = false;
+    FollowMonitors();
+    if (MoveIsTheUsers(GetTickCount(), m_layoutChangedAt)) {
         Post(SaverWnd::kCloseRequest);
+        return;
+    }
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    m_firstMouse.Forget();
+    m_firstMouse.OnMove(cursor.x, cursor.y);
 }
 
 void SaverSession::CloseRequest()
@@ -158,15 +183,17 @@ void SaverSession::StartBlackOutTimer()
 
 void SaverSession::FollowMonitors()
 {
-    if (m_boards.empty())
+    std::vector<ScreenArea> areas = CurrentAreas();
+    if (m_boards.empty() || SameAreas(areas, m_areas))
         return;
-    const ScreenArea screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), true};
-    const std::vector<ScreenArea> areas = BoardAreas(m_monitors(), screen);
+    m_areas = std::move(areas);
+    m_layoutChangedAt = GetTickCount();
+    m_firstMouse.Forget();
     // Boards beyond the new count go first, so none covers a screen that is gone.
-    if (m_boards.size() > areas.size())
-        m_boards.resize(areas.size());
-    for (std::size_t i = 0; i < areas.size(); ++i) {
-        const ScreenArea& a = areas[i];
+    if (m_boards.size() > m_areas.size())
+        m_boards.resize(m_areas.size());
+    for (std::size_t i = 0; i < m_areas.size(); ++i) {
+        const ScreenArea& a = m_areas[i];
         if (i >= m_boards.size()) {
             AddBoard(a);
             continue;

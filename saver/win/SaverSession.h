@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ std::vector<ScreenArea> SystemMonitors();
 // when the primary board's window goes.
 class SaverSession : private CloseRequestHost {
 public:
+    static constexpr UINT kMonitorPollMs = 1000;
+
     using MonitorSource = std::function<std::vector<ScreenArea>()>;
 
     // Tests bring their own monitors and sound devices.
@@ -46,9 +49,10 @@ public:
     void RequestClose() { Post(WM_CLOSE); }
     void RequestFollowMonitors() { Post(SaverWnd::kFollowMonitors); }
     void OnBlackOutTimer();
+    void OnMoveSettled();
 
     // On the primary board: asks to close and closes when it may; every
-    // board follows the monitors as they are now; the others' windows go
+    // board follows the monitors when they changed; the others' windows go
     // as the primary closes.
     void CloseRequest();
     void FollowMonitors();
@@ -63,6 +67,7 @@ protected:
 
 private:
     void Post(UINT msg);
+    std::vector<ScreenArea> CurrentAreas() const;
     void StartBlackOutTimer();
     Settings BoardSettings(bool primary) const;
     bool AddBoard(const ScreenArea& area);
@@ -76,6 +81,9 @@ private:
     Settings m_settings;
     std::wstring m_title;
     std::vector<std::unique_ptr<SaverWnd>> m_boards;
+    std::vector<ScreenArea> m_areas;  // what the boards cover, in their order
+    std::optional<std::uint32_t> m_layoutChangedAt;
+    bool m_movePending = false;  // a move that may end the run is settling
     FirstMouse m_firstMouse;
     std::uint32_t m_minuteMs = 60000;
     bool m_cursorHidden = false;

@@ -28,9 +28,16 @@ LRESULT SaverWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         SetCursor(nullptr);
         return TRUE;
     case WM_TIMER:
-        if (wParam == kBlackOutTimer) {
+        switch (wParam) {
+        case kBlackOutTimer:
             KillTimer(Handle(), kBlackOutTimer);
             m_session.OnBlackOutTimer();
+            return 0;
+        case kMoveSettleTimer:
+            m_session.OnMoveSettled();
+            return 0;
+        case kMonitorTimer:
+            m_session.FollowMonitors();
             return 0;
         }
         break;

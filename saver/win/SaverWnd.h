@@ -10,7 +10,10 @@ class SaverSession;
 // end ends the run's message loop.
 class SaverWnd : public BoardWnd {
 public:
+    // The primary board's timers, besides the animation's.
     static constexpr UINT_PTR kBlackOutTimer = 2;
+    static constexpr UINT_PTR kMoveSettleTimer = 4;
+    static constexpr UINT_PTR kMonitorTimer = 5;
     // Posted to the primary board, which outlives every other: the
     // monitors changed; some board had input that asks to close.
     static constexpr UINT kFollowMonitors = WM_APP + 1;

@@ -51,6 +51,22 @@ TEST(SaverRulesTest, BoardAreasFromMonitors)
     }
 }
 
+// A move that would end the run does not count within the quiet time after
+// a new layout, across the wrap of the tick count too.
+TEST(SaverRulesTest, MoveAfterANewLayout)
+{
+    const struct {
+        std::uint32_t now;
+        std::optional<std::uint32_t> layoutChangedAt;
+        bool users;
+    } cases[] = {
+        {5, std::nullopt, true}, {1000, 0, true}, {999, 0, false}, {250, 0, false},
+        {500, 0xFFFFFF00u, false}, {800, 0xFFFFFF00u, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MoveIsTheUsers(c.now, c.layoutChangedAt), c.users) << c.now;
+}
+
 // The black-out comes no later than the display's low power; the password
 // counts only when the desktop asks for one; cells stay within 32..128.
 TEST(SaverRulesTest, FullScreenRules)

@@ -160,7 +160,8 @@ protected:
             MoveOver(board, {GET_X(lParam), GET_Y(lParam)});
         else
             SendMessageW(board, msg, wParam, lParam);
-        return PumpUntil([&] { return !session.Primary()->Handle() && !IsWindow(board); }, 300);
+        // A move counts once it has settled.
+        return PumpUntil([&] { return !session.Primary()->Handle() && !IsWindow(board); }, kMoveSettleMs + 300);
     }
     static int GET_X(LPARAM l) { return static_cast<short>(LOWORD(l)); }
     static int GET_Y(LPARAM l) { return static_cast<short>(HIWORD(l)); }
@@ -317,8 +318,9 @@ TEST_F(SaverSessionTest, PasswordDialogOnThePrimaryBoard)
     EXPECT_FALSE(enabled) << "a board took input while asking";
 }
 
-// A new layout: a monitor that is gone loses its board at once, a moved
-// primary takes its board along, a new monitor gets one.
+// A new layout, whether the system tells of it or not: a monitor that is
+// gone loses its board, a moved primary takes its board along, a new
+// monitor gets one. The pointer a new layout moves ends nothing.
 TEST_F(SaverSessionTest, BoardsFollowTheMonitors)
 {
     auto session = Start(PieceSettings());
@@ -327,17 +329,23 @@ TEST_F(SaverSessionTest, BoardsFollowTheMonitors)
     const HWND second = BoardAt(*session, kTwoMonitors[0]);
     const ScreenArea alone{0, 0, 640, 480, true};
     session->monitors = {alone};
-    SendMessageW(second, WM_DISPLAYCHANGE, 24, MAKELPARAM(640, 480));
-    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(second); }, 500)) << "a board stayed on a monitor that is gone";
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(second); }, 2 * SaverSession::kMonitorPollMs))
+        << "a board stayed on a monitor that is gone";
     EXPECT_EQ(BoardAt(*session, alone), primary) << "the primary board did not follow its monitor";
     EXPECT_EQ(session->Primary()->Layout().cols, 640 / 32) << "the moved board was not laid out anew";
 
+    // The first position is taken anew after a new layout.
+    MoveOver(primary, cursor);
     session->monitors = kTwoMonitors;
-    SendMessageW(primary, WM_DISPLAYCHANGE, 24, MAKELPARAM(1024, 768));
-    EXPECT_TRUE(PumpUntil([&] { return BoardAt(*session, kTwoMonitors[0]) != nullptr; }, 500))
-        << "no board on the monitor that came back";
-    EXPECT_TRUE(EndsAfter(*session, BoardAt(*session, kTwoMonitors[0]), WM_KEYDOWN, VK_SPACE, 0))
-        << "the new board is not part of the run";
+    EXPECT_FALSE(EndsAfter(*session, primary, WM_MOUSEMOVE, 0, MAKELPARAM(cursor.x + 5, cursor.y)))
+        << "the pointer the new layout moved ended the run";
+    EXPECT_NE(BoardAt(*session, kTwoMonitors[0]), nullptr) << "no board on the monitor that came back";
+
+    session->monitors = {alone};
+    SendMessageW(primary, WM_DISPLAYCHANGE, 24, MAKELPARAM(640, 480));
+    EXPECT_TRUE(PumpUntil([&] { return BoardAt(*session, kTwoMonitors[0]) == nullptr; }, 300))
+        << "the boards did not follow the layout the system told of";
+    EXPECT_TRUE(EndsAfter(*session, primary, WM_KEYDOWN, VK_SPACE, 0));
 }
 
 } // namespace
