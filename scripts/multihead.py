@@ -133,6 +133,9 @@ class MultiHead:
 
     def set_layout(self, layout):
         self.xrandr(*LAYOUTS[layout])
+        # A full query makes the server look at its outputs again; without
+        # it the cheap query a starting Wine makes may still see one monitor.
+        self.xrandr("--query")
         self.layout = layout
 
     def monitors(self):
