@@ -93,22 +93,26 @@ class MonitorsTest(e2e.SaverCase):
         subprocess.run(e2e.wine("--server", "-k"), capture_output=True, timeout=60)
         subprocess.run(e2e.wine("--server", "-w"), capture_output=True, timeout=60)
 
-    def window_rects(self, wanted):
-        """The root rectangles of the saver's mapped X windows whose names
-        wanted(name) accepts."""
+    def window_ids(self, wanted):
+        """The saver's mapped X windows whose name and root rectangle
+        wanted(name, rect) accepts."""
         found = subprocess.run(["xdotool", "search", "--onlyvisible", "--classname", SAVER_CLASS],
                                capture_output=True, text=True, timeout=30).stdout.split()
-        rects = []
+        chosen = []
         for window in found:
             name = subprocess.run(["xdotool", "getwindowname", window], capture_output=True, text=True,
                                   timeout=30).stdout.rstrip("\n")
             shell = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], capture_output=True,
                                    text=True, timeout=30).stdout
             g = dict(line.split("=", 1) for line in shell.split() if "=" in line)
-            if wanted(name) and "X" in g:
+            if "X" in g:
                 x, y, w, h = (int(g[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
-                rects.append((x, y, x + w, y + h))
-        return sorted(rects)
+                if wanted(name, (x, y, x + w, y + h)):
+                    chosen.append((window, (x, y, x + w, y + h)))
+        return chosen
+
+    def window_rects(self, wanted):
+        return sorted(box for _, box in self.window_ids(lambda name, box: wanted(name)))
 
     def board_rects(self):
         # Only the primary board bears the run's title; the others have none.
@@ -177,6 +181,11 @@ class MonitorsTest(e2e.SaverCase):
             with self.subTest(how):
                 proc = self.start_saver(pointer=(x, y))
                 if how == "key":
+                    # The keyboard goes to the second monitor's board.
+                    board = self.window_ids(lambda name, box: box == rect(second))
+                    self.assertEqual(len(board), 1, f"no single board on {second.name}")
+                    e2e.xdotool("windowfocus", "--sync", board[0][0])
+                    time.sleep(0.5)
                     e2e.xdotool("key", "space")
                 elif how == "click":
                     e2e.xdotool("click", "1")
