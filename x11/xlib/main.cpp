@@ -467,8 +467,8 @@ int main(int argc, char** argv)
     for (const std::string& message : parsed.messages)
         std::fprintf(stderr, "%s\n", message.c_str());
     if (parsed.showUsage) {
-        std::fputs(kModuleUsage, stderr);
-        return 1;
+        std::fputs(kModuleUsage, parsed.messages.empty() ? stdout : stderr);
+        return parsed.messages.empty() ? 0 : 1;
     }
 
     if (pipe(g_signalPipe) != 0)
