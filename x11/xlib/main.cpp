@@ -429,6 +429,7 @@ int Module::Run()
         if (g_xError == BadWindow || g_xError == BadDrawable)
             return 0;  // the window went away under us
         if (m_pendingWidth != m_width || m_pendingHeight != m_height) {
+            timerOn = false;  // a new board starts its own steps, if there is one
             follow(Resize(m_pendingWidth, m_pendingHeight), NowMicroseconds());
         }
         XFlush(m_display);
