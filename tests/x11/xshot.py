@@ -29,8 +29,9 @@ def write_test_image(path):
 class Xvfb:
     """A virtual screen of its own, ended with the block."""
 
-    def __init__(self, width, height):
+    def __init__(self, width, height, *options):
         self.size = (width, height)
+        self.options = list(options)
 
     def __enter__(self):
         for n in range(150, 250):
@@ -38,7 +39,7 @@ class Xvfb:
                 break
         self.display = f":{n}"
         self.process = subprocess.Popen(
-            ["Xvfb", self.display, "-screen", "0", "%dx%dx24" % self.size, "-nolisten", "tcp"],
+            ["Xvfb", self.display, "-screen", "0", "%dx%dx24" % self.size, "-nolisten", "tcp"] + self.options,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.env = dict(os.environ, DISPLAY=self.display)
         self.env.pop("XSCREENSAVER_WINDOW", None)
