@@ -35,12 +35,6 @@ bool PixelBoard::LoadImage(ByteSource& file, std::string& why)
     return true;
 }
 
-std::uint32_t PixelBoard::SlotPixel(int slot, int x, int y) const
-{
-    const int size = m_layout.cellSize;
-    return m_strip[(static_cast<std::size_t>(slot) * size + y) * size + x];
-}
-
 void PixelBoard::ScaleInto(int slot, int row, int column)
 {
     // Whole source pixels, as the Windows board's stretch mode keeps them.

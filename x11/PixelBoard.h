@@ -66,8 +66,6 @@ public:
 
     const BoardLayout& Layout() const { return m_layout; }
     const PlayCycle& Game() const { return m_game; }
-    // The colour at (x, y) of the current frame of slot s, for tests.
-    std::uint32_t SlotPixel(int slot, int x, int y) const;
 
 private:
     const Damage& Show(const PlayReport& report);
