@@ -56,9 +56,9 @@ int CellArrOf(int button);
 int CellNoOf(int button);
 
 // The settings dialog's preview shows the cells smaller: 24, 36, 48 and 60
-// pixels for 32, 64, 96 and 128. Whatever is stored, the result stays
-// within 12 (what 0 gives) and 128 pixels, the largest cell the board's
-// strip holds, so a hand-edited size cannot overrun the board.
+// pixels at 96 DPI for 32, 64, 96 and 128. Whatever is stored, the result
+// stays within 12 (what 0 gives) and 128, the largest size setting, so a
+// hand-edited size cannot overrun the board.
 int PreviewCellSize(int cellSize);
 
 // COLORREF parts: red in the low byte, then green, then blue.
