@@ -63,7 +63,7 @@ const Damage& PixelBoard::Reset(std::uint32_t* pixels, int width, int height, in
     m_stride = stride;
     m_dealt = false;
     m_frameShown = false;
-    m_layout = LayOutBoard(m_width, m_height, m_look.cellSize, kMaxCellSize);
+    m_layout = LayOutBoard(m_width, m_height, m_look.cellSize, kMaxCellPixels);
     m_game.SetOptions(m_look.play);
     if (Loaded()) {
         const int size = m_layout.cellSize;
