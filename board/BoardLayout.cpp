@@ -1,6 +1,8 @@
 #include "board/BoardLayout.h"
 
 #include "board/Board.h"
+#include "base/Dpi.h"
+#include "image/PieceLayout.h"
 
 #include <algorithm>
 
@@ -19,4 +21,9 @@ BoardLayout LayOutBoard(int width, int height, int cellSize, int maxCellSize)
     layout.offsetX = (width - layout.cols * layout.cellSize) / 2;
     layout.offsetY = (height - layout.rows * layout.cellSize) / 2;
     return layout;
+}
+
+int CellPixels(int cellSize, int dpi)
+{
+    return std::clamp(ScaleToDpi(cellSize, dpi), 1, kMaxCellPixels);
 }

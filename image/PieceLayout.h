@@ -8,11 +8,12 @@ constexpr int kPieceCell = 32;
 constexpr int kPieceImageHeight = 11 * kPieceCell;
 
 // The off-screen strip: slot 0 the empty cell, 1..5 the kinds at rest,
-// 6 the current animation frame. Seven slots of at most 128 pixels.
-constexpr int kStripWidth = 896;
-constexpr int kStripHeight = 128;
+// 6 the current animation frame, side by side, each one cell square.
 constexpr int kAnimSlot = 6;
-constexpr int kMaxCellSize = kStripWidth / (kAnimSlot + 1);
+constexpr int kStripSlots = kAnimSlot + 1;
+// The largest cell in pixels: the largest size setting, 128, at 500 %, the
+// highest scale Windows offers. Its strip takes 4480 x 640 pixels.
+constexpr int kMaxCellPixels = 640;
 
 // Frame columns of an image of this size, or 0 when it cannot be used as
 // a piece image (height not 352 as stored bottom-up, width not a positive

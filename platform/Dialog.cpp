@@ -4,6 +4,22 @@
 
 #include <commctrl.h>
 
+namespace {
+
+// A dialog moved to a monitor of another DPI takes the rectangle the
+// system suggests, which keeps its place and its size to the eye.
+void FollowDpiChange(HWND hwnd, LPARAM suggested)
+{
+    if (!suggested)
+        return;
+    const RECT& r = *reinterpret_cast<const RECT*>(suggested);
+    SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // What we draw in pixels is drawn again at the new size.
+    InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+}  // namespace
+
 INT_PTR Dialog::DoModal()
 {
     HWND owner = m_owner ? GetAncestor(m_owner, GA_ROOT) : nullptr;
@@ -57,6 +73,10 @@ INT_PTR Dialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
         // A dialog answers a notification through DWLP_MSGRESULT.
         SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, TRUE);
         return TRUE;
+    case WM_DPICHANGED:
+        FollowDpiChange(m_hWnd, lParam);
+        // The dialog manager goes on to scale the controls and the font.
+        return FALSE;
     default:
         return FALSE;
     }

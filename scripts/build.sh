@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds the host tree and both Windows trees under build/.
+# Configures and builds the host tree and both Windows trees under build/;
+# TREE:TARGET builds one target of a tree (host:velomass).
 set -euo pipefail
 # Whatever fails, say which command it was; its own error output stands above.
 trap 'echo "build: failed (exit $?): $BASH_COMMAND" >&2' ERR
@@ -7,7 +8,9 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=${VELOMA_JOBS:-$(nproc)}
 configs=${*:-host win32 win64}
 
-for c in $configs; do
+for spec in $configs; do
+  c=${spec%%:*}
+  target=${spec#"$c"}; target=${target#:}
   case $c in
     host)  extra=() ;;
     win32) extra=(-DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-i686.cmake") ;;
@@ -17,5 +20,5 @@ for c in $configs; do
   if [ ! -f "$top/build/$c/build.ninja" ]; then
     cmake -S "$top" -B "$top/build/$c" -G Ninja -DCMAKE_BUILD_TYPE=Release "${extra[@]}" >/dev/null
   fi
-  cmake --build "$top/build/$c" -j "$jobs"
+  cmake --build "$top/build/$c" -j "$jobs" ${target:+--target "$target"}
 done

@@ -2,7 +2,8 @@
 # Sets everything up, builds, and runs the 64-bit saver full screen under
 # Wine on the current display (any key or mouse move ends it): the saver
 # most users install, and one that every machine here can run. Without a
-# display it runs on a virtual screen and leaves screenshots in
+# display it runs on a virtual screen, then the native XScreenSaver module
+# in a window of its own there, and leaves screenshots of both in
 # build/screenshots.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,13 +15,14 @@ stop() {
 }
 
 "$top/scripts/setup.sh" || stop "setting up the packages (scripts/setup.sh)"
-"$top/scripts/build.sh" win64 || stop "the build (scripts/build.sh win64)"
+"$top/scripts/build.sh" win64 host:velomass || stop "the build (scripts/build.sh win64 host:velomass)"
 "$wine_run" --prepare >/dev/null || stop "making the Wine prefix (scripts/wine-run --prepare)"
 
 # The saver finds its piece image in the current directory.
 cd "$top/build/win64" || stop "entering build/win64"
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "Running the saver full screen; press a key or move the mouse to end it."
+  echo "(The native XScreenSaver module is $top/build/host/x11/velomass; run it for a window of its own.)"
   "$wine_run" VelomaSS.scr /s
   status=$?
   "$wine_run" --server -w
@@ -46,4 +48,17 @@ export wine_run shots
 '
 status=$?
 [ $status -eq 0 ] || stop "the saver (exit $status)"
-echo "No display: the saver ran on a virtual 1024x768 screen; screenshots are in $shots"
+
+# The module as XScreenSaver's settings preview it: a window of its own.
+export velomass="$top/build/host/x11/velomass"
+"$top/scripts/with-display.sh" bash -c '
+  "$velomass" & pid=$!
+  for _ in $(seq 50); do id=$(xdotool search --name "^velomass\$" 2>/dev/null | head -n 1); [ -n "$id" ] && break; sleep 0.1; done
+  [ -n "$id" ] || { echo "run: the module showed no window" >&2; kill $pid; exit 1; }
+  for i in 1 2 3; do sleep 2; import -window "$id" "$shots/velomass-$i.png"; done
+  kill -TERM $pid
+  wait $pid
+'
+status=$?
+[ $status -eq 0 ] || stop "the XScreenSaver module (exit $status)"
+echo "No display: the saver and the XScreenSaver module ran on a virtual 1024x768 screen; screenshots are in $shots"

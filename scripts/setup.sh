@@ -15,6 +15,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   python3 python3-pil python3-pefile
+  libx11-dev libxext-dev x11-xserver-utils xscreensaver xscreensaver-data
+  libxml2-utils lintian dpkg-dev
 )
 
 as_root() {

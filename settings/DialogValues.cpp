@@ -1,5 +1,7 @@
 #include "settings/DialogValues.h"
 
+#include "base/Dpi.h"
+
 #include "res/SettingsIds.h"
 #include "settings/SettingsStore.h"
 
@@ -177,19 +179,15 @@ CellOrigin ImageBoxCell(int imageIndex)
     return {32 * (index % 2), 288 - 64 * (index / 2)};
 }
 
-PixelRect FirstImageBox(const PixelRect& sample)
+ColourAreas ColourDialogAreas(const PixelRect& sample, int dpi)
 {
-    return {sample.right + 10, sample.top, sample.right + 10 + 64, sample.top + 64};
-}
-
-PixelRect SecondImageBox(const PixelRect& sample)
-{
-    return {sample.right + 74, sample.top, sample.right + 74 + 64, sample.top + 64};
-}
-
-PixelRect ImageMouseArea(const PixelRect& sample)
-{
-    return {sample.right + 10, sample.top, sample.right + 10 + 128, sample.top + 64};
+    const int gap = ScaleToDpi(10, dpi);
+    const int box = ScaleToDpi(64, dpi);
+    const int first = sample.right + gap;
+    return {sample,
+            {first, sample.top, first + box, sample.top + box},
+            {first + box, sample.top, first + 2 * box, sample.top + box},
+            {first, sample.top, first + 2 * box, sample.top + box}};
 }
 
 const char kDefaultBitmapName[] = "velomass.bmp";

@@ -56,9 +56,9 @@ int CellArrOf(int button);
 int CellNoOf(int button);
 
 // The settings dialog's preview shows the cells smaller: 24, 36, 48 and 60
-// pixels for 32, 64, 96 and 128. Whatever is stored, the result stays
-// within 12 (what 0 gives) and 128 pixels, the largest cell the board's
-// strip holds, so a hand-edited size cannot overrun the board.
+// pixels at 96 DPI for 32, 64, 96 and 128. Whatever is stored, the result
+// stays within 12 (what 0 gives) and 128, the largest size setting, so a
+// hand-edited size cannot overrun the board.
 int PreviewCellSize(int cellSize);
 
 // COLORREF parts: red in the low byte, then green, then blue.
@@ -94,7 +94,10 @@ struct CellOrigin {
 constexpr CellOrigin kEmptyCellOrigin{0, 320};
 CellOrigin ImageBoxCell(int imageIndex);
 
-// The colour dialog's areas, in client pixels, from the sample rectangle.
+// The colour dialog's areas in client pixels: the sample where the
+// template puts it, the two image boxes right of it (64 pixels square and
+// 10 apart from it at 96 DPI, scaled to the dialog's DPI), and the area
+// both boxes take the mouse in.
 struct PixelRect {
     int left;
     int top;
@@ -102,9 +105,13 @@ struct PixelRect {
     int bottom;
     bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
 };
-PixelRect FirstImageBox(const PixelRect& sample);
-PixelRect SecondImageBox(const PixelRect& sample);
-PixelRect ImageMouseArea(const PixelRect& sample);
+struct ColourAreas {
+    PixelRect sample;
+    PixelRect firstBox;
+    PixelRect secondBox;
+    PixelRect mouseArea;
+};
+ColourAreas ColourDialogAreas(const PixelRect& sample, int dpi);
 
 // Opening the settings dialog.
 

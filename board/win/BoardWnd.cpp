@@ -1,6 +1,8 @@
 #include "board/win/BoardWnd.h"
 
+#include "base/Dpi.h"
 #include "image/PieceLayout.h"
+#include "platform/Dpi.h"
 
 #include <algorithm>
 #include <utility>
@@ -80,7 +82,9 @@ void BoardWnd::ResetLayout()
     RECT client{};
     if (Handle())
         GetClientRect(Handle(), &client);
-    m_layout = LayOutBoard(client.right, client.bottom, m_settings.CellSize, kMaxCellSize);
+    // The setting is meant at 96 DPI: the cells look the same size on any display.
+    const int dpi = Handle() ? WindowDpi(Handle()) : kDefaultDpi;
+    m_layout = LayOutBoard(client.right, client.bottom, CellPixels(m_settings.CellSize, dpi), kMaxCellPixels);
     const StripFill fill{m_settings.BlankOption != 0, m_settings.DoviOption != 0, FillColour(m_settings.BCCol)};
     const bool ready = m_pieces.PrepareStrip(m_layout.cellSize, fill);
     m_game.SetFrames(ready ? m_pieces.Frames() : 0);
@@ -224,11 +228,18 @@ LRESULT BoardWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         return 1;  // the paint routine covers every pixel
     case WM_SIZE:
-        // A new size deals a board fitted to it; a blacked-out board waits
-        // for its wake, which lays it out anyway.
+    case WM_DPICHANGED_AFTERPARENT:
+        // A new size or DPI deals a board fitted to it; a blacked-out board
+        // waits for its wake, which lays it out anyway.
         if (m_applied && !BlackedOut())
             ResetLayout();
         break;
+    case WM_DPICHANGED:
+        // A top-level board stays where it was put: whoever placed it on
+        // its monitor moves it. Only the cells follow the new DPI.
+        if (m_applied && !BlackedOut())
+            ResetLayout();
+        return 0;
     case WM_TIMER:
         if (wParam == kAnimTimer) {
             Show(m_game.Tick());

@@ -54,6 +54,7 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // Lays the grid out anew for the window's size and DPI and deals.
     void ResetLayout();
     void Show(const PlayReport& report);
     RECT CellRect(int x, int y) const;

@@ -55,20 +55,8 @@ bool PieceImage::Load(const std::string& path)
     if (frames < 1)
         return false;
 
-    if (!m_strip) {
-        if (!m_stripDC)
-            return false;
-        // Compatible with the screen, like every window the strip is copied to.
-        HDC screen = GetDC(nullptr);
-        m_strip.Reset(CreateCompatibleBitmap(screen, kStripWidth, kStripHeight));
-        ReleaseDC(nullptr, screen);
-        if (!m_strip)
-            return false;
-        m_oldStrip = SelectObject(m_stripDC.Handle(), m_strip.Get());
-        // Plain colour pictures: shrinking keeps whole pixels instead of
-        // merging them into darker ones.
-        SetStretchBltMode(m_stripDC.Handle(), COLORONCOLOR);
-    }
+    if (!m_stripDC)
+        return false;
     // A palette only for a 256-colour table; deeper images draw as they are.
     if (dib->BuildLogPalette()) {
         m_palette.Reset(CreatePalette(reinterpret_cast<const LOGPALETTE*>(&dib->m_logPal)));
@@ -84,8 +72,28 @@ bool PieceImage::Load(const std::string& path)
 
 bool PieceImage::PrepareStrip(int cellSize, const StripFill& fill)
 {
-    if (!Loaded() || cellSize < 1 || cellSize > kMaxCellSize)
+    if (!Loaded() || cellSize < 1 || cellSize > kMaxCellPixels)
         return false;
+    // The strip holds the cells in use, no more: a large cell on a display
+    // of high DPI must not cost every small board its memory.
+    if (!m_strip || cellSize != m_stripCell) {
+        if (m_oldStrip)
+            SelectObject(m_stripDC.Handle(), m_oldStrip);
+        m_oldStrip = nullptr;
+        m_stripCell = 0;
+        m_cellSize = 0;
+        // Compatible with the screen, like every window the strip is copied to.
+        HDC screen = GetDC(nullptr);
+        m_strip.Reset(CreateCompatibleBitmap(screen, kStripSlots * cellSize, cellSize));
+        ReleaseDC(nullptr, screen);
+        if (!m_strip)
+            return false;
+        m_oldStrip = SelectObject(m_stripDC.Handle(), m_strip.Get());
+        m_stripCell = cellSize;
+        // Whole source pixels, never blends: the pictures stay sharp when
+        // enlarged, and shrinking does not merge pixels into darker ones.
+        SetStretchBltMode(m_stripDC.Handle(), COLORONCOLOR);
+    }
     m_cellSize = cellSize;
     for (int slot = 0; slot < kAnimSlot; ++slot)
         ScaleInto(slot, SlotImageRow(slot), 0);

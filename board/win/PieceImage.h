@@ -29,7 +29,8 @@ public:
     const CDIB* Dib() const { return m_dib.get(); }
     HPALETTE Palette() const { return m_palette.Get(); }
 
-    // Scales the resting pictures into the strip at `cellSize` pixels.
+    // Scales the resting pictures into the strip at `cellSize` pixels
+    // (1..kMaxCellPixels), making the strip anew for a new size.
     bool PrepareStrip(int cellSize, const StripFill& fill);
     // Scales frame `column` of image row `row` into the animation slot.
     void ShowFrame(int row, int column);
@@ -49,5 +50,6 @@ private:
     MemoryDC m_stripDC;
     HGDIOBJ m_oldStrip = nullptr;
     HPALETTE m_oldPalette = nullptr;
-    int m_cellSize = 0;
+    int m_stripCell = 0;  // the cell size the strip was made for
+    int m_cellSize = 0;   // 0 until the strip holds pictures
 };

@@ -1,6 +1,7 @@
 #include "settings/win/ColorDialog.h"
 
 #include "board/win/PieceImage.h"
+#include "platform/Dpi.h"
 #include "platform/Gdi.h"
 #include "res/SettingsIds.h"
 
@@ -9,7 +10,6 @@
 namespace {
 
 constexpr int kCell = 32;
-constexpr int kBox = 64;
 
 RECT ToRect(const PixelRect& r)
 {
@@ -26,14 +26,18 @@ BOOL ColorDialog::OnInitDialog()
         SetScrollRange(GetDlgItem(bar), SB_CTL, 0, 255, TRUE);
     SetBars();
     ImageIndex = 0;
+    return TRUE;
+}
 
+ColourAreas ColorDialog::Areas() const
+{
+    // Asked each time: a move to a monitor of another DPI rescales the marker.
     RECT sample{};
     if (HWND marker = GetDlgItem(IDC_COLOUR_SAMPLE)) {
         GetWindowRect(marker, &sample);
         MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&sample), 2);
     }
-    m_sample = PixelRect{sample.left, sample.top, sample.right, sample.bottom};
-    return TRUE;
+    return ColourDialogAreas(PixelRect{sample.left, sample.top, sample.right, sample.bottom}, WindowDpi(Handle()));
 }
 
 void ColorDialog::OnOK()
@@ -95,7 +99,7 @@ bool ColorDialog::HasImage() const
 void ColorDialog::FillSample(HDC dc) const
 {
     GdiBrush brush(CreateSolidBrush(RGB(Red, Green, Blue)));
-    const RECT rect = ToRect(m_sample);
+    const RECT rect = ToRect(Areas().sample);
     if (brush)
         FillRect(dc, &rect, brush.Get());
 }
@@ -103,8 +107,9 @@ void ColorDialog::FillSample(HDC dc) const
 void ColorDialog::DrawCell(HDC dc, const PixelRect& box, CellOrigin cell) const
 {
     const CDIB& dib = *m_pieces.Dib();
-    StretchDIBits(dc, box.left, box.top, kBox, kBox, cell.x, cell.y, kCell, kCell, dib.m_pBits.get(),
-                  reinterpret_cast<const BITMAPINFO*>(dib.m_pBMI.get()), DIB_RGB_COLORS, SRCCOPY);
+    // Enlarged in whole pixels (a window's default stretch mode): sharp at any DPI.
+    StretchDIBits(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, cell.x, cell.y, kCell, kCell,
+                  dib.m_pBits.get(), reinterpret_cast<const BITMAPINFO*>(dib.m_pBMI.get()), DIB_RGB_COLORS, SRCCOPY);
 }
 
 void ColorDialog::OnPaint()
@@ -114,13 +119,14 @@ void ColorDialog::OnPaint()
     if (!HasImage())
         return;
     PaletteGuard palette(dc.Handle(), m_pieces.Palette());
-    DrawCell(dc.Handle(), FirstImageBox(m_sample), kEmptyCellOrigin);
-    DrawCell(dc.Handle(), SecondImageBox(m_sample), ImageBoxCell(ImageIndex));
+    const ColourAreas areas = Areas();
+    DrawCell(dc.Handle(), areas.firstBox, kEmptyCellOrigin);
+    DrawCell(dc.Handle(), areas.secondBox, ImageBoxCell(ImageIndex));
 }
 
 void ColorDialog::OnLButtonUp(int x, int y)
 {
-    if (!ImageMouseArea(m_sample).Contains(x, y))
+    if (!Areas().mouseArea.Contains(x, y))
         return;
     ClientDC dc(Handle());
     if (!dc || !HasImage())
@@ -140,7 +146,8 @@ void ColorDialog::OnLButtonUp(int x, int y)
 
 void ColorDialog::OnRButtonUp(int x, int y)
 {
-    if (!ImageMouseArea(m_sample).Contains(x, y))
+    const ColourAreas areas = Areas();
+    if (!areas.mouseArea.Contains(x, y))
         return;
     ImageIndex = NextImageIndex(ImageIndex);
     if (!HasImage())
@@ -149,5 +156,5 @@ void ColorDialog::OnRButtonUp(int x, int y)
     if (!dc)
         return;
     PaletteGuard palette(dc.Handle(), m_pieces.Palette());
-    DrawCell(dc.Handle(), SecondImageBox(m_sample), ImageBoxCell(ImageIndex));
+    DrawCell(dc.Handle(), areas.secondBox, ImageBoxCell(ImageIndex));
 }

@@ -18,8 +18,8 @@ public:
     int Blue = 0;
     int Green = 0;
 
-    // Client pixels, valid while the dialog is open.
-    PixelRect SampleRect() const { return m_sample; }
+    // Client pixels at the dialog's DPI, valid while it is open.
+    ColourAreas Areas() const;
 
 protected:
     BOOL OnInitDialog() override;
@@ -39,5 +39,4 @@ private:
     void SetBars();
 
     const PieceImage& m_pieces;
-    PixelRect m_sample{};
 };

@@ -27,6 +27,8 @@ const char kMissingBitmap[] =
     "適当なコマデータファイルを選択して下さい。";
 
 constexpr UINT kAnimationTimer = 1;
+// Posted on a DPI change, to come after the dialog manager has scaled the controls.
+constexpr UINT kPlacePreview = WM_APP + 1;
 
 }  // namespace
 
@@ -138,14 +140,29 @@ void SettingsDialog::OnOK()
     EndDialog(IDOK);
 }
 
-void SettingsDialog::CreatePreview()
+RECT SettingsDialog::PreviewPlace() const
 {
     RECT place{};
     if (HWND marker = GetDlgItem(IDC_PREVIEW_PLACE)) {
         GetWindowRect(marker, &place);
         MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&place), 2);
     }
-    m_preview.Create(0, WS_CHILD | WS_VISIBLE, place, Handle());
+    return place;
+}
+
+void SettingsDialog::CreatePreview()
+{
+    m_preview.Create(0, WS_CHILD | WS_VISIBLE, PreviewPlace(), Handle());
+}
+
+void SettingsDialog::PlacePreview()
+{
+    // The preview is no control of the template: it follows the hidden
+    // marker the dialog manager has scaled, and its new size deals cells
+    // of the new DPI.
+    const RECT place = PreviewPlace();
+    SetWindowPos(m_preview.Handle(), nullptr, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Settings SettingsDialog::PreviewVariant() const
@@ -183,6 +200,12 @@ INT_PTR SettingsDialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return OnPaint();
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(m_hIcon);
+    case WM_DPICHANGED:
+        PostMessageW(Handle(), kPlacePreview, 0, 0);
+        return Dialog::DialogProc(msg, wParam, lParam);
+    case kPlacePreview:
+        PlacePreview();
+        return TRUE;
     default:
         return Dialog::DialogProc(msg, wParam, lParam);
     }

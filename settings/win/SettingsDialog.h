@@ -48,7 +48,9 @@ private:
     void LoadFields();
     void CheckBitmap();
     void ShowFields();
+    RECT PreviewPlace() const;
     void CreatePreview();
+    void PlacePreview();
     Settings PreviewVariant() const;
     bool ApplyPreview();
 

@@ -73,6 +73,21 @@ TEST(BoardLayout, WholeCellsCentredWithinTheCapacity)
     }
 }
 
+// CellSize is meant at 96 DPI: the same size to the eye on any display.
+TEST(BoardLayout, CellPixelsFollowTheDisplayDpi)
+{
+    const int kMax = 2147483647;
+    const struct { int cell, dpi, want; } cases[] = {
+        {32, 96, 32}, {32, 120, 40}, {32, 144, 48}, {32, 192, 64}, {128, 192, 256}, {128, 480, 640},
+        {24, 144, 36}, {18, 144, 27},                  // the two previews' cells
+        {18, 120, 23}, {32, 110, 37}, {32, 100, 33}, {1, 48, 1},  // to the nearest pixel, halves up
+        {32, 0, 32}, {32, -144, 32}, {32, 47, 32}, {32, 961, 32}, {32, kMax, 32},  // no display's DPI
+        {128, 960, 640}, {kMax, 192, 640}, {0, 144, 1}, {-32, 144, 1}, {-kMax - 1, 192, 1},  // what a strip holds
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CellPixels(c.cell, c.dpi), c.want) << "CellSize " << c.cell << " at " << c.dpi << " DPI";
+}
+
 TEST(Board, FindPairScansColumnsBottomUpAndStopsAtTheFirstEmptyColumn)
 {
     const struct { const char* name; Grid rows; GridPos want; } cases[] = {

@@ -53,6 +53,27 @@ TEST(DialogValuesTest, PreviewCellSizeAndColourParts)
     EXPECT_EQ(std::to_string(p.red) + "," + std::to_string(p.green) + "," + std::to_string(p.blue), "1,2,3");
 }
 
+// The colour dialog's image boxes sit right of the sample, scaled to its DPI.
+TEST(DialogValuesTest, ColourAreasScaleWithTheDpi)
+{
+    const auto text = [](const PixelRect& r) {
+        return std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) + "," +
+               std::to_string(r.bottom);
+    };
+    const struct { int dpi; const char* want; } cases[] = {
+        // first box, second box, mouse area
+        {96, "70,10-134,74 134,10-198,74 70,10-198,74"},
+        {144, "75,10-171,106 171,10-267,106 75,10-267,106"},
+        {120, "73,10-153,90 153,10-233,90 73,10-233,90"},
+        {0, "70,10-134,74 134,10-198,74 70,10-198,74"},
+    };
+    for (const auto& c : cases) {
+        const ColourAreas a = ColourDialogAreas(PixelRect{10, 10, 60, 70}, c.dpi);
+        EXPECT_EQ(text(a.firstBox) + " " + text(a.secondBox) + " " + text(a.mouseArea), c.want) << c.dpi << " DPI";
+        EXPECT_EQ(text(a.sample), "10,10-60,70");
+    }
+}
+
 TEST(DialogValuesTest, BlackOutTimeHeldToTheLowPowerTimeOut)
 {
     const struct { int stored; long lowPower; int want; } cases[] = {

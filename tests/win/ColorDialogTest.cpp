@@ -77,7 +77,8 @@ TEST(ColorDialogTest, OpensWithTheCallersColourAndOkReturnsTheBars)
     dlg.Blue = 20;
     const INT_PTR result = RunModal(dlg, [&](HWND h) {
         EXPECT_EQ(dlg.ImageIndex, 0);
-        const PixelRect s = dlg.SampleRect();
+        const ColourAreas a = dlg.Areas();
+        const PixelRect s = a.sample;
         for (size_t i = 0; i < sizeof steps / sizeof steps[0]; ++i) {
             const Step& st = steps[i];
             if (st.code >= 0)
@@ -89,13 +90,13 @@ TEST(ColorDialogTest, OpensWithTheCallersColourAndOkReturnsTheBars)
             EXPECT_EQ(sample, RGB(st.red, st.green, st.blue)) << "step " << i << ": sample " << std::hex << sample;
         }
         // Without an image, clicks on the boxes only turn the index.
-        const PixelRect area = ImageMouseArea(s);
+        const PixelRect area = a.mouseArea;
         Click(h, WM_LBUTTONUP, area.left + 3, area.top + 3);
         Click(h, WM_RBUTTONUP, area.left + 3, area.top + 3);
         EXPECT_EQ(dlg.ImageIndex, 1);
         EXPECT_EQ(RGB(BarPos(h, IDC_RED_BAR), BarPos(h, IDC_GREEN_BAR), BarPos(h, IDC_BLUE_BAR)), RGB(255, 0, 200))
             << "a left click without an image picked a colour";
-        const std::vector<COLORREF> box = BoxPixels(h, SecondImageBox(s));
+        const std::vector<COLORREF> box = BoxPixels(h, a.secondBox);
         EXPECT_EQ(std::count(box.begin(), box.end(), box.front()), static_cast<long>(box.size())) << "the empty box shows a picture";
         // Positions set behind the handlers' back are what OK returns.
         SetScrollPos(GetDlgItem(h, IDC_GREEN_BAR), SB_CTL, 33, TRUE);
@@ -115,8 +116,9 @@ TEST(ColorDialogTest, ImageBoxesTurnOnRightClicksAndLeftClicksPickTheNearestColo
     ColorDialog dlg(pieces);
     dlg.Red = 1;
     const INT_PTR result = RunModal(dlg, [&](HWND h) {
-        const PixelRect s = dlg.SampleRect(), box2 = SecondImageBox(s), area = ImageMouseArea(s);
-        EXPECT_TRUE(BoxPixels(h, FirstImageBox(s)) == ReferenceCell(dib, kEmptyCellOrigin))
+        const ColourAreas a = dlg.Areas();
+        const PixelRect s = a.sample, box2 = a.secondBox, area = a.mouseArea;
+        EXPECT_TRUE(BoxPixels(h, a.firstBox) == ReferenceCell(dib, kEmptyCellOrigin))
             << "box 1 is not the empty cell enlarged";
         const std::vector<COLORREF> kind1 = BoxPixels(h, box2);
         EXPECT_TRUE(kind1 == ReferenceCell(dib, CellOrigin{0, 288})) << "box 2 does not open on kind 1 at rest";

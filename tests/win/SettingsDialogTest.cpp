@@ -168,6 +168,21 @@ TEST_F(SettingsDialogTest, OpensWithTipsAndItsPreviewAndControlsReachBoth)
         const HWND board = dlg.Preview().Handle();
         EXPECT_TRUE(IsWindowVisible(board) && GetParent(board) == h && GetDlgCtrlID(board) == 0);
         EXPECT_EQ(corners(board), corners(GetDlgItem(h, IDC_PREVIEW_PLACE)));
+        // Moved to a monitor of another DPI, the dialog takes the suggested
+        // rectangle; once the dialog manager has scaled the marker (done by
+        // hand here), the preview follows it and lays out cells anew.
+        const HWND marker = GetDlgItem(h, IDC_PREVIEW_PLACE);
+        const std::array<LONG, 4> was = corners(marker);
+        SetWindowPos(marker, nullptr, 0, 0, (was[2] - was[0]) * 3 / 2, (was[3] - was[1]) * 3 / 2,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        const int colsBefore = dlg.Preview().Layout().cols;
+        const std::array<LONG, 4> at = corners(h);
+        RECT suggested{at[0] + 7, at[1] + 5, at[2] + 60, at[3] + 40};
+        SendMessageW(h, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+        SendMessageW(h, WM_DPICHANGED, MAKEWPARAM(96, 96), 0);  // no rectangle: nothing moves
+        EXPECT_TRUE(PumpUntil([&] { return corners(board) == corners(marker); }, 2000)) << "the preview stayed";
+        EXPECT_EQ(corners(h), (std::array<LONG, 4>{suggested.left, suggested.top, suggested.right, suggested.bottom}));
+        EXPECT_GT(dlg.Preview().Layout().cols, colsBefore) << "the preview kept its old layout";
 
         const struct {
             int id;

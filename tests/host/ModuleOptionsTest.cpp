@@ -1,0 +1,142 @@
+// The module's command line: XScreenSaver's conventions for where to draw,
+// the settings dialog's options, and a bad value's message and default.
+#include "x11/ModuleOptions.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+ModuleOptions Parse(std::vector<std::string> args, const char* env = nullptr, std::size_t messages = 0)
+{
+    const ParsedOptions p = ParseModuleOptions(args, env);
+    EXPECT_EQ(p.messages.size(), messages) << (p.messages.empty() ? "" : p.messages[0]);
+    EXPECT_FALSE(p.showUsage);
+    return p.options;
+}
+
+TEST(ModuleOptionsTest, WhereToDrawFollowsXScreenSaversPrecedence)
+{
+    const struct {
+        std::vector<std::string> args;
+        const char* env;
+        DrawTarget target;
+        unsigned long id;
+        std::size_t messages;
+    } cases[] = {
+        {{}, nullptr, DrawTarget::OwnWindow, 0, 0},
+        {{"--root"}, nullptr, DrawTarget::Root, 0, 0},
+        {{"-root"}, nullptr, DrawTarget::Root, 0, 0},
+        {{"--root", "--window"}, nullptr, DrawTarget::OwnWindow, 0, 0},
+        {{"--window-id", "12345"}, nullptr, DrawTarget::WindowId, 12345, 0},
+        {{"--window-id", "0x2a00007"}, nullptr, DrawTarget::WindowId, 0x2a00007, 0},
+        {{"--root"}, "0x400001", DrawTarget::WindowId, 0x400001, 0},
+        {{"--root"}, "4194305", DrawTarget::WindowId, 4194305, 0},
+        {{"--window-id", "77"}, "0x400001", DrawTarget::WindowId, 77, 0},
+        {{"--root"}, "", DrawTarget::Root, 0, 0},
+        {{"--root"}, "junk", DrawTarget::Root, 0, 1},
+        {{"--window-id", "0"}, nullptr, DrawTarget::OwnWindow, 0, 1},
+        {{"--window-id", "0x"}, nullptr, DrawTarget::OwnWindow, 0, 1},
+        {{"--window-id", "-5"}, nullptr, DrawTarget::OwnWindow, 0, 1},
+        {{"--window-id", "12ab"}, nullptr, DrawTarget::OwnWindow, 0, 1},
+        {{"--window-id", "0x40000000"}, nullptr, DrawTarget::OwnWindow, 0, 1},  // past X's 29 bits
+        {{"--root", "--window-id", "x"}, "0x400001", DrawTarget::WindowId, 0x400001, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args) + " env " + (c.env ? c.env : "none"));
+        const ModuleOptions o = Parse(c.args, c.env, c.messages);
+        EXPECT_EQ(o.target, c.target);
+        if (c.target == DrawTarget::WindowId)
+            EXPECT_EQ(o.windowId, c.id);
+    }
+}
+
+TEST(ModuleOptionsTest, ValuesInRangeAreTakenAndBadOnesKeepTheDefaultWithAMessage)
+{
+    const ModuleOptions defaults;
+    EXPECT_EQ(defaults.cellSize, 32);
+    EXPECT_EQ(defaults.kinds, 5);
+    EXPECT_EQ(defaults.pattern, 1);
+    EXPECT_EQ(defaults.speed, 50);
+    EXPECT_EQ(defaults.delay, 10000);
+    const struct {
+        std::vector<std::string> args;
+        int ModuleOptions::*field;  // null: a field that is not an int
+        int want;
+        bool bad;
+    } cases[] = {
+        {{"--cell-size", "1"}, &ModuleOptions::cellSize, 1, false},
+        {{"--cell-size", "128"}, &ModuleOptions::cellSize, 128, false},
+        {{"--cell-size", "129"}, &ModuleOptions::cellSize, 32, true},
+        {{"--cell-size", "0"}, &ModuleOptions::cellSize, 32, true},
+        {{"--cell-size", "3x"}, &ModuleOptions::cellSize, 32, true},
+        {{"--cell-size", ""}, &ModuleOptions::cellSize, 32, true},
+        {{"--kinds", "3"}, &ModuleOptions::kinds, 3, false},
+        {{"--kinds", "5"}, &ModuleOptions::kinds, 5, false},
+        {{"--kinds", "2"}, &ModuleOptions::kinds, 5, true},
+        {{"--kinds", "6"}, &ModuleOptions::kinds, 5, true},
+        {{"--kinds", "+4"}, &ModuleOptions::kinds, 5, true},
+        {{"--speed", "0"}, &ModuleOptions::speed, 0, false},
+        {{"--speed", "200"}, &ModuleOptions::speed, 200, false},
+        {{"--speed", "201"}, &ModuleOptions::speed, 50, true},
+        {{"--speed", "-1"}, &ModuleOptions::speed, 50, true},
+        {{"--speed", "99999999999999999999"}, &ModuleOptions::speed, 50, true},
+        {{"--pattern", "random"}, &ModuleOptions::pattern, 1, false},
+        {{"--pattern", "line"}, &ModuleOptions::pattern, 2, false},
+        {{"--pattern", "square"}, &ModuleOptions::pattern, 3, false},
+        {{"--pattern", "h-line"}, &ModuleOptions::pattern, 4, false},
+        {{"--pattern", "v-line"}, &ModuleOptions::pattern, 5, false},
+        {{"--pattern", "Line"}, &ModuleOptions::pattern, 1, true},
+        {{"--pattern", "3"}, &ModuleOptions::pattern, 1, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const ModuleOptions o = Parse(c.args, nullptr, c.bad ? 1 : 0);
+        EXPECT_EQ(o.*c.field, c.want);
+    }
+    // A later good value still counts after a bad one.
+    EXPECT_EQ(Parse({"--kinds", "9", "--kinds", "4"}, nullptr, 1).kinds, 4);
+}
+
+TEST(ModuleOptionsTest, DelayColourImageAndSwitches)
+{
+    EXPECT_EQ(Parse({"--delay", "0"}).delay, 0);
+    EXPECT_EQ(Parse({"--delay", "250000"}).delay, 250000);
+    EXPECT_EQ(Parse({"--delay", "-3"}, nullptr, 1).delay, 10000);
+    EXPECT_EQ(Parse({"--fill-colour", "#1a2B3c"}).fillColour, 0x1A2B3Cu);
+    EXPECT_EQ(Parse({"--fill-color", "#ffffff"}).fillColour, 0xFFFFFFu);
+    for (const char* bad : {"1a2b3c", "#1a2b3", "#1a2b3c4", "#1a2b3g", "red"})
+        EXPECT_EQ(Parse({"--fill-colour", bad}, nullptr, 1).fillColour, 0u) << bad;
+    EXPECT_EQ(Parse({"--image", "/tmp/x y.bmp"}).image, "/tmp/x y.bmp");
+
+    const ModuleOptions on = Parse({"--fps", "--still-first-frame", "--fill-empty", "-fill-pieces"});
+    EXPECT_TRUE(on.fps && on.stillFirstFrame && on.fillEmpty && on.fillPieces);
+    const ModuleOptions off = Parse({});
+    EXPECT_FALSE(off.fps || off.stillFirstFrame || off.fillEmpty || off.fillPieces);
+
+    const ParsedOptions message = ParseModuleOptions({"--kinds", "7"}, nullptr);
+    ASSERT_EQ(message.messages.size(), 1u);
+    EXPECT_EQ(message.messages[0], "velomass: --kinds \"7\" is not 3..5; using 5");
+}
+
+TEST(ModuleOptionsTest, UnknownOptionsAndMissingValuesAskForTheUsage)
+{
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--bogus"}, {"--kinds"}, {"--root", "--image"}, {"--help"}, {"stray"}}) {
+        EXPECT_TRUE(ParseModuleOptions(args, nullptr).showUsage) << testing::PrintToString(args);
+    }
+}
+
+TEST(ModuleOptionsTest, StepsComeAtTheSpeedButNoSoonerThanTheDelay)
+{
+    const struct { int speed; long delay; long want; } cases[] = {
+        {50, 10000, 50000}, {0, 10000, 10000}, {5, 10000, 10000}, {200, 0, 200000}, {0, 0, 0}, {50, 90000, 90000},
+    };
+    for (const auto& c : cases) {
+        ModuleOptions o;
+        o.speed = c.speed;
+        o.delay = c.delay;
+        EXPECT_EQ(StepInterval(o), c.want) << c.speed << " ms, " << c.delay << " us";
+    }
+}
+
+} // namespace

@@ -1,0 +1,115 @@
+"""What the module's Xvfb tests share: a virtual screen, a piece image of one
+flat colour per picture, and a screenshot read back cell by cell."""
+import os
+import subprocess
+import time
+
+from PIL import Image
+
+FRAMES = 4
+ROWS = 11  # the empty cell, then each kind's selection and disappearing rows
+
+
+def colour(row, column):
+    """Picture (row, column) of the test image: one colour each, none black."""
+    return (20 + 20 * row, 40 + 50 * column, 200 - 15 * row)
+
+
+PICTURES = {colour(r, c): (r, c) for r in range(ROWS) for c in range(FRAMES)}
+
+
+def write_test_image(path):
+    image = Image.new("RGB", (32 * FRAMES, 32 * ROWS))
+    for r in range(ROWS):
+        for c in range(FRAMES):
+            image.paste(colour(r, c), (32 * c, 32 * r, 32 * c + 32, 32 * r + 32))
+    image.save(path, "BMP")  # 24-bit, bottom-up, as the saver reads it
+
+
+class Xvfb:
+    """A virtual screen of its own, ended with the block."""
+
+    def __init__(self, width, height, *options):
+        self.size = (width, height)
+        self.options = list(options)
+
+    def __enter__(self):
+        for n in range(150, 250):
+            if not os.path.exists(f"/tmp/.X{n}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{n}"):
+                break
+        self.display = f":{n}"
+        self.process = subprocess.Popen(
+            ["Xvfb", self.display, "-screen", "0", "%dx%dx24" % self.size, "-nolisten", "tcp"] + self.options,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.env = dict(os.environ, DISPLAY=self.display)
+        self.env.pop("XSCREENSAVER_WINDOW", None)
+        for _ in range(100):
+            if os.path.exists(f"/tmp/.X11-unix/X{n}"):
+                if subprocess.run(["xdpyinfo"], env=self.env, capture_output=True).returncode == 0:
+                    return self
+            time.sleep(0.05)
+        raise RuntimeError("Xvfb did not start on " + self.display)
+
+    def __exit__(self, *_):
+        self.process.terminate()
+        self.process.wait()
+
+    def shot(self, box=None):
+        """The screen, or the box (x, y, width, height) of it, as RGB."""
+        png = subprocess.run(["import", "-window", "root", "png:-"], env=self.env, check=True,
+                             capture_output=True).stdout
+        image = Image.open(__import__("io").BytesIO(png)).convert("RGB")
+        if box:
+            x, y, w, h = box
+            image = image.crop((x, y, x + w, y + h))
+        return image
+
+
+def read_board(image, cell):
+    """The board in a screenshot as rows of (image row, column), laid out as
+    the saver lays out a board: whole cells, centred. Raises ValueError with
+    what is wrong when a cell is not one flat picture or a margin not black."""
+    width, height = image.size
+    cols, rows = min(width // cell, 240), min(height // cell, 135)
+    if cols * rows < 2:
+        cols = rows = 0
+    left, top = (width - cols * cell) // 2, (height - rows * cell) // 2
+    px = image.load()
+    for x, y in ((0, 0), (width - 1, height - 1), (left - 1, top - 1), (left + cols * cell, top + rows * cell)):
+        if 0 <= x < width and 0 <= y < height and (x < left or y < top or x >= left + cols * cell
+                                                     or y >= top + rows * cell) and px[x, y] != (0, 0, 0):
+            raise ValueError(f"margin pixel ({x}, {y}) is {px[x, y]}, not black")
+    board = []
+    for r in range(rows):
+        line = []
+        for c in range(cols):
+            x0, y0 = left + c * cell, top + r * cell
+            samples = {px[x0 + dx, y0 + dy] for dx in (0, cell // 2, cell - 1) for dy in (0, cell // 2, cell - 1)}
+            if len(samples) != 1 or next(iter(samples)) not in PICTURES:
+                raise ValueError(f"cell ({c}, {r}) at ({x0}, {y0}) shows {sorted(samples)}, not one picture")
+            line.append(PICTURES[samples.pop()])
+        board.append(line)
+    return board
+
+
+def check_board(board):
+    """What a board in play looks like: pieces at rest and empty cells, at most
+    one group showing one frame, pieces fallen and columns closed up to the
+    left. Returns a problem, or None."""
+    if not board or not board[0]:
+        return "no board"
+    moving = {p for line in board for p in line if p[1] > 0 or (p[0] > 0 and p[0] % 2 == 0)}
+    if len(moving) > 1:
+        return f"more than one frame shows at once: {sorted(moving)}"
+    empty = [[p == (0, 0) for p in line] for line in board]
+    cols = len(board[0])
+    for c in range(cols):
+        column = [empty[r][c] for r in range(len(board))]
+        if column != sorted(column, reverse=True):
+            return f"column {c} has a gap under a piece"
+    empty_columns = [all(empty[r][c] for r in range(len(board))) for c in range(cols)]
+    if empty_columns != sorted(empty_columns):
+        return "an empty column left of a full one"
+    if all(empty_columns):
+        return "every cell empty"
+    return None
