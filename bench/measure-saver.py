@@ -16,7 +16,12 @@ ratio, the extra peak memory, and the time to the first board less the time
 the idle window needs to show (so Wine's own start-up is left out).
 
   bench/measure-saver.py [--seconds S] [--warmup S] [--sizes 1024x768,1920x1080]
-                         [--intervals 50,10] [--cell-size N] [--build DIR]
+                         [--intervals 50,10] [--cell-size N] [--build DIR] [--monitors]
+
+--monitors measures instead on a real multi-head X server (Xorg's dummy
+driver, scripts/multihead.py): the saver on one 1024x768 monitor against the
+same with a second 800x600 monitor beside it, at the first AnimIntrvl; two
+boards should cost at most twice one.
 
 --seconds (default 15, or VELOMA_MEASURE_SECONDS) is the length of each CPU
 measurement. Measures the 64-bit saver, which every machine here can run;
@@ -34,6 +39,8 @@ import time
 from PIL import ImageChops, ImageGrab
 
 TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(TOP, "scripts"))
+from multihead import MultiHead  # noqa: E402
 CLK_TCK = os.sysconf("SC_CLK_TCK")
 IDLE_TITLE = "Veloma Idle Window"
 # preview_host's window: top-left at (100, 100), a 152 x 112 grey client area.
@@ -61,7 +68,7 @@ class Session:
         self.display = None
         self.procs = []
 
-    def __enter__(self):
+    def start_x(self):
         for n in range(150, 200):
             if not os.path.exists(f"/tmp/.X{n}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{n}"):
                 break
@@ -74,6 +81,13 @@ class Session:
             time.sleep(0.1)
         else:
             raise RuntimeError(f"Xvfb {self.display} did not start")
+
+    def stop_x(self):
+        self.xvfb.terminate()
+        self.xvfb.wait()
+
+    def __enter__(self):
+        self.start_x()
         self.env = dict(os.environ, DISPLAY=self.display, WINEPREFIX=self.prefix, WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=")
         # One server for the whole run on this screen, so that every program
@@ -88,8 +102,7 @@ class Session:
             stop(proc)
         subprocess.run([WINE_RUN, "--server", "-k"], env=self.env, capture_output=True)
         subprocess.run([WINE_RUN, "--server", "-w"], env=self.env, capture_output=True, timeout=60)
-        self.xvfb.terminate()
-        self.xvfb.wait()
+        self.stop_x()
 
     def start(self, args, cwd=None):
         proc = subprocess.Popen([WINE_RUN, *args], cwd=cwd, env=self.env, stdout=subprocess.DEVNULL,
@@ -115,6 +128,26 @@ class Session:
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, capture_output=True, timeout=30)
 
+    def program_pid(self, name):
+        """The Wine process of a program of this session. Wine runs a .scr
+        through start.exe, in a process of its own: the one started is
+        start.exe, waiting."""
+        wanted = f"WINEPREFIX={self.prefix}".encode()
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit():
+                continue
+            try:
+                with open(f"/proc/{entry}/cmdline", "rb") as f:
+                    args = f.read().split(b"\0")
+                with open(f"/proc/{entry}/environ", "rb") as f:
+                    env = f.read().split(b"\0")
+            except OSError:
+                continue
+            if args and args[0].lower().endswith(name.lower().encode()) and wanted in env \
+                    and f"DISPLAY={self.display}".encode() in env:
+                return int(entry)
+        raise RuntimeError(f"no process of {name} on {self.display}")
+
     def service_pids(self):
         """Xvfb, the Wine server and Wine's desktop process of this session."""
         pids = [self.xvfb.pid]
@@ -133,6 +166,22 @@ class Session:
             except OSError:
                 continue
         return pids
+
+
+class HeadSession(Session):
+    """The same on Xorg with the dummy driver, its monitors in a layout of
+    scripts/multihead.py; the X server counts among the services."""
+
+    def __init__(self, layout, prefix):
+        super().__init__(layout, prefix)
+        self.head = MultiHead(layout)
+
+    def start_x(self):
+        self.head.start()
+        self.display, self.xvfb = self.head.display, self.head.server
+
+    def stop_x(self):
+        self.head.stop()
 
 
 def stop(proc):
@@ -188,21 +237,22 @@ def board_shows(image):
     return lit >= image.width * image.height // 2
 
 
-def measure(session, proc, shows, started, warmup, seconds):
+def measure(session, proc, shows, started, warmup, seconds, program=None):
     shown = wait_for_picture(session, proc, shows)
     result = {"show_s": None if shown is None else shown - started}
     if shown is None:
         return result
     time.sleep(warmup)
+    pid = session.program_pid(program) if program else proc.pid
     services = session.service_pids()
-    before = cpu_seconds(proc.pid), sum(cpu_seconds(p) for p in services), time.monotonic()
+    before = cpu_seconds(pid), sum(cpu_seconds(p) for p in services), time.monotonic()
     first = session.grab()
     time.sleep(seconds)
     last = session.grab()
-    after = cpu_seconds(proc.pid), sum(cpu_seconds(p) for p in services), time.monotonic()
+    after = cpu_seconds(pid), sum(cpu_seconds(p) for p in services), time.monotonic()
     wall = after[2] - before[2]
     result.update(cpu=(after[0] - before[0]) / wall, services=(after[1] - before[1]) / wall,
-                  peak_kb=peak_memory_kb(proc.pid), changes=ImageChops.difference(first, last).getbbox() is not None)
+                  peak_kb=peak_memory_kb(pid), changes=ImageChops.difference(first, last).getbbox() is not None)
     return result
 
 
@@ -210,7 +260,7 @@ def measure_idle(session, host, warmup, seconds, tick_ms=0):
     life_ms = int((warmup + seconds + 30) * 1000)
     started = time.monotonic()
     proc = session.start([host, "--life", str(life_ms), "--title", IDLE_TITLE, "--tick", str(tick_ms)])
-    result = measure(session, proc, idle_window_shows, started, warmup, seconds)
+    result = measure(session, proc, idle_window_shows, started, warmup, seconds, program=os.path.basename(host))
     stop(proc)
     return result
 
@@ -234,7 +284,7 @@ def measure_saver(session, scr, bitmap, interval, cell_size, warmup, seconds):
 """)
     started = time.monotonic()
     proc = session.start([scr, "/s"], cwd=os.path.dirname(scr))
-    result = measure(session, proc, board_shows, started, warmup, seconds)
+    result = measure(session, proc, board_shows, started, warmup, seconds, program=os.path.basename(scr))
     if proc.poll() is None:
         session.xdotool("key", "space")
         try:
@@ -323,6 +373,49 @@ def report(rows, seconds):
     return "\n".join(out)
 
 
+def monitors_report(rows, seconds):
+    """One monitor against two, as text."""
+    lines, figures = [], {}
+    for layout, count, saver in rows:
+        if "cpu" not in saver:
+            lines.append([count, "no board shown"] + [""] * 5)
+            continue
+        figures[count] = saver
+        lines.append([count, percent(saver["cpu"]), f"{60 * saver['cpu']:.2f}",
+                      percent(saver["cpu"] + saver["services"]), f"{saver['peak_kb'] / 1024:.1f}",
+                      "yes" if saver["changes"] else "NO",
+                      {True: "yes", False: "NO", None: "ended early"}[saver["closed"]]])
+    out = ["", f"One monitor (1024x768) against two (and 800x600 beside it), {seconds:g} s of play each", table(
+        ["monitors", "saver CPU", "s/min", "saver +X & Wine", "peak MB", "plays on", "key closes"], lines)]
+    if 1 in figures and 2 in figures:
+        one, two = figures[1], figures[2]
+        tick = 1 / CLK_TCK / seconds
+        ratios = {"saver CPU": (two["cpu"], one["cpu"]),
+                  "saver +X & Wine": (two["cpu"] + two["services"], one["cpu"] + one["services"]),
+                  "peak memory": (two["peak_kb"], one["peak_kb"])}
+        out.append("")
+        for name, (a, b) in ratios.items():
+            out.append(f"two/one {name}: {ratio_text(a, b, tick)}" + ("" if a <= 2 * max(b, tick) else
+                                                                       "  (target at most 2x: missed)"))
+    return "\n".join(out)
+
+
+def main_monitors(args, scr, host, bitmap, prefix):
+    interval = int(args.intervals.split(",")[0])
+    rows = []
+    for layout, count in (("single", 1), ("side", 2)):
+        with HeadSession(layout, prefix) as session:
+            measure_idle(session, host, 0.5, 0.5)
+            session.xdotool("mousemove", "1000", "700")
+            saver = measure_saver(session, scr, bitmap, interval, args.cell_size, args.warmup, args.seconds)
+            rows.append((layout, count, saver))
+            print(f"measured {count} monitor(s)", file=sys.stderr)
+    print(f"Whole saver on Xorg's dummy driver and Wine: AnimIntrvl {interval}, CellSize {args.cell_size}, "
+          f"{args.seconds:g} s of play after {args.warmup:g} s.")
+    print(monitors_report(rows, args.seconds))
+    return 0
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--seconds", type=float, default=float(os.environ.get("VELOMA_MEASURE_SECONDS", 15)))
@@ -331,6 +424,7 @@ def main():
     parser.add_argument("--intervals", default="50,10")
     parser.add_argument("--cell-size", type=int, default=32)
     parser.add_argument("--build", default=os.path.join(TOP, "build", "win64"))
+    parser.add_argument("--monitors", action="store_true")
     args = parser.parse_args()
 
     scr = os.path.join(args.build, "VelomaSS.scr")
@@ -340,6 +434,8 @@ def main():
         if not os.path.exists(path):
             sys.exit(f"{path} is missing: run scripts/build.sh {os.path.basename(args.build)}")
     prefix = subprocess.run([WINE_RUN, "--prepare"], stdout=subprocess.PIPE, text=True, check=True).stdout.strip()
+    if args.monitors:
+        return main_monitors(args, scr, host, bitmap, prefix)
 
     rows = []
     for size in args.sizes.split(","):

@@ -8,9 +8,9 @@ static_assert(Board::kMaxCols * Board::kMaxRows <= 65536,
 
 Board::Board(RandomSource& random)
     : m_random(random),
+      m_changed(new GridPos[kMaxCols * kMaxRows]),
       m_snapshot(new std::uint8_t[kMaxCols * kMaxRows]),
-      m_fillStack(new std::uint16_t[kMaxCols * kMaxRows]),
-      m_changed(new GridPos[kMaxCols * kMaxRows])
+      m_fillStack(new std::uint16_t[kMaxCols * kMaxRows])
 {
 }
 

@@ -6,12 +6,17 @@
                             little monitor (152 x 112)
   docs/settings-dialog.png  the settings dialog, its preview playing
   docs/piece-layout.png     the piece image, labelled (make-piece-layout.py)
+  docs/two-monitors.png     the full-screen saver on two monitors, the second
+                            left of and above the primary (Xorg's dummy
+                            driver, scripts/multihead.py), at half size
 
 The piece image is placed as the install text says, in C:\\VelomaSS, and
 chosen in the settings. Shows the 64-bit saver, which every machine here can
 run; needs its tree built (scripts/build.sh win64), or --build build/win32.
 
-  docs/make-screenshots.py [--build DIR]
+  docs/make-screenshots.py [--build DIR] [--two-monitors]
+
+--two-monitors makes only docs/two-monitors.png.
 """
 import argparse
 import importlib.util
@@ -21,7 +26,7 @@ import subprocess
 import sys
 import time
 
-from PIL import ImageGrab
+from PIL import Image, ImageGrab
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TOP = os.path.dirname(HERE)
@@ -29,6 +34,8 @@ SAVER_KEY = r"HKCU\Software\Tamsk soft\VelomaSS"
 SETTINGS_TITLE = "^Veloma Screen Saver$"
 PLAY_SECONDS = 2.5
 WINE_RUN = os.path.join(TOP, "scripts", "wine-run")
+sys.path.insert(0, os.path.join(TOP, "scripts"))
+from multihead import MultiHead  # noqa: E402
 
 
 def free_display():
@@ -75,9 +82,37 @@ def end(proc, env, key=None):
         proc.wait()
 
 
+def two_monitors(scr, install):
+    with MultiHead("above") as head:
+        env = dict(head.env, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+        quiet = dict(env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # A grey desk shows where the monitors lie in the picture.
+        subprocess.run(["xsetroot", "-solid", "#808080"], env=env)
+        grab = lambda: ImageGrab.grab(xdisplay=head.display).convert("RGB")  # noqa: E731
+        # The Wine server belongs to the display it first met.
+        subprocess.run([WINE_RUN, "--server", "-k"], **quiet)
+        subprocess.run([WINE_RUN, "--server", "-w"], **quiet)
+        try:
+            subprocess.run([WINE_RUN, "reg", "delete", SAVER_KEY, "/f"], **quiet)
+            subprocess.run(["xdotool", "mousemove", "1823", "867"], env=env)
+            saver = subprocess.Popen([WINE_RUN, scr, "/s"], cwd=install, **quiet)
+            wait(lambda: all(board_shows(grab().crop((m.left, m.top, m.right, m.bottom))) for m in head.monitors()),
+                 30, "a board on each monitor")
+            time.sleep(PLAY_SECONDS)
+            image = grab()
+            end(saver, env, "space")
+        finally:
+            subprocess.run([WINE_RUN, "--server", "-k"], **quiet)
+            subprocess.run([WINE_RUN, "--server", "-w"], **quiet)
+    image.resize((image.width // 2, image.height // 2), Image.LANCZOS).save(
+        os.path.join(HERE, "two-monitors.png"), optimize=True)
+    print("docs/two-monitors.png")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build", default=os.path.join(TOP, "build", "win64"))
+    parser.add_argument("--two-monitors", action="store_true")
     args = parser.parse_args()
     scr = os.path.join(args.build, "VelomaSS.scr")
     inprocess = os.path.join(args.build, "preview_inprocess.exe")
@@ -89,6 +124,9 @@ def main():
     install = os.path.join(prefix, "drive_c", "VelomaSS")
     os.makedirs(install, exist_ok=True)
     shutil.copy(os.path.join(TOP, "res", "velomass.bmp"), install)
+    if args.two_monitors:
+        two_monitors(scr, install)
+        return 0
 
     display = free_display()
     xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1024x768x24", "-br", "-nolisten", "tcp"],
@@ -141,8 +179,10 @@ def main():
     finally:
         subprocess.run([WINE_RUN, "reg", "delete", SAVER_KEY, "/f"], **quiet)
         subprocess.run([WINE_RUN, "--server", "-k"], **quiet)
+        subprocess.run([WINE_RUN, "--server", "-w"], **quiet)
         xvfb.terminate()
         xvfb.wait()
+    two_monitors(scr, install)
     return 0
 
 

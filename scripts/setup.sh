@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
   wine wine64 wine32:i386
   xvfb xauth xdotool imagemagick x11-apps x11-utils
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   fonts-ipafont-gothic
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev

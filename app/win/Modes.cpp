@@ -5,7 +5,7 @@
 #include "platform/Files.h"
 #include "platform/Registry.h"
 #include "saver/win/PasswordChangeDialog.h"
-#include "saver/win/SaverWnd.h"
+#include "saver/win/SaverSession.h"
 #include "settings/SettingsStore.h"
 #include "settings/win/SettingsDialog.h"
 
@@ -15,7 +15,7 @@ namespace {
 
 // Titles by which a second run finds the first.
 const wchar_t kSettingsTitle[] = L"Veloma Screen Saver";  // settings and password dialogs
-const wchar_t kSaverTitle[] = L"VelomaScreenSaver";       // the full-screen window
+const wchar_t kSaverTitle[] = L"VelomaScreenSaver";       // every board of the full-screen run
 
 // Brings a running instance forward; false when there is none.
 bool ActivateExisting(const wchar_t* title)
@@ -127,11 +127,9 @@ void RunFullScreen()
     Settings settings = StoredSettings();
     WinRegistry registry;
     ApplyFullScreenRules(settings, ReadDesktopValues(registry));
-    SaverWnd saver;
-    if (!saver.CreateFullScreen(settings))
-        return;
-    SetWindowTextW(saver.Handle(), kSaverTitle);
-    RunUntilGone(saver);
+    SaverSession session;
+    if (session.Start(settings, kSaverTitle))
+        RunUntilGone(*session.Primary());
 }
 
 void RunChangePassword()

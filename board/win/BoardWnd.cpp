@@ -227,16 +227,19 @@ LRESULT BoardWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_ERASEBKGND:
         return 1;  // the paint routine covers every pixel
+    case WM_SIZE:
+    case WM_DPICHANGED_AFTERPARENT:
+        // A new size or DPI deals a board fitted to it; a blacked-out board
+        // waits for its wake, which lays it out anyway.
+        if (m_applied && !BlackedOut())
+            ResetLayout();
+        break;
     case WM_DPICHANGED:
         // A top-level board stays where it was put: whoever placed it on
         // its monitor moves it. Only the cells follow the new DPI.
-        if (m_applied)
+        if (m_applied && !BlackedOut())
             ResetLayout();
         return 0;
-    case WM_DPICHANGED_AFTERPARENT:
-        if (m_applied)
-            ResetLayout();
-        break;
     case WM_TIMER:
         if (wParam == kAnimTimer) {
             Show(m_game.Tick());

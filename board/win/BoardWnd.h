@@ -50,13 +50,12 @@ public:
     const BoardLayout& Layout() const { return m_layout; }
     const Board& GetBoard() const { return m_game.GetBoard(); }
 
-    // Lays the grid out anew for the window's size and DPI and deals.
-    void ResetLayout();
-
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // Lays the grid out anew for the window's size and DPI and deals.
+    void ResetLayout();
     void Show(const PlayReport& report);
     RECT CellRect(int x, int y) const;
 

@@ -2,48 +2,34 @@
 #include "board/win/BoardWnd.h"
 #include "saver/SaverRules.h"
 
-#include <cstdint>
-#include <string>
+class SaverSession;
 
-// The full-screen run: a board over the whole screen, above everything,
-// without a cursor, that closes on the user's first real input, after the
-// saver's own password when one is in force, and blacks out after
-// BlackOutTime minutes. Ending the window ends the run's message loop.
-class SaverWnd : public BoardWnd, private CloseRequestHost {
+// One board of a full-screen run: above everything on its monitor, without
+// a cursor. It hands its input to the session, which decides for all
+// boards; the primary board also keeps the run's black-out timer, and its
+// end ends the run's message loop.
+class SaverWnd : public BoardWnd {
 public:
+    // The primary board's timers, besides the animation's.
     static constexpr UINT_PTR kBlackOutTimer = 2;
+    static constexpr UINT_PTR kMoveSettleTimer = 4;
+    static constexpr UINT_PTR kMonitorTimer = 5;
+    // Posted to the primary board, which outlives every other: the
+    // monitors changed; some board had input that asks to close.
+    static constexpr UINT kFollowMonitors = WM_APP + 1;
+    static constexpr UINT kCloseRequest = WM_APP + 2;
 
-    explicit SaverWnd(const SoundServices* sound = nullptr) : BoardWnd(sound) {}
-    ~SaverWnd() override;
+    SaverWnd(SaverSession& session, bool primary, const SoundServices* sound)
+        : BoardWnd(sound), m_session(session), m_primary(primary)
+    {
+    }
 
-    // Settings with the full-screen rules applied. False when the window
-    // could not be made.
-    bool CreateFullScreen(const Settings& settings);
-
-    // True when the saver may close now; asks for the password if needed.
-    bool ConfirmClose();
+    bool IsPrimary() const { return m_primary; }
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-    // Runs the password dialog modally; true with the text on OK.
-    virtual bool AskPassword(std::string& entered) override;
-
-    // Tests shorten the minute of the black-out timer.
-    void SetMinuteLength(std::uint32_t ms) { m_minuteMs = ms; }
-
 private:
-    void CloseRequest();
-    void StartBlackOutTimer();
-
-    bool IsBlackedOut() override { return BlackedOut(); }
-    void WakeFromBlackOut() override { Wake(); }
-    void RestartBlackOutTimer() override { StartBlackOutTimer(); }
-
-    std::string m_password;
-    int m_blackOutTime = 0;
-    FirstMouse m_firstMouse;
-    std::uint32_t m_minuteMs = 60000;
-    bool m_cursorHidden = false;
-    bool m_asking = false;  // the password dialog is up
+    SaverSession& m_session;
+    const bool m_primary;
 };

@@ -158,11 +158,11 @@ void SettingsDialog::CreatePreview()
 void SettingsDialog::PlacePreview()
 {
     // The preview is no control of the template: it follows the hidden
-    // marker the dialog manager has scaled, and deals cells of the new DPI.
+    // marker the dialog manager has scaled, and its new size deals cells
+    // of the new DPI.
     const RECT place = PreviewPlace();
     SetWindowPos(m_preview.Handle(), nullptr, place.left, place.top, place.right - place.left,
                  place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    m_preview.ResetLayout();
 }
 
 Settings SettingsDialog::PreviewVariant() const

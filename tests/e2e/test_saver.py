@@ -9,8 +9,6 @@ import tempfile
 import time
 import unittest
 
-from PIL import Image
-
 import veloma_e2e as e2e
 
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
@@ -18,19 +16,8 @@ SAVER_TITLE = "^VelomaScreenSaver$"
 ASK_TITLE = "^Veloma Screen Saver$"
 CHANGE_TITLE = "^ﾊﾟｽﾜｰﾄﾞの変更$"
 MISMATCH_TITLE = "^Veloma SS$"
-CELL = 32
-
-
-def cells(image):
-    """The picture cut into 32-pixel cells, row by row, as bytes."""
-    return [image.crop((x, y, x + CELL, y + CELL)).tobytes()
-            for y in range(0, image.height - CELL + 1, CELL) for x in range(0, image.width - CELL + 1, CELL)]
-
-
-def black_share(image):
-    """The share of black pixels in a sample of the picture."""
-    points = [(x, y) for x in range(0, image.width, 7) for y in range(0, image.height, 7)]
-    return sum(1 for p in points if image.getpixel(p) == (0, 0, 0)) / len(points)
+cells = e2e.cells
+black_share = e2e.black_share
 
 
 class SaverTest(e2e.SaverCase):
@@ -107,11 +94,8 @@ class SaverTest(e2e.SaverCase):
 
         # Every cell shows one of our pictures, nearly all a piece at rest
         # (the image's column 0, odd rows), and every kind is there.
-        tiles = {}
-        with Image.open(os.path.join(e2e.need("VELOMA_SOURCE_DIR"), "res", "velomass.bmp")) as image:
-            for n, data in enumerate(cells(image.convert("RGB"))):
-                tiles.setdefault(data, divmod(n, image.width // CELL))
-        rest = {(2 * kind - 1, 0): kind for kind in range(1, 6)}
+        tiles = e2e.piece_tiles()
+        rest = e2e.PIECES_AT_REST
         first = cells(e2e.grab())
         self.assertEqual(len(first), 32 * 24)
         unknown = [n for n, data in enumerate(first) if data not in tiles]

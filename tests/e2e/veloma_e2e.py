@@ -13,7 +13,7 @@ import tempfile
 import time
 import unittest
 
-from PIL import ImageGrab
+from PIL import Image, ImageGrab
 
 SAVER_KEY = r"HKCU\Software\Tamsk soft\VelomaSS"
 SYSTEM_KEY = SAVER_KEY + r"\System"
@@ -116,6 +116,34 @@ def reg_values(key):
 def grab(rect=None):
     """The screen, or the part of it in rect (left, top, right, bottom)."""
     return ImageGrab.grab().convert("RGB").crop(rect) if rect else ImageGrab.grab().convert("RGB")
+
+
+CELL = 32
+
+
+def cells(image):
+    """The picture cut into 32-pixel cells, row by row, as bytes."""
+    return [image.crop((x, y, x + CELL, y + CELL)).tobytes()
+            for y in range(0, image.height - CELL + 1, CELL) for x in range(0, image.width - CELL + 1, CELL)]
+
+
+def black_share(image):
+    """The share of black pixels in a sample of the picture."""
+    points = [(x, y) for x in range(0, image.width, 7) for y in range(0, image.height, 7)]
+    return sum(1 for p in points if image.getpixel(p) == (0, 0, 0)) / len(points)
+
+
+def piece_tiles():
+    """Every 32-pixel picture of our piece image, as {bytes: (row, column)}."""
+    tiles = {}
+    with Image.open(os.path.join(need("VELOMA_SOURCE_DIR"), "res", "velomass.bmp")) as image:
+        for n, data in enumerate(cells(image.convert("RGB"))):
+            tiles.setdefault(data, divmod(n, image.width // CELL))
+    return tiles
+
+
+# A piece at rest is the image's column 0, odd rows; kind k on row 2k - 1.
+PIECES_AT_REST = {(2 * kind - 1, 0): kind for kind in range(1, 6)}
 
 
 def xdotool(*args):

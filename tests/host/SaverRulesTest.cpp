@@ -1,10 +1,71 @@
+#include "saver/Monitors.h"
 #include "saver/SaverRules.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
+
+std::string Describe(const std::vector<ScreenArea>& areas)
+{
+    std::string text;
+    for (const ScreenArea& a : areas)
+        text += "(" + std::to_string(a.left) + "," + std::to_string(a.top) + " " + std::to_string(a.right) + "," +
+                std::to_string(a.bottom) + (a.primary ? " primary" : "") + ")";
+    return text;
+}
+
+// One board per monitor, the primary's first and the only primary, the
+// rest left to right; nothing for empty or mirrored monitors; the screen
+// when the system reports no monitor.
+TEST(SaverRulesTest, BoardAreasFromMonitors)
+{
+    const ScreenArea screen{0, 0, 1024, 768, false};
+    const ScreenArea primary{0, 0, 1024, 768, true};
+    const ScreenArea right{1024, 0, 1824, 600, false};
+    const ScreenArea leftAbove{-800, -100, 0, 500, false};
+    const ScreenArea tiny{1824, 0, 1864, 30, false};  // no room for a cell: still covered
+    const struct {
+        const char* what;
+        std::vector<ScreenArea> monitors, want;
+    } cases[] = {
+        {"one monitor", {primary}, {primary}},
+        {"primary listed last", {right, primary}, {primary, right}},
+        {"left of and above the primary", {primary, right, leftAbove}, {primary, leftAbove, right}},
+        {"primary away from the origin", {{800, 100, 1824, 868, true}, {0, 0, 800, 600, false}},
+         {{800, 100, 1824, 868, true}, {0, 0, 800, 600, false}}},
+        {"a monitor too small for a game", {tiny, primary}, {primary, tiny}},
+        {"mirrored monitors", {primary, right, {0, 0, 1024, 768, false}, right}, {primary, right}},
+        {"empty and upside-down areas", {{5, 5, 5, 9, false}, {9, 9, 0, 0, true}, primary}, {primary}},
+        {"no primary flagged: the one at the origin", {right, screen}, {primary, right}},
+        {"no primary flagged, none at the origin", {right, leftAbove},
+         {{1024, 0, 1824, 600, true}, leftAbove}},
+        {"two flagged", {right, {1024, 0, 1824, 600, true}, primary}, {{1024, 0, 1824, 600, true}, screen}},
+        {"none reported", {}, {{-1, -2, 3, 4, true}}},
+    };
+    for (const auto& c : cases) {
+        const std::vector<ScreenArea> got = BoardAreas(c.monitors, {-1, -2, 3, 4, false});
+        EXPECT_EQ(Describe(got), Describe(c.want)) << c.what;
+    }
+}
+
+// A move that would end the run does not count within the quiet time after
+// a new layout, across the wrap of the tick count too.
+TEST(SaverRulesTest, MoveAfterANewLayout)
+{
+    const struct {
+        std::uint32_t now;
+        std::optional<std::uint32_t> layoutChangedAt;
+        bool users;
+    } cases[] = {
+        {5, std::nullopt, true}, {1000, 0, true}, {999, 0, false}, {250, 0, false},
+        {500, 0xFFFFFF00u, false}, {800, 0xFFFFFF00u, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MoveIsTheUsers(c.now, c.layoutChangedAt), c.users) << c.now;
+}
 
 // The black-out comes no later than the display's low power; the password
 // counts only when the desktop asks for one; cells stay within 32..128.
