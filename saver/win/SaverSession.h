@@ -38,9 +38,6 @@ public:
     // The primary board, whose window lives as long as the run.
     const SaverWnd* Primary() const { return m_boards.empty() ? nullptr : m_boards.front().get(); }
 
-    // True when the run may end now; asks for the password if needed.
-    bool ConfirmClose();
-
     // What the boards report. Requests go to the primary board as posted
     // messages: a board that a new layout removes, or that the password
     // question would outlive, must not be running a handler then.
@@ -66,6 +63,8 @@ protected:
     void SetMinuteLength(std::uint32_t ms) { m_minuteMs = ms; }
 
 private:
+    // True when the run may end now; asks for the password if needed.
+    bool ConfirmClose();
     void Post(UINT msg);
     std::vector<ScreenArea> CurrentAreas() const;
     void StartBlackOutTimer();
