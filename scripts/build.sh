@@ -8,9 +8,9 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=${VELOMA_JOBS:-$(nproc)}
 configs=${*:-host win32 win64}
 
-for spec in $configs; do
-  c=${spec%%:*}
-  target=${spec#"$c"}; target=${target#:}
+for item in $configs; do
+  c=${item%%:*}
+  target=${item#"$c"}; target=${target#:}
   case $c in
     host)  extra=() ;;
     win32) extra=(-DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-i686.cmake") ;;

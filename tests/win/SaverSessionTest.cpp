@@ -8,6 +8,7 @@
 #include "win/WinTestUtil.h"
 
 #include <gtest/gtest.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <functional>
@@ -157,14 +158,12 @@ protected:
     static bool EndsAfter(TestSession& session, HWND board, UINT msg, WPARAM wParam, LPARAM lParam)
     {
         if (msg == WM_MOUSEMOVE)
-            MoveOver(board, {GET_X(lParam), GET_Y(lParam)});
+            MoveOver(board, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         else
             SendMessageW(board, msg, wParam, lParam);
         // A move counts once it has settled.
         return PumpUntil([&] { return !session.Primary()->Handle() && !IsWindow(board); }, kMoveSettleMs + 300);
     }
-    static int GET_X(LPARAM l) { return static_cast<short>(LOWORD(l)); }
-    static int GET_Y(LPARAM l) { return static_cast<short>(HIWORD(l)); }
 
     POINT cursor{};
 };
