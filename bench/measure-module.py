@@ -1,10 +1,13 @@
 #!/usr/bin/python3
-"""The XScreenSaver module's CPU against a do-nothing X client, in one run.
+"""The XScreenSaver module's CPU against two reference X clients, in one run.
 
 On a virtual 1920x1080 screen it runs, one after the other, `velomass
---root` at the default speed (a step every 50 ms) and `x11_idle`, which wakes
-at the same rate and does nothing, and measures each one's CPU time and the
-X server's over the same wall time. Prints both and the ratios.
+--root` at the default speed (a step every 50 ms); `x11_idle`, which wakes
+at the same rate and does nothing; and `x11_cells`, which plays the same
+game and each step puts one cell-sized image with XPutImage onto every cell
+the step changed: the least any module drawing this board must do. It
+measures each one's CPU time and the X server's over the same wall time,
+and prints them and the ratios.
 
   bench/measure-module.py [--seconds S] [--size WxH] [--build DIR]
 
@@ -29,9 +32,10 @@ def cpu_seconds(pid):
 
 
 def measure(command, seconds, size):
-    """CPU seconds of the client and of the X server over `seconds`."""
+    """CPU seconds of the client and of the X server over `seconds`, and
+    what the client said at its end."""
     with Xvfb(*size) as screen:
-        client = subprocess.Popen(command, env=screen.env)
+        client = subprocess.Popen(command, env=screen.env, stderr=subprocess.PIPE, text=True)
         try:
             time.sleep(2)  # past the first board
             start = cpu_seconds(client.pid), cpu_seconds(screen.process.pid)
@@ -39,8 +43,8 @@ def measure(command, seconds, size):
             end = cpu_seconds(client.pid), cpu_seconds(screen.process.pid)
         finally:
             client.terminate()
-            client.wait()
-    return end[0] - start[0], end[1] - start[1]
+            said = client.communicate()[1].strip()
+    return end[0] - start[0], end[1] - start[1], said
 
 
 def main():
@@ -52,14 +56,19 @@ def main():
     size = tuple(int(v) for v in args.size.split("x"))
     module = measure([os.path.join(args.build, "x11", "velomass"), "--root"], args.seconds, size)
     idle = measure([os.path.join(args.build, "bench", "x11_idle"), "50000"], args.seconds, size)
+    cells = measure([os.path.join(args.build, "bench", "x11_cells"), "50000"], args.seconds, size)
     print(f"{args.size} root, default speed, {args.seconds:g} s each")
-    print(f"{'':12} {'client CPU s':>12} {'X server CPU s':>15}")
-    print(f"{'velomass':12} {module[0]:12.2f} {module[1]:15.2f}")
-    print(f"{'x11_idle':12} {idle[0]:12.2f} {idle[1]:15.2f}")
+    print(f"{'':12} {'client CPU s':>12} {'X server CPU s':>15} {'together':>9}")
+    for name, m in (("velomass", module), ("x11_idle", idle), ("x11_cells", cells)):
+        print(f"{name:12} {m[0]:12.2f} {m[1]:15.2f} {m[0] + m[1]:9.2f}")
+    if cells[2]:
+        print(cells[2])
     floor = 1 / CLK_TCK  # a clock tick: what the idle client rounds up to
-    print(f"client CPU ratio: {module[0] / max(idle[0], floor):.1f}"
+    print(f"client CPU ratio to x11_idle: {module[0] / max(idle[0], floor):.1f}"
           f"{' (idle below one clock tick)' if idle[0] < floor else ''}")
-    print(f"client + server CPU ratio: {sum(module) / max(sum(idle), floor):.1f}")
+    print(f"client + server CPU ratio to x11_idle: {(module[0] + module[1]) / max(idle[0] + idle[1], floor):.1f}")
+    print(f"client CPU ratio to x11_cells: {module[0] / max(cells[0], floor):.2f}")
+    print(f"client + server CPU ratio to x11_cells: {(module[0] + module[1]) / max(cells[0] + cells[1], floor):.2f}")
     print(f"velomass CPU per wall second: {100 * module[0] / args.seconds:.2f} % (+ {100 * module[1] / args.seconds:.2f} % in the server)")
 
 

@@ -11,7 +11,7 @@ const char kModuleUsage[] =
     "usage: velomass [options]\n"
     "  --root | --window | --window-id ID   where to draw [a window of its own]\n"
     "  --delay USEC          shortest time between two steps [10000]\n"
-    "  --fps                 show the frame rate\n"
+    "  --fps | --no-fps      show the frame rate [no]\n"
     "  --cell-size N         cell size in pixels, 1..128 [32]\n"
     "  --kinds N             piece kinds, 3..5 [5]\n"
     "  --pattern NAME        random, line, square, h-line or v-line [random]\n"
@@ -19,10 +19,119 @@ const char kModuleUsage[] =
     "  --still-first-frame   frame column 0 is only the piece at rest\n"
     "  --fill-empty          empty cells in the fill colour\n"
     "  --fill-pieces         pieces at rest in the fill colour\n"
-    "  --fill-colour #RRGGBB the fill colour [#000000]\n"
-    "  --image PATH          a piece image (BMP) instead of the built-in one\n";
+    "  --fill-colour COLOUR  rrggbb, #rrggbb or an X colour name [000000]\n"
+    "  --image PATH          a piece image (BMP) instead of the built-in one\n"
+    "  --display HOST:N      the X display [$DISPLAY]\n"
+    "  --geometry WxH+X+Y    size and place of its own window\n"
+    "  --visual CLASS|ID     visual of its own window [default]\n"
+    "  --install             a colormap of its own\n"
+    "  --sync                talk to the X server synchronously\n"
+    "  --mono, --pair, --xrm RESOURCE and X Toolkit options are accepted\n"
+    "Options may be shortened while they stay unique (--del for --delay).\n";
 
 namespace {
+
+enum class Opt {
+    Root, Window, WindowId, Delay, Fps, NoFps, CellSize, Kinds, Pattern, Speed, StillFirstFrame, FillEmpty,
+    FillPieces, FillColour, Image, Display, Geometry, Visual, Install, NoInstall, Mono, Sync, Help,
+    Ignored, IgnoredWithValue,
+};
+
+struct OptionName {
+    const char* name;  // with one dash
+    Opt opt;
+};
+
+// Ours, XScreenSaver's for every module, and the X Toolkit's: a module
+// has to take whatever the daemon or a user's habit puts on its line.
+const OptionName kOptions[] = {
+    {"-root", Opt::Root},
+    {"-window", Opt::Window},
+    {"-window-id", Opt::WindowId},
+    {"-delay", Opt::Delay},
+    {"-fps", Opt::Fps},
+    {"-no-fps", Opt::NoFps},
+    {"-cell-size", Opt::CellSize},
+    {"-kinds", Opt::Kinds},
+    {"-pattern", Opt::Pattern},
+    {"-speed", Opt::Speed},
+    {"-still-first-frame", Opt::StillFirstFrame},
+    {"-fill-empty", Opt::FillEmpty},
+    {"-fill-pieces", Opt::FillPieces},
+    {"-fill-colour", Opt::FillColour},
+    {"-fill-color", Opt::FillColour},
+    {"-image", Opt::Image},
+    {"-display", Opt::Display},
+    {"-geometry", Opt::Geometry},
+    {"-visual", Opt::Visual},
+    {"-install", Opt::Install},
+    {"-noinstall", Opt::NoInstall},
+    {"-mono", Opt::Mono},
+    {"-pair", Opt::Ignored},  // two copies side by side: the daemon's affair
+    {"-sync", Opt::Sync},
+    {"-synchronous", Opt::Sync},
+    {"-help", Opt::Help},
+    {"-h", Opt::Help},
+    {"-xrm", Opt::IgnoredWithValue},
+    {"-name", Opt::IgnoredWithValue},
+    {"-title", Opt::IgnoredWithValue},
+    {"-background", Opt::IgnoredWithValue},
+    {"-bg", Opt::IgnoredWithValue},
+    {"-foreground", Opt::IgnoredWithValue},
+    {"-fg", Opt::IgnoredWithValue},
+    {"-bordercolor", Opt::IgnoredWithValue},
+    {"-bd", Opt::IgnoredWithValue},
+    {"-borderwidth", Opt::IgnoredWithValue},
+    {"-bw", Opt::IgnoredWithValue},
+    {"-font", Opt::IgnoredWithValue},
+    {"-fn", Opt::IgnoredWithValue},
+    {"-xnllanguage", Opt::IgnoredWithValue},
+    {"-selectionTimeout", Opt::IgnoredWithValue},
+    {"-iconic", Opt::Ignored},
+    {"-reverse", Opt::Ignored},
+    {"-rv", Opt::Ignored},
+    {"+rv", Opt::Ignored},
+    {"+synchronous", Opt::Ignored},
+};
+
+bool TakesValue(Opt opt)
+{
+    switch (opt) {
+    case Opt::WindowId: case Opt::Delay: case Opt::CellSize: case Opt::Kinds: case Opt::Pattern:
+    case Opt::Speed: case Opt::FillColour: case Opt::Image: case Opt::Display: case Opt::Geometry:
+    case Opt::Visual: case Opt::IgnoredWithValue:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The option an argument names: the exact name, or the only one it starts
+// (names that mean the same count once). Null when none or several match;
+// `candidates` then lists the several.
+const OptionName* Lookup(const std::string& arg, std::string& candidates)
+{
+    std::string name = arg;
+    if (name.size() > 2 && name[0] == '-' && name[1] == '-')
+        name.erase(0, 1);
+    if (name.size() < 2 || (name[0] != '-' && name[0] != '+'))
+        return nullptr;
+    const OptionName* found = nullptr;
+    for (const OptionName& o : kOptions)
+        if (name == o.name)
+            return &o;
+    bool ambiguous = false;
+    for (const OptionName& o : kOptions) {
+        if (std::string(o.name).compare(0, name.size(), name) != 0)
+            continue;
+        candidates += candidates.empty() ? "" : ", ";
+        candidates += o.name;
+        if (found && found->opt != o.opt)
+            ambiguous = true;
+        found = found ? found : &o;
+    }
+    return ambiguous ? nullptr : found;
+}
 
 bool ParseLong(const std::string& text, int base, long low, long high, long& out)
 {
@@ -54,20 +163,32 @@ bool ParseWindowId(const std::string& text, unsigned long& out)
     return true;
 }
 
-bool ParseColour(const std::string& text, std::uint32_t& out)
+// What X could take for a colour name ("navy", "dark slate gray",
+// "rgb:00/00/80"): looked up once the display is open.
+bool LooksLikeColourName(const std::string& text)
 {
-    if (text.size() != 7 || text[0] != '#')
+    if (text.empty() || text.size() > 64 || !std::isalpha(static_cast<unsigned char>(text[0])))
         return false;
-    for (std::size_t i = 1; i < text.size(); ++i)
-        if (!std::isxdigit(static_cast<unsigned char>(text[i])))
-            return false;
-    out = static_cast<std::uint32_t>(std::strtoul(text.c_str() + 1, nullptr, 16));
-    return true;
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == ' ' || c == ':' || c == '/' || c == '.';
+    });
 }
 
 const char* const kPatterns[] = {"random", "line", "square", "h-line", "v-line"};
 
 } // namespace
+
+bool ParseHexColour(const std::string& text, std::uint32_t& out)
+{
+    const std::size_t start = !text.empty() && text[0] == '#' ? 1 : 0;
+    if (text.size() != start + 6)
+        return false;
+    for (std::size_t i = start; i < text.size(); ++i)
+        if (!std::isxdigit(static_cast<unsigned char>(text[i])))
+            return false;
+    out = static_cast<std::uint32_t>(std::strtoul(text.c_str() + start, nullptr, 16));
+    return true;
+}
 
 ParsedOptions ParseModuleOptions(const std::vector<std::string>& args, const char* saverWindow)
 {
@@ -80,87 +201,100 @@ ParsedOptions ParseModuleOptions(const std::vector<std::string>& args, const cha
     };
 
     for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i];
-        if (name.size() > 2 && name[0] == '-' && name[1] == '-')
-            name.erase(0, 1);
-        if (name == "-root") {
-            root = true;
-            continue;
-        }
-        if (name == "-window") {
-            root = false;
-            continue;
-        }
-        const struct { const char* name; bool* value; } flags[] = {
-            {"-fps", &o.fps},
-            {"-still-first-frame", &o.stillFirstFrame},
-            {"-fill-empty", &o.fillEmpty},
-            {"-fill-pieces", &o.fillPieces},
-        };
-        bool flag = false;
-        for (const auto& f : flags)
-            if (name == f.name)
-                flag = *f.value = true;
-        if (flag)
-            continue;
-
-        static const char* const kWithValue[] = {"-window-id", "-delay", "-cell-size", "-kinds", "-pattern",
-                                                 "-speed", "-fill-colour", "-fill-color", "-image"};
-        if (std::find_if(std::begin(kWithValue), std::end(kWithValue),
-                         [&name](const char* n) { return name == n; }) == std::end(kWithValue) ||
-            i + 1 >= args.size()) {
-            if (name != "-help" && name != "-h")
-                parsed.messages.push_back("velomass: unknown option or missing value: " + args[i]);
+        std::string candidates;
+        const OptionName* option = Lookup(args[i], candidates);
+        if (!option) {
+            parsed.messages.push_back(candidates.empty() ? "velomass: unknown option: " + args[i]
+                                                         : "velomass: " + args[i] + " is ambiguous: " + candidates);
             parsed.showUsage = true;
             return parsed;
         }
-        const std::string option = "-" + name;
-        const std::string value = args[++i];
+        const Opt opt = option->opt;
+        std::string value;
+        if (TakesValue(opt)) {
+            if (i + 1 >= args.size()) {
+                parsed.messages.push_back("velomass: " + args[i] + " needs a value");
+                parsed.showUsage = true;
+                return parsed;
+            }
+            value = args[++i];
+        }
+        const std::string& name = args[i - (TakesValue(opt) ? 1 : 0)];  // as it was typed
         long number = 0;
-        if (name == "-window-id") {
+        switch (opt) {
+        case Opt::Root: root = true; break;
+        case Opt::Window: root = false; break;
+        case Opt::Fps: o.fps = true; break;
+        case Opt::NoFps: o.fps = false; break;
+        case Opt::StillFirstFrame: o.stillFirstFrame = true; break;
+        case Opt::FillEmpty: o.fillEmpty = true; break;
+        case Opt::FillPieces: o.fillPieces = true; break;
+        case Opt::Install: o.install = true; break;
+        case Opt::NoInstall: o.install = false; break;
+        case Opt::Mono: o.mono = true; break;
+        case Opt::Sync: o.sync = true; break;
+        case Opt::Help: parsed.showUsage = true; return parsed;
+        case Opt::Ignored: case Opt::IgnoredWithValue: break;
+        case Opt::Display: o.display = value; break;
+        case Opt::Geometry: o.geometry = value; break;
+        case Opt::Visual: o.visual = value; break;
+        case Opt::Image: o.image = value; break;
+        case Opt::WindowId:
             if (ParseWindowId(value, o.windowId))
                 idGiven = true;
             else
-                bad(option, value, "a window id", "no window id");
-        } else if (name == "-delay") {
+                bad(name, value, "a window id", "no window id");
+            break;
+        case Opt::Delay:
             if (ParseLong(value, 10, 0, 10000000, number))
                 o.delay = number;
             else
-                bad(option, value, "0..10000000 microseconds", std::to_string(o.delay));
-        } else if (name == "-cell-size") {
+                bad(name, value, "0..10000000 microseconds", std::to_string(o.delay));
+            break;
+        case Opt::CellSize:
             if (ParseLong(value, 10, 1, 128, number))
                 o.cellSize = static_cast<int>(number);
             else
-                bad(option, value, "1..128 pixels", std::to_string(o.cellSize));
-        } else if (name == "-kinds") {
+                bad(name, value, "1..128 pixels", std::to_string(o.cellSize));
+            break;
+        case Opt::Kinds:
             if (ParseLong(value, 10, 3, 5, number))
                 o.kinds = static_cast<int>(number);
             else
-                bad(option, value, "3..5", std::to_string(o.kinds));
-        } else if (name == "-speed") {
+                bad(name, value, "3..5", std::to_string(o.kinds));
+            break;
+        case Opt::Speed:
             if (ParseLong(value, 10, 0, 200, number))
                 o.speed = static_cast<int>(number);
             else
-                bad(option, value, "0..200 milliseconds", std::to_string(o.speed));
-        } else if (name == "-pattern") {
+                bad(name, value, "0..200 milliseconds", std::to_string(o.speed));
+            break;
+        case Opt::Pattern: {
             const auto* found = std::find(std::begin(kPatterns), std::end(kPatterns), value);
             if (found != std::end(kPatterns))
                 o.pattern = static_cast<int>(found - std::begin(kPatterns)) + 1;
             else
-                bad(option, value, "random, line, square, h-line or v-line", kPatterns[o.pattern - 1]);
-        } else if (name == "-fill-colour" || name == "-fill-color") {
-            if (!ParseColour(value, o.fillColour)) {
+                bad(name, value, "random, line, square, h-line or v-line", kPatterns[o.pattern - 1]);
+            break;
+        }
+        case Opt::FillColour:
+            if (ParseHexColour(value, o.fillColour)) {
+                o.fillColourName.clear();
+            } else if (LooksLikeColourName(value)) {
+                o.fillColourName = value;
+            } else {
                 char kept[8];
-                std::snprintf(kept, sizeof kept, "#%06x", static_cast<unsigned>(o.fillColour));
-                bad(option, value, "a colour #rrggbb", kept);
+                std::snprintf(kept, sizeof kept, "%06x", static_cast<unsigned>(o.fillColour));
+                bad(name, value, "a colour (rrggbb, #rrggbb or a name)",
+                    o.fillColourName.empty() ? kept : o.fillColourName);
             }
-        } else {
-            o.image = value;
+            break;
         }
     }
 
+    // The daemon's window stands in for the root, as its own modules take it.
     unsigned long envId = 0;
-    const bool fromEnv = !idGiven && saverWindow && *saverWindow;
+    const bool fromEnv = !idGiven && root && saverWindow && *saverWindow;
     if (fromEnv && !ParseWindowId(saverWindow, envId))
         parsed.messages.push_back(std::string("velomass: XSCREENSAVER_WINDOW \"") + saverWindow +
                                   "\" is not a window id; ignored");

@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
-// Where the module draws, in XScreenSaver's order of precedence: a window
-// named on the command line, the daemon's XSCREENSAVER_WINDOW, the root
-// window, or a window of its own.
+// Where the module draws: a window named on the command line, the root
+// window (or, with -root, the daemon's XSCREENSAVER_WINDOW), or a window of
+// its own.
 enum class DrawTarget { OwnWindow, Root, WindowId };
 
-// The command line of the module: XScreenSaver's conventions and the
-// settings dialog's options.
+// The command line of the module: the standard options of XScreenSaver's
+// modules and the settings dialog's options.
 struct ModuleOptions {
     DrawTarget target = DrawTarget::OwnWindow;
     unsigned long windowId = 0;
@@ -23,20 +23,33 @@ struct ModuleOptions {
     bool fillEmpty = false;        // BlankOption
     bool fillPieces = false;       // DoviOption
     std::uint32_t fillColour = 0;  // BCCol as 0x00RRGGBB
+    std::string fillColourName;    // a colour name for X to look up; wins over fillColour
     std::string image;             // empty: the built-in piece image
+
+    // The X side: empty means the default.
+    std::string display;
+    std::string geometry;          // our own window's size and place
+    std::string visual;            // our own window's visual: a class name or an id
+    bool install = false;          // a colormap of our own
+    bool mono = false;
+    bool sync = false;
 };
 
 struct ParsedOptions {
     ModuleOptions options;
     // One line each, for standard error: a bad value and the default kept.
     std::vector<std::string> messages;
-    // Unknown option or --help: print the usage and end.
+    // Unknown or ambiguous option, missing value, or --help: print the usage and end.
     bool showUsage = false;
 };
 
-// `args` without the program name; options take one or two dashes, as
-// XScreenSaver's own modules do. `saverWindow` is XSCREENSAVER_WINDOW or null.
+// `args` without the program name; options take one or two dashes and may
+// be shortened while they stay unique, as with every X program.
+// `saverWindow` is XSCREENSAVER_WINDOW or null; only -root heeds it.
 ParsedOptions ParseModuleOptions(const std::vector<std::string>& args, const char* saverWindow);
+
+// "rrggbb" or "#rrggbb" as 0x00RRGGBB; false for anything else.
+bool ParseHexColour(const std::string& text, std::uint32_t& out);
 
 // Microseconds between two animation steps.
 long StepInterval(const ModuleOptions& options);

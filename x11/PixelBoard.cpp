@@ -7,10 +7,30 @@
 
 #include <algorithm>
 
+namespace {
+
+// An 8-bit channel to `bits` bits, rounded: full stays full, at any width.
+std::uint32_t Channel(std::uint32_t value, int bits)
+{
+    if (bits == 8)
+        return value;
+    const std::uint32_t top = (1u << bits) - 1;
+    return (value * top + 127) / 255;
+}
+
+} // namespace
+
 std::uint32_t PixelOf(const PixelFormat& format, std::uint32_t rgb)
 {
-    return ((rgb >> 16) & 0xFF) << format.redShift | ((rgb >> 8) & 0xFF) << format.greenShift |
-           (rgb & 0xFF) << format.blueShift | format.alwaysSet;
+    const std::uint32_t r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
+    if (format.cubeLevels > 1) {
+        const std::uint32_t n = static_cast<std::uint32_t>(format.cubeLevels);
+        const auto level = [n](std::uint32_t v) { return (v * (n - 1) + 127) / 255; };
+        const std::size_t index = (level(r) * n + level(g)) * n + level(b);
+        return index < format.cube.size() ? format.cube[index] : 0;
+    }
+    return Channel(r, format.redBits) << format.redShift | Channel(g, format.greenBits) << format.greenShift |
+           Channel(b, format.blueBits) << format.blueShift | format.alwaysSet;
 }
 
 PixelBoard::PixelBoard(RandomSource& random, const PixelFormat& format) : m_format(format), m_game(random) {}

@@ -8,13 +8,20 @@
 
 class ByteSource;
 
-// How a colour 0x00RRGGBB becomes a 32-bit pixel of the display: where
-// each channel's eight bits go, and bits that are always set (alpha).
+// How a colour 0x00RRGGBB becomes a pixel value of the display: where each
+// channel goes and how many bits it has (5, 6, 8, 10...), and bits that are
+// always set (alpha). A display with a colormap gives a colour cube instead:
+// `cubeLevels` per channel, and the pixel of each entry, red major.
 struct PixelFormat {
     int redShift = 16;
     int greenShift = 8;
     int blueShift = 0;
     std::uint32_t alwaysSet = 0;
+    int redBits = 8;
+    int greenBits = 8;
+    int blueBits = 8;
+    int cubeLevels = 0;
+    std::vector<std::uint32_t> cube;
 };
 std::uint32_t PixelOf(const PixelFormat& format, std::uint32_t rgb);
 

@@ -1,5 +1,6 @@
 // The module's command line: XScreenSaver's conventions for where to draw,
-// the settings dialog's options, and a bad value's message and default.
+// the standard options of its modules, shortened names, the settings
+// dialog's options, and a bad value's message and default.
 #include "x11/ModuleOptions.h"
 
 #include <gtest/gtest.h>
@@ -30,6 +31,13 @@ TEST(ModuleOptionsTest, WhereToDrawFollowsXScreenSaversPrecedence)
         {{"--window-id", "12345"}, nullptr, DrawTarget::WindowId, 12345, 0},
         {{"--window-id", "0x2a00007"}, nullptr, DrawTarget::WindowId, 0x2a00007, 0},
         {{"--root"}, "0x400001", DrawTarget::WindowId, 0x400001, 0},
+        // The daemon's window is what -root means, nothing else.
+        {{}, "0x400001", DrawTarget::OwnWindow, 0, 0},
+        {{"--window"}, "0x400001", DrawTarget::OwnWindow, 0, 0},
+        {{"--root", "--window"}, "0x400001", DrawTarget::OwnWindow, 0, 0},
+        {{}, "junk", DrawTarget::OwnWindow, 0, 0},
+        // The preview of the settings program: its window id after our --root.
+        {{"--root", "--speed", "50", "--window-id", "0x1e00003"}, "0x1e00003", DrawTarget::WindowId, 0x1e00003, 0},
         {{"--root"}, "4194305", DrawTarget::WindowId, 4194305, 0},
         {{"--window-id", "77"}, "0x400001", DrawTarget::WindowId, 77, 0},
         {{"--root"}, "", DrawTarget::Root, 0, 0},
@@ -102,10 +110,28 @@ TEST(ModuleOptionsTest, DelayColourImageAndSwitches)
     EXPECT_EQ(Parse({"--delay", "0"}).delay, 0);
     EXPECT_EQ(Parse({"--delay", "250000"}).delay, 250000);
     EXPECT_EQ(Parse({"--delay", "-3"}, nullptr, 1).delay, 10000);
-    EXPECT_EQ(Parse({"--fill-colour", "#1a2B3c"}).fillColour, 0x1A2B3Cu);
-    EXPECT_EQ(Parse({"--fill-color", "#ffffff"}).fillColour, 0xFFFFFFu);
-    for (const char* bad : {"1a2b3c", "#1a2b3", "#1a2b3c4", "#1a2b3g", "red"})
-        EXPECT_EQ(Parse({"--fill-colour", bad}, nullptr, 1).fillColour, 0u) << bad;
+    // Without "#" the value survives a shell; names are X's to look up.
+    const struct { const char* value; std::uint32_t rgb; const char* name; bool bad; } colours[] = {
+        {"#1a2B3c", 0x1A2B3C, "", false},
+        {"1a2B3c", 0x1A2B3C, "", false},
+        {"FFFFFF", 0xFFFFFF, "", false},
+        {"000080", 0x000080, "", false},
+        {"navy", 0, "navy", false},
+        {"dark slate gray", 0, "dark slate gray", false},
+        {"rgb:00/00/80", 0, "rgb:00/00/80", false},
+        {"#1a2b3", 0, "", true},
+        {"1a2b3c4", 0, "", true},
+        {"#1a2b3g", 0, "", true},
+        {"#red", 0, "", true},
+        {"", 0, "", true},
+        {"red;rm", 0, "", true},
+    };
+    for (const auto& c : colours) {
+        const ModuleOptions o = Parse({"--fill-colour", c.value}, nullptr, c.bad ? 1 : 0);
+        EXPECT_EQ(o.fillColour, c.rgb) << c.value;
+        EXPECT_EQ(o.fillColourName, c.name) << c.value;
+    }
+    EXPECT_EQ(Parse({"--fill-color", "navy", "--fill-colour", "808080"}).fillColourName, "");
     EXPECT_EQ(Parse({"--image", "/tmp/x y.bmp"}).image, "/tmp/x y.bmp");
 
     const ModuleOptions on = Parse({"--fps", "--still-first-frame", "--fill-empty", "-fill-pieces"});
@@ -118,11 +144,55 @@ TEST(ModuleOptionsTest, DelayColourImageAndSwitches)
     EXPECT_EQ(message.messages[0], "velomass: --kinds \"7\" is not 3..5; using 5");
 }
 
-TEST(ModuleOptionsTest, UnknownOptionsAndMissingValuesAskForTheUsage)
+TEST(ModuleOptionsTest, StandardOptionsOfXScreenSaverModulesAndShortenedNames)
 {
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"--bogus"}, {"--kinds"}, {"--root", "--image"}, {"--help"}, {"stray"}}) {
-        EXPECT_TRUE(ParseModuleOptions(args, nullptr).showUsage) << testing::PrintToString(args);
+    const struct {
+        std::vector<std::string> args;
+        bool (*holds)(const ModuleOptions&);
+    } cases[] = {
+        {{"-display", ":5", "-root"}, [](const ModuleOptions& o) { return o.display == ":5" && o.target == DrawTarget::Root; }},
+        {{"--display", "host:0.1"}, [](const ModuleOptions& o) { return o.display == "host:0.1"; }},
+        {{"-geometry", "640x480+10+20"}, [](const ModuleOptions& o) { return o.geometry == "640x480+10+20"; }},
+        {{"-visual", "PseudoColor"}, [](const ModuleOptions& o) { return o.visual == "PseudoColor"; }},
+        {{"-install"}, [](const ModuleOptions& o) { return o.install; }},
+        {{"-install", "-noinstall"}, [](const ModuleOptions& o) { return !o.install; }},
+        {{"-mono"}, [](const ModuleOptions& o) { return o.mono; }},
+        {{"-sync"}, [](const ModuleOptions& o) { return o.sync; }},
+        {{"-synchronous"}, [](const ModuleOptions& o) { return o.sync; }},
+        {{"-fps", "-no-fps"}, [](const ModuleOptions& o) { return !o.fps; }},
+        {{"-pair", "-xrm", "*delay: 5", "-bg", "black", "-fg", "white", "-name", "x", "-iconic", "+rv", "-rv"},
+         [](const ModuleOptions& o) { return o.delay == 10000 && o.target == DrawTarget::OwnWindow; }},
+        // Shortened while unique; names that mean the same count once.
+        {{"-del", "5000"}, [](const ModuleOptions& o) { return o.delay == 5000; }},
+        {{"--dis", ":3", "--ro"}, [](const ModuleOptions& o) { return o.display == ":3" && o.target == DrawTarget::Root; }},
+        {{"-fill-col", "102030"}, [](const ModuleOptions& o) { return o.fillColour == 0x102030; }},
+        {{"-geom", "10x10", "-vis", "default"}, [](const ModuleOptions& o) { return o.geometry == "10x10" && o.visual == "default"; }},
+        {{"-sy", "-no-f", "-sti", "-ki", "4"}, [](const ModuleOptions& o) { return o.sync && !o.fps && o.stillFirstFrame && o.kinds == 4; }},
+        {{"-window-i", "42"}, [](const ModuleOptions& o) { return o.windowId == 42 && o.target == DrawTarget::WindowId; }},
+    };
+    for (const auto& c : cases)
+        EXPECT_TRUE(c.holds(Parse(c.args))) << testing::PrintToString(c.args);
+}
+
+TEST(ModuleOptionsTest, UnknownAmbiguousOptionsAndMissingValuesAskForTheUsage)
+{
+    const struct { std::vector<std::string> args; const char* message; } cases[] = {
+        {{"--bogus"}, "velomass: unknown option: --bogus"},
+        {{"--kinds"}, "velomass: --kinds needs a value"},
+        {{"--root", "--image"}, "velomass: --image needs a value"},
+        {{"-display"}, "velomass: -display needs a value"},
+        {{"stray"}, "velomass: unknown option: stray"},
+        {{"-"}, "velomass: unknown option: -"},
+        {{"-d", "1"}, "velomass: -d is ambiguous: -delay, -display"},
+        {{"-win", "1"}, "velomass: -win is ambiguous: -window, -window-id"},
+        {{"--fill", "1"}, "velomass: --fill is ambiguous: -fill-empty, -fill-pieces, -fill-colour, -fill-color"},
+        {{"--help"}, nullptr},
+        {{"-h"}, nullptr},
+    };
+    for (const auto& c : cases) {
+        const ParsedOptions p = ParseModuleOptions(c.args, nullptr);
+        EXPECT_TRUE(p.showUsage) << testing::PrintToString(c.args);
+        EXPECT_EQ(p.messages, c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
     }
 }
 

@@ -215,6 +215,22 @@ TEST(PixelBoardTest, ChannelsGoWhereTheDisplayWantsThem)
         {{16, 8, 0, 0xFF000000}, 0x00FF01, 0xFF00FF01},
         {{24, 16, 8, 0}, 0xA1B2C3, 0xA1B2C300},
         {{16, 8, 0, 0}, 0xFF123456, 0x123456},  // a stored colour's top byte is not a channel
+        // 16-bit 5-6-5 and 15-bit: rounded, full stays full.
+        {{11, 5, 0, 0, 5, 6, 5}, 0xFFFFFF, 0xFFFF},
+        {{11, 5, 0, 0, 5, 6, 5}, 0xFF0000, 0xF800},
+        {{11, 5, 0, 0, 5, 6, 5}, 0x00FF00, 0x07E0},
+        {{11, 5, 0, 0, 5, 6, 5}, 0x808080, 0x8410},
+        {{10, 5, 0, 0, 5, 5, 5}, 0x0000FF, 0x001F},
+        {{10, 5, 0, 0, 5, 5, 5}, 0x000080, 0x0010},
+        // 30-bit: ten bits a channel.
+        {{20, 10, 0, 0, 10, 10, 10}, 0xFFFFFF, 0x3FFFFFFF},
+        {{20, 10, 0, 0, 10, 10, 10}, 0x000080, 0x202},
+        {{0, 10, 20, 0, 10, 10, 10}, 0xFF0000, 0x3FF},
+        // A colormap: the nearest entry of a two-level cube.
+        {{0, 0, 0, 0, 8, 8, 8, 2, {10, 11, 12, 13, 14, 15, 16, 17}}, 0x000000, 10},
+        {{0, 0, 0, 0, 8, 8, 8, 2, {10, 11, 12, 13, 14, 15, 16, 17}}, 0x0000C0, 11},
+        {{0, 0, 0, 0, 8, 8, 8, 2, {10, 11, 12, 13, 14, 15, 16, 17}}, 0xF01020, 14},
+        {{0, 0, 0, 0, 8, 8, 8, 2, {10, 11, 12, 13, 14, 15, 16, 17}}, 0xFFFFFF, 17},
     };
     for (const auto& c : cases)
         EXPECT_EQ(PixelOf(c.format, c.rgb), c.want) << std::hex << c.rgb;

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-"""The module under the real XScreenSaver daemon: activated, it draws our
-board on the screen; deactivated, it is gone. The daemon will not launch
+"""The module under the real XScreenSaver daemon, set up as the settings
+program writes it (a fill colour, an image path holding a space, quoted):
+activated, it draws our board on the screen; deactivated, it is gone. The daemon will not launch
 modules as root, so it runs as a user of its own, made for the test and
 removed after it. Skipped (77) where that cannot be done.
 
@@ -58,11 +59,13 @@ def main():
     daemon = None
     try:
         shutil.copy(velomass, module)
-        write_test_image(os.path.join(home, "flat.bmp"))
+        os.makedirs(os.path.join(home, "My Pictures"))
+        image = os.path.join(home, "My Pictures", "flat.bmp")
+        write_test_image(image)
         with open(os.path.join(home, ".xscreensaver"), "w") as f:
             f.write("mode: one\nselected: 0\ntimeout: 1:00:00\nlock: False\nfade: False\nunfade: False\n"
                     "splash: False\n"
-                    f'programs: "Veloma" {module} --root --image {home}/flat.bmp --cell-size 32 \\n\\\n\n')
+                    f'programs: "Veloma" {module} --root --fill-empty --fill-colour 000080 --image "{image}" \\n\\\n\n')
         subprocess.run(["chown", "-R", f"{USER}:", home], check=True)
         with Xvfb(640, 480) as screen:
             subprocess.run(["xhost", f"+SI:localuser:{USER}"], env=screen.env, check=True, capture_output=True)
@@ -79,10 +82,13 @@ def main():
                 print("test_daemon: -activate did not start the module")
                 return 1
             problem = "no screenshot"
-            deadline = time.monotonic() + 10
+            deadline = time.monotonic() + 15
             while time.monotonic() < deadline:
                 try:
-                    problem = check_board(read_board(screen.shot(), 32))
+                    board = read_board(screen.shot(), 32, extra={(0, 0, 128): (0, 0)})
+                    problem = check_board(board)
+                    if not problem and (0, 0) not in {p for line in board for p in line}:
+                        problem = "no empty cell in the fill colour yet"
                 except ValueError as e:
                     problem = str(e)
                 if not problem:

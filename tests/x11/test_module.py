@@ -2,21 +2,51 @@
 """The module under Xvfb, as XScreenSaver runs it: on the root window, in a
 window someone else made (followed through a resize and an expose, on a
 server without shared memory), ended by SIGTERM or by its window going
-away, and black with a message for a piece image it cannot use.
+away; every line its settings file makes, through a shell; on screens of
+16, 15, 30 and 8 bits; the standard options; and, for a file it cannot use,
+the reason on the screen, without a crash and without reading the file whole.
 
   test_module.py VELOMASS TEST_WINDOW"""
 import os
+import resource
+import shlex
 import signal
 import subprocess
 import sys
 import tempfile
 import time
 import unittest
+import xml.etree.ElementTree as ElementTree
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from xshot import Xvfb, check_board, read_board, write_test_image  # noqa: E402
 
 VELOMASS, TEST_WINDOW = sys.argv[1:3] if len(sys.argv) >= 3 else (None, None)
+SETTINGS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "x11", "velomass.xml")
+NAVY = (0, 0, 128)
+
+
+def settings_values(path):
+    """Every argument the settings file can put on the command line, one
+    setting at a time: each choice, each switch, a slider's ends and default."""
+    root = ElementTree.parse(path).getroot()
+    values = []
+    for element in root.iter():
+        if element.tag == "option" and element.get("arg-set"):
+            values.append(element.get("arg-set"))
+        elif element.tag == "boolean":
+            values.append(element.get("arg-set") or element.get("arg-unset"))
+        elif element.tag == "number":
+            low, high = int(element.get("low")), int(element.get("high"))
+            for v in (low, high, int(element.get("default"))):
+                v = low + high - v if element.get("convert") == "invert" else v
+                values.append(element.get("arg").replace("%", str(v)))
+    return root.find("command").get("arg"), values
+
+
+def limit_memory():
+    # Today's reader ran into the gigabytes on /dev/zero: not on this machine.
+    resource.setrlimit(resource.RLIMIT_AS, (1 << 30, 1 << 30))
 
 
 class ModuleTest(unittest.TestCase):
@@ -30,10 +60,16 @@ class ModuleTest(unittest.TestCase):
     def tearDownClass(cls):
         cls.tmp.cleanup()
 
-    def start(self, screen, *args):
-        module = subprocess.Popen([VELOMASS, *args], env=screen.env, stderr=subprocess.PIPE, text=True)
+    def start(self, screen, *args, env=None, shell=None):
+        command = ["sh", "-c", "exec " + shell] if shell else [VELOMASS, *args]
+        module = subprocess.Popen(command, env=env or screen.env, stderr=subprocess.PIPE, text=True,
+                                  preexec_fn=limit_memory)
         self.addCleanup(self.stop, module)
         return module
+
+    def assert_runs(self, module, what):
+        if module.poll() is not None:
+            self.fail(f"{what}: ended with {module.returncode}: {module.stderr.read()}")
 
     def host_window(self, screen, x, y, width, height):
         """A window of another program, and its id."""
@@ -48,12 +84,12 @@ class ModuleTest(unittest.TestCase):
             process.kill()
         process.communicate()
 
-    def board_in(self, screen, box, cell, within=3.0):
+    def board_in(self, screen, box, cell, within=3.0, **read):
         """The board read from the screen once it shows one, or the last problem."""
         deadline = time.monotonic() + within
         while True:
             try:
-                board = read_board(screen.shot(box), cell)
+                board = read_board(screen.shot(box), cell, **read)
                 problem = check_board(board)
             except ValueError as e:
                 board, problem = None, str(e)
@@ -107,22 +143,106 @@ class ModuleTest(unittest.TestCase):
             host.stdin.flush()
             self.assert_ends_within_a_second(module, "its window was destroyed")
 
-    def test_bad_piece_image_and_bad_value_give_a_message_and_a_black_still_window(self):
+    def test_a_file_that_is_no_piece_image_says_why_on_the_screen_without_reading_it_whole(self):
+        bad = os.path.join(self.tmp.name, "bad file.bmp")
+        with open(bad, "wb") as f:
+            f.write(b"BM" + bytes(100))
+        # A header that calls for 512 MB of pixels, in a sparse file that has them.
+        huge = os.path.join(self.tmp.name, "huge.bmp")
+        width, size = 32 * 11916, 54 + 32 * 11916 * 4 * 352
+        with open(huge, "wb") as f:
+            f.write(b"BM" + size.to_bytes(4, "little") + bytes(4) + (54).to_bytes(4, "little")
+                    + (40).to_bytes(4, "little") + width.to_bytes(4, "little") + (352).to_bytes(4, "little")
+                    + (1).to_bytes(2, "little") + (32).to_bytes(2, "little") + bytes(24))
+            f.truncate(size)
+        with Xvfb(320, 240) as screen:
+            for path in (bad, huge, self.tmp.name, "/dev/zero"):
+                module = self.start(screen, "--root", "--image", path, "--kinds", "9")
+                time.sleep(1.0)
+                self.assert_runs(module, path)
+                with open(f"/proc/{module.pid}/status") as f:
+                    peak = int(next(line for line in f if line.startswith("VmHWM:")).split()[1])
+                self.assertLess(peak, 40 << 10, f"{path}: peak memory {peak} kB")
+                # The reason in white on black, in the top left corner.
+                shot = screen.shot()
+                text = [(x, y) for x in range(320) for y in range(240) if shot.getpixel((x, y)) != (0, 0, 0)]
+                self.assertGreater(len(text), 50, f"{path}: no text on the screen")
+                self.assertLess(max(y for _, y in text), 60, f"{path}: more than a few lines")
+                self.assertEqual({shot.getpixel(p) for p in text}, {(255, 255, 255)}, path)
+                module.send_signal(signal.SIGTERM)
+                self.assert_ends_within_a_second(module, "SIGTERM")
+                lines = module.stderr.read().splitlines()
+                self.assertEqual(len(lines), 2, lines)
+                self.assertIn("--kinds", lines[0])
+                self.assertIn(path, lines[1])
+
+    def test_every_line_the_settings_file_makes_runs_through_a_shell_with_a_quoted_image_path(self):
+        # As the daemon and the settings program run it: the line goes
+        # through /bin/sh, with the path of a file quoted.
+        folder = os.path.join(self.tmp.name, "My Pictures")
+        os.makedirs(folder, exist_ok=True)
+        image = os.path.join(folder, "pièces.bmp")
+        write_test_image(image)
+        command, values = settings_values(SETTINGS)
+        self.assertIn("--fill-colour 000080", values)
+        with Xvfb(320, 240) as screen:
+            modules = [(value, self.start(screen, shell=f'{shlex.quote(VELOMASS)} {command} {value} '
+                                                       f'--image "{image}"')) for value in values]
+            time.sleep(1.5)
+            for value, module in modules:
+                self.assert_runs(module, value)
+                module.terminate()
+                module.wait()
+                self.assertEqual(module.stderr.read(), "", value)
+            # The fill colour reaches the board.
+            self.start(screen, shell=f'{shlex.quote(VELOMASS)} {command} --fill-colour 000080 --fill-empty '
+                                     f'--speed 0 --image "{image}"')
+            board = self.board_in(screen, None, 32, extra={NAVY: (0, 0)})
+            time.sleep(2)
+            board = self.board_in(screen, None, 32, extra={NAVY: (0, 0)})
+            self.assertIn((0, 0), {p for line in board for p in line}, "no empty cell in navy")
+
+    def test_screens_of_16_15_30_and_8_bits(self):
+        for depth, tolerance in ((16, 9), (15, 9), (30, 0)):
+            with self.subTest(depth=depth), Xvfb(320, 240, depth=depth) as screen:
+                module = self.start(screen, "--root", "--image", self.image)
+                board = self.board_in(screen, None, 32, tolerance=tolerance)
+                self.assertEqual((len(board[0]), len(board)), (10, 7))
+                self.assert_runs(module, f"depth {depth}")
+        # A colormap: the nearest colours it could have; the cells still show.
+        with Xvfb(320, 240, depth=8) as screen:
+            module = self.start(screen, "--root")
+            time.sleep(1.0)
+            self.assert_runs(module, "depth 8")
+            shot = screen.shot().convert("RGB")
+            lit = sum(1 for p in shot.getdata() if p != (0, 0, 0))
+            self.assertGreater(lit, 320 * 224 // 3, "the board is not drawn")
+            self.assertGreater(len(set(shot.getdata())), 8, "too few colours")
+
+    def test_standard_options_and_where_the_daemons_window_counts(self):
+        with Xvfb(320, 240) as screen:
+            # -display instead of $DISPLAY, shortened names, and options that change nothing here.
+            env = dict(screen.env, DISPLAY=":99999")
+            self.start(screen, "-display", screen.display, "-root", "-del", "20000", "-vis", "default", "-no-fps",
+                       "-pair", "-xrm", "*foo: bar", "-sync", "-geometry", "100x100", "-image", self.image, env=env)
+            self.board_in(screen, None, 32)
         with Xvfb(320, 240) as screen:
             host, window = self.host_window(screen, 0, 0, 320, 240)
-            bad = os.path.join(self.tmp.name, "bad.bmp")
-            with open(bad, "wb") as f:
-                f.write(b"BM" + bytes(100))
-            module = self.start(screen, "--window-id", window, "--image", bad, "--kinds", "9")
+            env = dict(screen.env, XSCREENSAVER_WINDOW=window)
+            # Without -root the daemon's window is not ours: a window of its own.
+            own = self.start(screen, "--image", self.image, env=env)
             time.sleep(1.0)
-            self.assertIsNone(module.poll(), "the module ended")
-            self.assertEqual(screen.shot().getextrema(), ((0, 0), (0, 0), (0, 0)), "not black")
-            module.send_signal(signal.SIGTERM)
-            self.assert_ends_within_a_second(module, "SIGTERM")
-            lines = module.stderr.read().splitlines()
-            self.assertEqual(len(lines), 2, lines)
-            self.assertIn("--kinds", lines[0])
-            self.assertIn(bad, lines[1])
+            self.assert_runs(own, "a window of its own")
+            found = subprocess.run(["xdotool", "search", "--name", "^velomass$"], env=screen.env,
+                                   capture_output=True, text=True).stdout.split()
+            self.assertEqual(len(found), 1, "no window of its own")
+            self.assertNotEqual(int(found[0]), int(window, 16))
+            own.terminate()
+            own.wait()
+            # As the settings program's preview runs it: --root, then its window.
+            preview = self.start(screen, "--root", "--image", self.image, "--window-id", window, env=env)
+            self.board_in(screen, (0, 0, 320, 240), 32)
+            self.assert_runs(preview, "the preview")
 
 
 if __name__ == "__main__":

@@ -29,8 +29,9 @@ def write_test_image(path):
 class Xvfb:
     """A virtual screen of its own, ended with the block."""
 
-    def __init__(self, width, height, *options):
+    def __init__(self, width, height, *options, depth=24):
         self.size = (width, height)
+        self.depth = depth
         self.options = list(options)
 
     def __enter__(self):
@@ -39,7 +40,7 @@ class Xvfb:
                 break
         self.display = f":{n}"
         self.process = subprocess.Popen(
-            ["Xvfb", self.display, "-screen", "0", "%dx%dx24" % self.size, "-nolisten", "tcp"] + self.options,
+            ["Xvfb", self.display, "-screen", "0", "%dx%dx%d" % (*self.size, self.depth), "-nolisten", "tcp"] + self.options,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.env = dict(os.environ, DISPLAY=self.display)
         self.env.pop("XSCREENSAVER_WINDOW", None)
@@ -65,10 +66,25 @@ class Xvfb:
         return image
 
 
-def read_board(image, cell):
+def picture_of(pixel, tolerance=0, extra=None):
+    """The (row, column) a pixel shows: exactly, or within `tolerance` per
+    channel on a screen of fewer bits; None for none."""
+    if extra and pixel in extra:
+        return extra[pixel]
+    if pixel in PICTURES:
+        return PICTURES[pixel]
+    if tolerance:
+        near = min(PICTURES, key=lambda c: max(abs(a - b) for a, b in zip(c, pixel)))
+        if max(abs(a - b) for a, b in zip(near, pixel)) <= tolerance:
+            return PICTURES[near]
+    return None
+
+
+def read_board(image, cell, tolerance=0, extra=None):
     """The board in a screenshot as rows of (image row, column), laid out as
     the saver lays out a board: whole cells, centred. Raises ValueError with
-    what is wrong when a cell is not one flat picture or a margin not black."""
+    what is wrong when a cell is not one flat picture or a margin not black.
+    `extra` maps more colours to pictures (a fill colour)."""
     width, height = image.size
     cols, rows = min(width // cell, 240), min(height // cell, 135)
     if cols * rows < 2:
@@ -85,9 +101,10 @@ def read_board(image, cell):
         for c in range(cols):
             x0, y0 = left + c * cell, top + r * cell
             samples = {px[x0 + dx, y0 + dy] for dx in (0, cell // 2, cell - 1) for dy in (0, cell // 2, cell - 1)}
-            if len(samples) != 1 or next(iter(samples)) not in PICTURES:
+            shown = {picture_of(p, tolerance, extra) for p in samples}
+            if len(shown) != 1 or None in shown:
                 raise ValueError(f"cell ({c}, {r}) at ({x0}, {y0}) shows {sorted(samples)}, not one picture")
-            line.append(PICTURES[samples.pop()])
+            line.append(shown.pop())
         board.append(line)
     return board
 
