@@ -6,7 +6,7 @@ set(VELOMA_WIN_LIBS user32 gdi32 advapi32 winmm comdlg32 comctl32 kernel32)
 set(VELOMA_RC ${CMAKE_SOURCE_DIR}/res/VelomaSS.rc)
 # windres does not report what the script includes: rebuild on any resource change.
 file(GLOB VELOMA_RC_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/res/*.h
-  ${CMAKE_SOURCE_DIR}/res/*.ico ${CMAKE_SOURCE_DIR}/res/*.manifest)
+  ${CMAKE_SOURCE_DIR}/res/*.ico ${CMAKE_SOURCE_DIR}/res/*.bmp ${CMAKE_SOURCE_DIR}/res/*.manifest)
 list(APPEND VELOMA_RC_INPUTS ${CMAKE_BINARY_DIR}/generated/VelomaVersion.h)
 set_source_files_properties(${VELOMA_RC} PROPERTIES OBJECT_DEPENDS "${VELOMA_RC_INPUTS}")
 # windres hands its defines to the preprocessor through a shell, which eats

@@ -9,6 +9,10 @@ const std::uint16_t kBitmapType = 0x4D42;  // "BM"
 const std::size_t kFileHeaderSize = 14;
 const std::uint32_t kWinHeaderSize = 40;
 const std::uint32_t kCoreHeaderSize = 12;
+// Later forms of the 40-byte header: the first 40 bytes as before, then the
+// red, green and blue masks (52), alpha (56), colour space (108), profile (124).
+const std::uint32_t kLaterHeaderSizes[] = {52, 56, 108, 124};
+const std::uint32_t kLongestHeader = 124;
 const std::uint32_t kMaxColours = 256;
 const std::uint32_t kBitfieldMasks = 3;
 static_assert(SIZE_MAX >= UINT32_MAX, "a pixel array of any 32-bit size can be allocated");
@@ -63,22 +67,34 @@ std::uint64_t RowBytes(const DibInfoHeader& h)
 
 // Only forms that the platform's drawing calls take, with sizes they can
 // draw from without reading past the pixels.
-bool Drawable(const DibInfoHeader& h)
+ImageFault Drawable(const DibInfoHeader& h)
 {
-    if (h.biWidth <= 0 || h.biHeight == 0)
-        return false;
     switch (h.biBitCount) {
     case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: return false;
+    default: return ImageFault::BitCount;
     }
+    bool encoding;
     switch (h.biCompression) {
-    case kDibRgb: return true;
+    case kDibRgb: encoding = true; break;
     // run-length rows are always bottom-up
-    case kDibRle8: return h.biBitCount == 8 && h.biHeight > 0;
-    case kDibRle4: return h.biBitCount == 4 && h.biHeight > 0;
-    case kDibBitfields: return h.biBitCount == 16 || h.biBitCount == 32;
-    default: return false;  // JPEG, PNG and unknown encodings
+    case kDibRle8: encoding = h.biBitCount == 8 && h.biHeight >= 0; break;
+    case kDibRle4: encoding = h.biBitCount == 4 && h.biHeight >= 0; break;
+    case kDibBitfields: encoding = h.biBitCount == 16 || h.biBitCount == 32; break;
+    default: encoding = false; break;  // JPEG, PNG and unknown encodings
     }
+    if (!encoding)
+        return ImageFault::Compression;
+    if (h.biWidth <= 0 || h.biHeight == 0)
+        return ImageFault::Dimensions;
+    return ImageFault::None;
+}
+
+// The bytes drawing reads: the stated size of run-length data, every padded row otherwise.
+std::uint64_t PixelsNeeded(const DibInfoHeader& h)
+{
+    if (h.biCompression == kDibRle8 || h.biCompression == kDibRle4)
+        return h.biSizeImage;
+    return RowBytes(h) * RowCount(h);
 }
 
 // Whether `size` bytes of pixels hold everything drawing will read.
@@ -120,73 +136,111 @@ CDIB::CDIB()
     std::memset(m_logPal.palPalEntry, 0, sizeof m_logPal.palPalEntry);
 }
 
-bool CDIB::Read(ByteSource& file)
+bool CDIB::Read(ByteSource& file, ImageRefusal* why)
 {
+    ImageRefusal ignored;
+    ImageRefusal& refusal = why ? *why : ignored;
+    refusal = ImageRefusal();
+    const auto refuse = [&refusal](ImageFault fault) {
+        refusal.fault = fault;
+        return false;
+    };
     const std::int64_t start = file.Position();
     if (start < 0)
-        return false;
+        return refuse(ImageFault::CannotOpen);
+    const std::int64_t total = file.Size();
+    // A cut file: what it holds from the start against what was wanted.
+    const auto cut = [&](std::uint64_t wanted) {
+        refusal.have = total >= start ? static_cast<std::uint64_t>(total - start) : 0;
+        refusal.need = wanted;
+        return refuse(ImageFault::Truncated);
+    };
 
     unsigned char fileHeader[kFileHeaderSize];
     if (file.Read(fileHeader, sizeof fileHeader) != sizeof fileHeader || Le16(fileHeader) != kBitmapType)
-        return false;
+        return refuse(ImageFault::NotBitmap);
     const std::uint32_t fileSize = Le32(fileHeader + 2);
     const std::uint32_t pixelOffset = Le32(fileHeader + 10);
 
     // 40 bytes are read whatever the form, so even an OS/2 file needs them.
-    unsigned char raw[kWinHeaderSize];
-    if (file.Read(raw, sizeof raw) != sizeof raw)
-        return false;
+    unsigned char raw[kLongestHeader];
+    if (file.Read(raw, kWinHeaderSize) != kWinHeaderSize)
+        return cut(kFileHeaderSize + kWinHeaderSize);
+    const std::uint32_t headerSize = Le32(raw);
+    refusal.headerSize = headerSize;
     DibInfoHeader header;
-    const bool core = Le32(raw) == kCoreHeaderSize;
-    if (Le32(raw) == kWinHeaderSize) {
+    const bool core = headerSize == kCoreHeaderSize;
+    bool later = false;
+    for (std::uint32_t size : kLaterHeaderSizes)
+        later = later || headerSize == size;
+    if (headerSize == kWinHeaderSize || later) {
         header = ParseWinHeader(raw);
+        header.biSize = kWinHeaderSize;
     } else if (core) {
         if (!file.Seek(start + static_cast<std::int64_t>(kFileHeaderSize)) ||
             file.Read(raw, kCoreHeaderSize) != kCoreHeaderSize)
-            return false;
+            return cut(kFileHeaderSize + kCoreHeaderSize);
         header = ParseCoreHeader(raw);
     } else {
-        return false;  // the later 108- and 124-byte forms, or not a header at all
+        return refuse(ImageFault::HeaderSize);
     }
+    refusal.compression = header.biCompression;
+    refusal.bitCount = header.biBitCount;
+    refusal.width = header.biWidth;
+    refusal.height = header.biHeight;
+    // Colour-space data and profiles are of no use to drawing; only the
+    // masks are kept, and the colour table follows the whole header.
+    if (later && file.Read(raw + kWinHeaderSize, headerSize - kWinHeaderSize) != headerSize - kWinHeaderSize)
+        return cut(kFileHeaderSize + headerSize);
 
-    if (!Drawable(header))
-        return false;
+    const ImageFault drawable = Drawable(header);
+    if (drawable != ImageFault::None)
+        return refuse(drawable);
     const std::uint32_t colours = DibColorCount(&header);
+    refusal.colours = colours;
     if (colours > kMaxColours || TableEntries(header, colours) > kMaxColours)
-        return false;
+        return refuse(ImageFault::ColourTable);
+    refusal.need = PixelsNeeded(header);
     if (fileSize < pixelOffset)
-        return false;
+        return refuse(ImageFault::PixelsShort);
     const std::uint32_t pixelSize = fileSize - pixelOffset;
+    refusal.have = pixelSize;
     if (!PixelsCoverImage(header, pixelSize))
-        return false;
+        return refuse(ImageFault::PixelsShort);
     // Do not trust the size field with an allocation the file cannot fill.
     const std::int64_t pixelStart = start + static_cast<std::int64_t>(pixelOffset);
-    const std::int64_t total = file.Size();
     if (total >= 0 && pixelStart + static_cast<std::int64_t>(pixelSize) > total)
-        return false;
+        return cut(std::uint64_t{pixelOffset} + pixelSize);
 
     std::unique_ptr<DibInfo> info(new (std::nothrow) DibInfo());
     if (!info)
-        return false;
+        return refuse(ImageFault::OutOfMemory);
     info->bmiHeader = header;
     if (core) {
         for (std::uint32_t i = 0; i < colours; ++i) {
             unsigned char bgr[3];
             if (file.Read(bgr, 3) != 3)
-                return false;
+                return cut(kFileHeaderSize + kCoreHeaderSize + 3 * colours);
             info->bmiColors[i] = {bgr[0], bgr[1], bgr[2], 0};
         }
     } else {
-        const std::size_t tableBytes = 4u * TableEntries(header, colours);
-        if (file.Read(info->bmiColors, tableBytes) != tableBytes)
-            return false;
+        std::uint32_t entries = TableEntries(header, colours);
+        unsigned char* table = reinterpret_cast<unsigned char*>(info->bmiColors);
+        if (later && header.biCompression == kDibBitfields) {
+            std::memcpy(table, raw + kWinHeaderSize, 4 * kBitfieldMasks);
+            table += 4 * kBitfieldMasks;
+            entries -= kBitfieldMasks;
+        }
+        const std::size_t tableBytes = 4u * entries;
+        if (file.Read(table, tableBytes) != tableBytes)
+            return cut(kFileHeaderSize + headerSize + tableBytes);
     }
 
     DibBits bits(new (std::nothrow) unsigned char[pixelSize]);
     if (!bits)
-        return false;
+        return refuse(ImageFault::OutOfMemory);
     if (!file.Seek(pixelStart) || file.Read(bits.get(), pixelSize) != pixelSize)
-        return false;
+        return cut(std::uint64_t{pixelOffset} + pixelSize);
 
     m_pBMI = std::move(info);
     m_pBits = std::move(bits);

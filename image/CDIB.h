@@ -1,5 +1,6 @@
 #pragma once
 #include "base/ByteSource.h"
+#include "image/ImageRefusal.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -77,8 +78,11 @@ public:
 
     // Reads a ".bmp"/".dib" file from the source's current position; all
     // offsets in the file count from there. Refuses anything that drawing
-    // could not use safely.
-    bool Read(ByteSource& file);
+    // could not use safely, and says why in `why` when given. The 12-byte
+    // header and the 40-byte one with its later forms (52, 56, 108 and 124
+    // bytes, masks inside) are read; the image keeps the 40-byte form, masks
+    // in the first three table entries as that form has them.
+    bool Read(ByteSource& file, ImageRefusal* why = nullptr);
 
 
     // A blank 8-bit image with a grey colour table.

@@ -202,9 +202,12 @@ BitmapFound FindDialogBitmap(std::string& bitmap, FileSystem& files)
 {
     if (FileExists(files, bitmap))
         return BitmapFound::Stored;
+    const bool ours = IsDefaultBitmap(bitmap);
     bitmap = DefaultBitmapPath(files);
     if (FileExists(files, bitmap))
         return BitmapFound::Default;
+    // The board finds our image for the bare name; an image the user chose
+    // is not replaced without a word.
     bitmap = kDefaultBitmapName;
-    return BitmapFound::Missing;
+    return ours ? BitmapFound::Ours : BitmapFound::Missing;
 }

@@ -123,11 +123,13 @@ void ReadDialogSettings(Settings& settings, std::string& bcColText, RegistryRoot
 enum class BitmapFound {
     Stored,   // the stored path names a file
     Default,  // it did not; the default path in the current directory does
-    Missing,  // neither: the user is asked to choose one
+    Ours,     // the default is in use: our image beside the saver, in the install folder or built in
+    Missing,  // the user's image has gone and there is none in the current directory: the user is asked
 };
 
-// Replaces a missing Bitmap by the default path, and by the bare file name
-// "velomass.bmp" when that is missing too.
+// Replaces a missing Bitmap by the default path when that file is there.
+// Otherwise the default stays the bare file name "velomass.bmp" (Ours) and
+// an image of the user's that has gone becomes it too (Missing).
 BitmapFound FindDialogBitmap(std::string& bitmap, FileSystem& files);
 
 extern const char kDefaultBitmapName[];  // "velomass.bmp"

@@ -115,16 +115,55 @@ std::string DefaultBitmapPath(FileSystem& files)
     return files.CurrentDirectory() + "\\" + kBitmapFileName;
 }
 
+bool IsDefaultBitmap(const std::string& bitmap)
+{
+    std::string name = bitmap;
+    LowerAscii(name);
+    return name.empty() || name == kBitmapFileName;
+}
+
 void CheckSettingsPaths(Settings& settings, FileSystem& files)
 {
     // The default path is not checked: a missing default file shows when
     // the bitmap is loaded.
     if (!FileExists(files, settings.Bitmap))
-        settings.Bitmap = DefaultBitmapPath(files);
+        settings.Bitmap = IsDefaultBitmap(settings.Bitmap) ? kBitmapFileName : DefaultBitmapPath(files);
     for (std::string* path : {&settings.MIDI, &settings.Select, &settings.Disappear}) {
         if (!FileExists(files, *path))
             path->clear();
     }
+}
+
+const char kInstallKeyPath[] = "Software\\Tamsk soft\\VelomaSS";
+
+std::string ReadInstallFolder(RegistryRoot& machine)
+{
+    auto key = machine.OpenKey(kInstallKeyPath, RegAccess::Read);
+    return key ? ReadRegString(*key, "InstallDir", std::string()) : std::string();
+}
+
+PieceImageSource FindPieceImage(const std::string& bitmap, const PieceImagePlaces& places, FileSystem& files)
+{
+    PieceImageSource source;
+    if (!IsDefaultBitmap(bitmap)) {
+        source.path = bitmap;
+        return source;
+    }
+    source.path = DefaultBitmapPath(files);
+    if (FileExists(files, source.path))
+        return source;
+    for (std::string folder : {places.saverFolder, places.installFolder}) {
+        while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/'))
+            folder.pop_back();
+        if (folder.empty())
+            continue;
+        source.path = folder + "\\" + kBitmapFileName;
+        if (FileExists(files, source.path))
+            return source;
+    }
+    source.builtIn = true;
+    source.path.clear();
+    return source;
 }
 
 void ReadSettings(Settings& settings, RegistryRoot& registry, FileSystem& files)

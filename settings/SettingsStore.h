@@ -34,9 +34,36 @@ void ReadStoredSettings(Settings& settings, std::string& bcColText, RegistryRoot
 // drive root gives "C:\\velomass.bmp".
 std::string DefaultBitmapPath(FileSystem& files);
 
-// A missing Bitmap becomes the default path; missing MIDI, Select and
-// Disappear files are cleared.
+// A Bitmap that leaves the choice of pictures to us: empty or the bare
+// default name "velomass.bmp" (in any case).
+bool IsDefaultBitmap(const std::string& bitmap);
+
+// A missing Bitmap of the user's becomes the default path; a missing default
+// stays the bare default name, which FindPieceImage resolves. Missing MIDI,
+// Select and Disappear files are cleared.
 void CheckSettingsPaths(Settings& settings, FileSystem& files);
+
+// Under HKEY_LOCAL_MACHINE, in the registry view of the saver's bitness: the
+// folder the installer put our piece image in, value "InstallDir".
+extern const char kInstallKeyPath[];  // "Software\Tamsk soft\VelomaSS"
+std::string ReadInstallFolder(RegistryRoot& machine);
+
+// Folders besides the current one where our own piece image may lie;
+// empty when unknown.
+struct PieceImagePlaces {
+    std::string saverFolder;    // the folder of the running program
+    std::string installFolder;  // what the installer recorded
+};
+
+// Where the pictures for a Bitmap come from. A Bitmap of the user's is
+// loaded as it is, found or not. For the default, the first of the
+// current folder, the saver's folder and the install folder that holds
+// "velomass.bmp"; failing all three, the image built into the program.
+struct PieceImageSource {
+    bool builtIn = false;
+    std::string path;  // when not built in
+};
+PieceImageSource FindPieceImage(const std::string& bitmap, const PieceImagePlaces& places, FileSystem& files);
 
 // What every board window runs before loading its bitmap.
 void ReadSettings(Settings& settings, RegistryRoot& registry, FileSystem& files);

@@ -40,14 +40,17 @@ bool PixelBoard::LoadImage(ByteSource& file, std::string& why)
     m_image.clear();
     m_frames = 0;
     CDIB dib;
-    if (!dib.Read(file)) {
-        why = "not a bitmap the saver can draw";
+    ImageRefusal refusal;
+    if (!dib.Read(file, &refusal)) {
+        why = EnglishRefusal(refusal);
         return false;
     }
     const int frames = PieceImageFrames(dib.GetWidth(), dib.GetHeight());
     if (frames < 1) {
-        why = "a piece image is 352 pixels high, stored bottom-up, and a multiple of 32 pixels wide; this one is " +
-              std::to_string(dib.GetWidth()) + " x " + std::to_string(dib.GetHeight());
+        refusal.fault = ImageFault::PieceGrid;
+        refusal.width = dib.GetWidth();
+        refusal.height = dib.GetHeight();
+        why = EnglishRefusal(refusal);
         return false;
     }
     m_image = DibPixels(dib);

@@ -3,6 +3,8 @@
 #include "base/Dpi.h"
 #include "image/PieceLayout.h"
 #include "platform/Dpi.h"
+#include "platform/Files.h"
+#include "settings/SettingsStore.h"
 
 #include <algorithm>
 #include <utility>
@@ -50,7 +52,7 @@ bool BoardWnd::Apply(const Settings& settings)
     const bool image = first || !m_pieces.Loaded() || settings.Bitmap != m_loadedPath;
     if (image) {
         m_loadedPath.clear();
-        if (m_pieces.Load(settings.Bitmap))
+        if (LoadPieces(settings.Bitmap))
             m_loadedPath = settings.Bitmap;
     }
     if (image || settings.CellSize != old.CellSize || settings.BlankOption != old.BlankOption ||
@@ -61,6 +63,13 @@ bool BoardWnd::Apply(const Settings& settings)
         SetTimer(Handle(), kAnimTimer, static_cast<UINT>(std::max(settings.AnimIntrvl, 0)), nullptr);
     }
     return m_pieces.Loaded();
+}
+
+bool BoardWnd::LoadPieces(const std::string& bitmap)
+{
+    WinFileSystem files;
+    const PieceImageSource source = FindPieceImage(bitmap, OurPieceImagePlaces(), files);
+    return source.builtIn ? m_pieces.LoadBuiltIn() : m_pieces.Load(source.path);
 }
 
 void BoardWnd::Pause(bool paused)

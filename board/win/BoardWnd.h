@@ -54,6 +54,9 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // The file a Bitmap setting names, or for the default our own image
+    // wherever it is found, else the one built into the program.
+    bool LoadPieces(const std::string& bitmap);
     // Lays the grid out anew for the window's size and DPI and deals.
     void ResetLayout();
     void Show(const PlayReport& report);

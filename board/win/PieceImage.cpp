@@ -2,6 +2,9 @@
 
 #include "image/PieceLayout.h"
 #include "platform/Files.h"
+#include "platform/Registry.h"
+#include "platform/Text.h"
+#include "res/StringIds.h"
 
 #include <cstddef>
 
@@ -32,7 +35,7 @@ PieceImage::~PieceImage()
         SelectPalette(m_stripDC.Handle(), m_oldPalette, FALSE);
 }
 
-bool PieceImage::Load(const std::string& path)
+void PieceImage::Unload()
 {
     if (m_oldPalette) {
         // A palette in use cannot be deleted.
@@ -41,22 +44,55 @@ bool PieceImage::Load(const std::string& path)
     }
     m_palette.Reset();
     m_dib.reset();
+    m_refusal = ImageRefusal();
     m_frames = 0;
     m_cellSize = 0;
+}
 
+bool PieceImage::Load(const std::string& path)
+{
+    Unload();
     Win32FileSource file;
-    if (!file.Open(path, Win32FileSource::Sharing::Exclusive))
+    if (!file.Open(path, Win32FileSource::Sharing::Exclusive)) {
+        m_refusal.fault = ImageFault::CannotOpen;
         return false;
+    }
+    return Load(file);
+}
+
+bool PieceImage::LoadBuiltIn()
+{
+    Unload();
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(IDR_PIECE_IMAGE), RT_RCDATA);
+    HGLOBAL resource = found ? LoadResource(module, found) : nullptr;
+    const void* bytes = resource ? LockResource(resource) : nullptr;
+    if (!bytes) {
+        m_refusal.fault = ImageFault::CannotOpen;
+        return false;
+    }
+    MemoryByteSource file(bytes, SizeofResource(module, found));
+    return Load(file);
+}
+
+bool PieceImage::Load(ByteSource& file)
+{
     auto dib = std::make_unique<CDIB>();
-    if (!dib->Read(file))
+    if (!dib->Read(file, &m_refusal))
         return false;
     // An image without a frame column has nothing to animate.
     const int frames = PieceImageFrames(dib->GetWidth(), dib->GetHeight());
-    if (frames < 1)
+    if (frames < 1) {
+        m_refusal.fault = ImageFault::PieceGrid;
+        m_refusal.width = dib->GetWidth();
+        m_refusal.height = dib->GetHeight();
         return false;
+    }
 
-    if (!m_stripDC)
+    if (!m_stripDC) {
+        m_refusal.fault = ImageFault::OutOfMemory;
         return false;
+    }
     // A palette only for a 256-colour table; deeper images draw as they are.
     if (dib->BuildLogPalette()) {
         m_palette.Reset(CreatePalette(reinterpret_cast<const LOGPALETTE*>(&dib->m_logPal)));
@@ -126,4 +162,28 @@ void PieceImage::ScaleInto(int slot, int row, int column)
 void PieceImage::CopySlot(HDC dc, int slot, int x, int y) const
 {
     BitBlt(dc, x, y, m_cellSize, m_cellSize, m_stripDC.Handle(), slot * m_cellSize, 0, SRCCOPY);
+}
+
+PieceImagePlaces OurPieceImagePlaces()
+{
+    PieceImagePlaces places;
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (length == 0)
+            break;
+        if (length < path.size()) {
+            path.resize(length);
+            const std::size_t slash = path.find_last_of(L"\\/");
+            if (slash != std::wstring::npos)
+                places.saverFolder = Narrow(path.substr(0, slash));
+            break;
+        }
+        if (path.size() >= 32768)
+            break;
+        path.resize(path.size() * 2);
+    }
+    WinRegistry machine(HKEY_LOCAL_MACHINE);
+    places.installFolder = ReadInstallFolder(machine);
+    return places;
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include "image/CDIB.h"
+#include "image/ImageRefusal.h"
 #include "platform/Gdi.h"
+#include "settings/SettingsStore.h"
 
 #include <memory>
 #include <string>
@@ -22,9 +24,13 @@ public:
     PieceImage(const PieceImage&) = delete;
     PieceImage& operator=(const PieceImage&) = delete;
 
-    // Reads and checks the file; on failure nothing stays loaded.
+    // Reads and checks the file; on failure nothing stays loaded and
+    // Refusal says why.
     bool Load(const std::string& path);
+    // Our piece image, built into the program.
+    bool LoadBuiltIn();
     bool Loaded() const { return m_dib != nullptr; }
+    const ImageRefusal& Refusal() const { return m_refusal; }
     int Frames() const { return m_frames; }
     const CDIB* Dib() const { return m_dib.get(); }
     HPALETTE Palette() const { return m_palette.Get(); }
@@ -39,9 +45,12 @@ public:
     int CellSize() const { return m_cellSize; }
 
 private:
+    void Unload();
+    bool Load(ByteSource& file);
     void ScaleInto(int slot, int row, int column);
 
     std::unique_ptr<CDIB> m_dib;
+    ImageRefusal m_refusal;
     int m_frames = 0;
     GdiPalette m_palette;
     GdiBitmap m_strip;
@@ -53,3 +62,7 @@ private:
     int m_stripCell = 0;  // the cell size the strip was made for
     int m_cellSize = 0;   // 0 until the strip holds pictures
 };
+
+// The folders our own piece image may lie in besides the current one: the
+// running program's and the one the installer recorded.
+PieceImagePlaces OurPieceImagePlaces();

@@ -4,6 +4,7 @@
 #include "platform/Gdi.h"
 #include "platform/Text.h"
 #include "res/SettingsIds.h"
+#include "res/StringIds.h"
 #include "saver/win/PasswordChangeDialog.h"
 #include "settings/win/AboutDialog.h"
 #include "settings/win/ColorDialog.h"
@@ -26,6 +27,10 @@ const char kMissingBitmap[] =
     "VelomaSS標準コマデータファイルがみつかりません。\n"
     "適当なコマデータファイルを選択して下さい。";
 
+static_assert(IDS_IMAGE_FAULT + static_cast<int>(ImageFault::PieceGrid) == IDS_IMAGE_FAULT_PIECE_GRID &&
+                  static_cast<int>(ImageFault::PieceGrid) + 1 == kImageFaultCount,
+              "a reason string for every fault");
+
 constexpr UINT kAnimationTimer = 1;
 // Posted on a DPI change, to come after the dialog manager has scaled the controls.
 constexpr UINT kPlacePreview = WM_APP + 1;
@@ -41,6 +46,13 @@ bool SettingsPrompts::OpenFile(HWND owner, const std::string& defaultExt, const 
         return false;
     path = *chosen;
     return true;
+}
+
+std::string ImageRefusalMessage(const ImageRefusal& refusal)
+{
+    const std::string reason =
+        RefusalText(refusal, Narrow(ResourceString(IDS_IMAGE_FAULT + static_cast<int>(refusal.fault))));
+    return Narrow(ResourceString(IDS_IMAGE_REFUSED)) + "\n" + reason;
 }
 
 void SettingsPrompts::Message(HWND owner, const std::string& text)
@@ -90,6 +102,7 @@ void SettingsDialog::LoadFields()
 void SettingsDialog::CheckBitmap()
 {
     WinFileSystem files;
+    // While the default is in use the preview plays our own image.
     if (FindDialogBitmap(m_settings.Bitmap, files) != BitmapFound::Missing)
         return;
     m_pPrompts->Message(Handle(), kMissingBitmap);
@@ -386,8 +399,10 @@ void SettingsDialog::OnChooseBitmap()
         m_settings.Bitmap = chosen;
         SetText(IDC_BITMAP_PATH, m_settings.Bitmap);
     } else {
+        const std::string why = ImageRefusalMessage(m_preview.Pieces().Refusal());
         // Keep playing with the image we had.
         ApplyPreview();
+        m_pPrompts->Message(Handle(), why);
     }
 }
 

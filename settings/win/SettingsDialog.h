@@ -18,6 +18,10 @@ public:
     virtual void Message(HWND owner, const std::string& text);
 };
 
+// The message for a piece image that cannot be used: what happened, then
+// the reason in one line, in the program's language.
+std::string ImageRefusalMessage(const ImageRefusal& refusal);
+
 // The configuration window: every setting but the password, with a live
 // preview board that plays with the values being edited. Nothing reaches
 // the registry here; the caller saves the fields after OK.

@@ -74,6 +74,56 @@ class SaverTest(e2e.SaverCase):
             self.assertTrue(self.wait_window(ASK_TITLE, present=False), "the dialog stayed after OK")
             self.assert_runs(proc, f"password {password!r}")
 
+    def assert_plays_our_pieces(self):
+        """Every cell shows one of our pictures (those of res/velomass.bmp,
+        pixel for pixel), nearly all a piece at rest (the image's column 0,
+        odd rows), every kind is there, and the board moves on."""
+        tiles = e2e.piece_tiles()
+        rest = e2e.PIECES_AT_REST
+        first = cells(e2e.grab())
+        self.assertEqual(len(first), 32 * 24)
+        unknown = [n for n, data in enumerate(first) if data not in tiles]
+        at_rest = [rest[tiles[data]] for data in first if tiles.get(data) in rest]
+        self.assertLessEqual(len(unknown), 8, f"cells that show none of our pictures: {unknown[:20]}")
+        self.assertGreaterEqual(len(at_rest), 0.8 * len(first), f"only {len(at_rest)} pieces at rest")
+        self.assertEqual(sorted(set(at_rest)), [1, 2, 3, 4, 5], "not every kind is on the board")
+        # A cycle takes 0.4 s; even a loaded machine moves on within seconds.
+        self.assertTrue(e2e.wait_for(lambda: cells(e2e.grab()) != first, 5, step=0.5),
+                        "the picture did not change in 5 s")
+
+    def test_a_saver_copied_anywhere_plays_at_once(self):
+        # Only the .scr in its folder, another folder current, no settings:
+        # the image built into the saver plays.
+        alone = tempfile.mkdtemp(prefix="veloma-alone-")
+        elsewhere = tempfile.mkdtemp(prefix="veloma-cwd-")
+        for folder in (alone, elsewhere):
+            self.addCleanup(shutil.rmtree, folder, True)
+        scr = shutil.copy(e2e.need("VELOMA_SCR"), alone)
+        self.procs.append(e2e.start_wine([scr, "/s"], cwd=elsewhere))
+        proc = self.procs[-1]
+        self.assertTrue(e2e.wait_for(lambda: e2e.xdotool_search(SAVER_TITLE) or proc.poll() is not None, 30),
+                        "the saver window did not appear")
+        time.sleep(1.5)
+        self.assertLess(black_share(e2e.grab()), 0.5, "the screen is black")
+        self.assert_plays_our_pieces()
+        e2e.xdotool("key", "space")
+        self.assert_ends(proc, 5, "a key")
+
+    def test_a_piece_image_from_imagemagick_plays_as_ours(self):
+        # ImageMagick's plain BMP output: a 124-byte header, run-length rows.
+        folder = tempfile.mkdtemp(prefix="veloma-im-")
+        self.addCleanup(shutil.rmtree, folder, True)
+        copy = os.path.join(folder, "pieces.bmp")
+        subprocess.run(["convert", os.path.join(e2e.need("VELOMA_SOURCE_DIR"), "res", "velomass.bmp"), copy],
+                       check=True, timeout=60)
+        with open(copy, "rb") as f:
+            self.assertEqual(f.read(18)[14:], (124).to_bytes(4, "little"), "not the 124-byte header")
+        e2e.reg_add(e2e.SYSTEM_KEY, "Bitmap", e2e.winpath(copy))
+        proc = self.start_saver(cwd=folder)
+        self.assert_plays_our_pieces()
+        e2e.xdotool("key", "space")
+        self.assert_ends(proc, 5, "a key")
+
     def test_board_covers_the_screen_plays_and_closes_on_input(self):
         # Music from a list; 8.3 names all the way, so the commands carry the path as it is.
         folder = f"/tmp/vm{os.getpid() % 100000}"
@@ -92,20 +142,7 @@ class SaverTest(e2e.SaverCase):
         self.assertIn("Position: 0,0", geometry)
         self.assertIn("Geometry: 1024x768", geometry)
 
-        # Every cell shows one of our pictures, nearly all a piece at rest
-        # (the image's column 0, odd rows), and every kind is there.
-        tiles = e2e.piece_tiles()
-        rest = e2e.PIECES_AT_REST
-        first = cells(e2e.grab())
-        self.assertEqual(len(first), 32 * 24)
-        unknown = [n for n, data in enumerate(first) if data not in tiles]
-        at_rest = [rest[tiles[data]] for data in first if tiles.get(data) in rest]
-        self.assertLessEqual(len(unknown), 8, f"cells that show none of our pictures: {unknown[:20]}")
-        self.assertGreaterEqual(len(at_rest), 0.8 * len(first), f"only {len(at_rest)} pieces at rest")
-        self.assertEqual(sorted(set(at_rest)), [1, 2, 3, 4, 5], "not every kind is on the board")
-        # A cycle takes 0.4 s; even a loaded machine moves on within seconds.
-        self.assertTrue(e2e.wait_for(lambda: cells(e2e.grab()) != first, 5, step=0.5),
-                        "the picture did not change in 5 s")
+        self.assert_plays_our_pieces()
 
         e2e.xdotool("mousemove", "201", "150")
         self.assert_ends(proc, 5, "a second mouse move, one pixel")

@@ -8,6 +8,8 @@ import tempfile
 import time
 import unittest
 
+from PIL import Image
+
 import veloma_e2e as e2e
 
 TITLE = "Veloma Screen Saver"
@@ -69,6 +71,31 @@ class SettingsDialogTest(e2e.SaverCase):
         }
         for key, values in want.items():
             self.assertEqual(e2e.reg_values(key), {name: ("REG_SZ", value) for name, value in values.items()}, key)
+
+    def test_a_fresh_install_opens_on_our_pieces_without_a_message(self):
+        # The saver alone in its folder, another folder current, no settings.
+        alone = tempfile.mkdtemp(prefix="veloma-alone-")
+        elsewhere = tempfile.mkdtemp(prefix="veloma-cwd-")
+        for folder in (alone, elsewhere):
+            self.addCleanup(shutil.rmtree, folder, True)
+        scr = shutil.copy(e2e.need("VELOMA_SCR"), alone)
+        self.procs.append(e2e.start_wine([scr, "/c"], cwd=elsewhere))
+        proc = self.procs[-1]
+        info = e2e.wait_for_window(TITLE)
+        self.assertEqual(e2e.probe("VelomaSS").count, 0, "a message box came up")
+        self.assertEqual(e2e.control(info, 1000).text, "velomass.bmp")
+        # The preview shows our pictures: scaled by whole pixels, every
+        # colour is one of our image's, or the black around the board.
+        preview = [c.rect for c in info.controls if c.id == 0 and c.cls.startswith("Veloma")][0]
+        time.sleep(2.0)
+        with Image.open(os.path.join(e2e.need("VELOMA_SOURCE_DIR"), "res", "velomass.bmp")) as image:
+            ours = set(image.convert("RGB").getdata()) | {(0, 0, 0)}
+        shown = set(e2e.grab(preview).getdata())
+        self.assertGreater(len(shown), 8, "the preview shows no pictures")
+        self.assertLessEqual(shown, ours, f"colours that are not ours: {sorted(shown - ours)[:10]}")
+        e2e.click(e2e.control(info, 1).rect)  # OK
+        self.end(proc, "the configure run")
+        self.assertEqual(e2e.reg_values(e2e.SYSTEM_KEY)["Bitmap"], ("REG_SZ", "velomass.bmp"))
 
     def test_missing_piece_image_asks_for_one(self):
         empty = tempfile.mkdtemp(prefix="veloma-nobmp-")

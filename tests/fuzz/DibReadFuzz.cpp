@@ -1,6 +1,7 @@
 // Arbitrary bytes into CDIB::Read. Whatever it accepts must be safe to draw:
 // every byte the drawing calls take lies inside our own blocks.
 #include "image/CDIB.h"
+#include "image/DibPixels.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -30,10 +31,13 @@ void ReadFrom(const std::uint8_t* data, std::size_t size, std::size_t start)
     const DibInfo* before = dib.m_pBMI.get();
     MemoryByteSource source(data, size);
     Require(source.Seek(static_cast<std::int64_t>(start)));
-    if (!dib.Read(source)) {
+    ImageRefusal why;
+    if (!dib.Read(source, &why)) {
         Require(dib.m_pBMI.get() == before && dib.GetWidth() == 16 && dib.GetHeight() == 16);
+        Require(why.fault != ImageFault::None && !EnglishRefusal(why).empty());
         return;
     }
+    Require(why.fault == ImageFault::None);
     const DibInfoHeader& h = dib.m_pBMI->bmiHeader;
     Require(h.biSize == 40 && h.biWidth > 0 && h.biHeight != 0);
     Require(dib.GetNumColors() >= 0 && dib.GetNumColors() <= 256);
@@ -44,6 +48,10 @@ void ReadFrom(const std::uint8_t* data, std::size_t size, std::size_t start)
     sink = dib.m_pBits[static_cast<std::size_t>(drawn - 1)];
     (void)sink;
     dib.BuildLogPalette();
+    // The module's decoder reads every pixel; a run-length header may name
+    // any size, so only pictures of sensible area.
+    if (std::uint64_t(h.biWidth) * std::uint64_t(h.biHeight < 0 ? -std::int64_t(h.biHeight) : h.biHeight) <= (1u << 20))
+        Require(DibPixels(dib).size() == std::size_t(h.biWidth) * std::size_t(std::abs(std::int64_t(h.biHeight))));
 }
 
 } // namespace

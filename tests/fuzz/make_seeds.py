@@ -14,10 +14,16 @@ def rows(width, height, bits):
     stride = (width * bits + 31) // 32 * 4
     return bytes((i * 37 + 11) & 255 for i in range(stride * abs(height)))
 
-def bmp(width, height, bits, colours=None, compression=0, used=0, pixels=None, size_image=0, masks=b""):
+def bmp(width, height, bits, colours=None, compression=0, used=0, pixels=None, size_image=0, masks=b"",
+        header_size=40):
+    """A header above 40 bytes holds the masks (and colour-space fields) itself."""
     if colours is None:
         colours = used or {1: 2, 4: 16, 8: 256}.get(bits, 0)
-    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, compression, size_image, 2835, 2835, used, 0)
+    header = struct.pack("<IiiHHIIiiII", header_size, width, height, 1, bits, compression, size_image, 2835, 2835,
+                         used, 0)
+    if header_size > 40:
+        header = (header + masks + b"\0" * header_size)[:header_size]
+        masks = b""
     body = header + masks + table(colours)
     px = rows(width, height, bits) if pixels is None else pixels
     offset = 14 + len(body)
@@ -34,6 +40,7 @@ def os2(width, height, bits):
 rle8 = bytes([2, 5, 2, 6, 0, 0, 2, 7, 0, 3, 1, 2, 3, 0, 0, 1])
 rle4 = bytes([4, 0x12, 0, 0, 0, 2, 1, 0, 2, 0x34, 0, 1])
 masks16 = struct.pack("<III", 0xF800, 0x07E0, 0x001F)
+masks32 = struct.pack("<IIII", 0xFF0000, 0xFF00, 0xFF, 0xFF000000)
 seeds = {
     "8bit_256.bmp": bmp(4, 2, 8),
     "8bit_16used.bmp": bmp(5, 3, 8, used=16),
@@ -46,7 +53,12 @@ seeds = {
     "16bit_masks.bmp": bmp(3, 2, 16, compression=3, masks=masks16),
     "os2_8bit.bmp": os2(4, 2, 8),
     "os2_24bit.bmp": os2(3, 2, 24),
-    "header108.bmp": bmp(2, 2, 24)[:14] + struct.pack("<I", 108) + bmp(2, 2, 24)[18:] + b"\0" * 68,
+    "v4_24bit.bmp": bmp(2, 2, 24, header_size=108),
+    "v4_16bit_masks_used.bmp": bmp(3, 2, 16, compression=3, masks=masks16, used=2, header_size=108),
+    "v5_32bit_alpha.bmp": bmp(2, -3, 32, compression=3, masks=masks32, header_size=124),
+    "v5_rle8.bmp": bmp(4, 2, 8, compression=1, pixels=rle8, size_image=len(rle8), header_size=124),
+    "v5_cut.bmp": bmp(2, 2, 32, compression=3, masks=masks32, header_size=124)[:100],
+    "v3_56.bmp": bmp(2, 2, 32, compression=3, masks=masks32, header_size=56),
     "truncated.bmp": bmp(8, 8, 8)[:600],
     "not_a_bitmap.txt": b"velomass: not a bitmap\n",
 }

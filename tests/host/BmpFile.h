@@ -18,6 +18,10 @@ struct BmpFile {
     std::uint32_t sizeImage = 0;
     std::uint32_t clrUsed = 0;
     int tableEntries = -1;              // -1: the count the header implies (masks included)
+    // Bit-field masks (red, green, blue, alpha): inside a header of 52 bytes
+    // or more, otherwise the first three table entries. Empty: the table
+    // pattern stands in for them.
+    std::vector<std::uint32_t> masks;
     std::vector<std::uint8_t> pixels;   // empty: every row filled with a pattern
     std::size_t cutTo = 0;              // non-zero: keep only this many bytes
 
@@ -28,8 +32,9 @@ struct BmpFile {
         int n = bitCount == 1 ? 2 : bitCount == 4 ? 16 : bitCount == 8 ? 256 : 0;
         if (headerSize != 12 && clrUsed)
             n = static_cast<int>(clrUsed);
-        return n + (compression == 3 ? 3 : 0);
+        return n + (TableMasks() ? 3 : 0);
     }
+    bool TableMasks() const { return compression == 3 && headerSize < 52; }
 
     // Colour entry i as the file holds it: blue, green, red, reserved.
     static std::uint8_t Blue(int i) { return static_cast<std::uint8_t>(i); }
@@ -74,10 +79,20 @@ struct BmpFile {
         if (headerSize != 12) {
             for (std::uint32_t field : {compression, sizeImage, 2835u, 2835u, clrUsed, 0u})
                 put(field, 4);
+            if (headerSize >= 52)
+                for (std::uint32_t mask : masks)
+                    put(mask, 4);
             out.resize(14 + header, 0);
         }
-        for (int i = 0; i < entries; ++i)
-            put(Blue(i) | Green(i) << 8 | Red(i) << 16 | std::uint32_t(Reserved(i)) << 24, headerSize == 12 ? 3 : 4);
+        const int maskEntries = TableMasks() && !masks.empty() ? 3 : 0;
+        for (int i = 0; i < entries; ++i) {
+            if (i < maskEntries) {
+                put(masks[i], 4);
+                continue;
+            }
+            const int j = i - maskEntries;
+            put(Blue(j) | Green(j) << 8 | Red(j) << 16 | std::uint32_t(Reserved(j)) << 24, headerSize == 12 ? 3 : 4);
+        }
         if (offset > out.size() && offset < (1u << 20))
             out.resize(offset, 0);
         out.insert(out.end(), px.begin(), px.end());

@@ -1,11 +1,16 @@
 #include "image/CDIB.h"
 
+#include "image/DibPixels.h"
+
 #include "host/BmpFile.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdio>
+#include <fstream>
 #include <functional>
+#include <iterator>
 
 namespace {
 
@@ -93,44 +98,157 @@ TEST(CDIBTest, ReadsEveryFormDrawingTakes)
     }
 }
 
-// Each case is one way a file can lie or fall short. The object must answer
-// FALSE and keep the image it held, untouched.
-TEST(CDIBTest, RefusesMalformedFilesAndKeepsThePreviousImage)
+std::vector<std::uint8_t> Block(const CDIB& dib)
 {
+    const auto* p = reinterpret_cast<const std::uint8_t*>(dib.m_pBMI.get());
+    return std::vector<std::uint8_t>(p, p + sizeof(DibInfo));
+}
+
+// The later header forms hold the same picture as the 40-byte form: the
+// same block for the drawing calls, the same pixels.
+TEST(CDIBTest, LaterHeaderFormsReadAsThe40ByteForm)
+{
+    const std::vector<std::uint8_t> rle8 = {3, 5, 0, 3, 6, 7, 8, 0, 0, 0, 2, 9, 2, 1, 0, 1};
+    const struct {
+        const char* name;
+        BmpFile file;
+    } pictures[] = {
+        {"1-bit", With([](BmpFile& f) { f.bitCount = 1, f.width = 13; })},
+        {"4-bit", With([](BmpFile& f) { f.bitCount = 4, f.width = 9; })},
+        {"8-bit, 256 colours", BmpFile{}},
+        {"8-bit run-length", With([&](BmpFile& f) { f.compression = 1, f.pixels = rle8, f.sizeImage = 16; })},
+        {"16-bit", With([](BmpFile& f) { f.bitCount = 16, f.width = 3; })},
+        {"16-bit, 5-6-5 masks",
+         With([](BmpFile& f) { f.bitCount = 16, f.compression = 3, f.masks = {0xF800, 0x07E0, 0x001F}; })},
+        {"16-bit, masks and 2 colours", With([](BmpFile& f) {
+             f.bitCount = 16, f.compression = 3, f.clrUsed = 2, f.masks = {0x7C00, 0x03E0, 0x001F, 0x8000};
+         })},
+        {"24-bit, top-down", With([](BmpFile& f) { f.bitCount = 24, f.width = 5, f.height = -3; })},
+        {"32-bit", With([](BmpFile& f) { f.bitCount = 32; })},
+        {"32-bit, masks with alpha", With([](BmpFile& f) {
+             f.bitCount = 32, f.compression = 3, f.masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000};
+         })},
+        {"32-bit, masks in another order", With([](BmpFile& f) {
+             f.bitCount = 32, f.compression = 3, f.masks = {0xFF00, 0xFF0000, 0xFF000000, 0xFF};
+         })},
+    };
+    for (const auto& p : pictures) {
+        CDIB plain;
+        ASSERT_TRUE(ReadBytes(plain, p.file.Bytes())) << p.name;
+        for (std::uint32_t size : {52u, 56u, 108u, 124u}) {
+            BmpFile later = p.file;
+            later.headerSize = size;
+            CDIB dib;
+            ASSERT_TRUE(ReadBytes(dib, later.Bytes(), 5)) << p.name << ", " << size << " bytes";
+            EXPECT_EQ(Block(dib), Block(plain)) << p.name << ", " << size << " bytes";
+            const std::size_t bytes = p.file.Pixels().size();
+            EXPECT_EQ(std::vector<std::uint8_t>(dib.m_pBits.get(), dib.m_pBits.get() + bytes),
+                      std::vector<std::uint8_t>(plain.m_pBits.get(), plain.m_pBits.get() + bytes))
+                << p.name << ", " << size << " bytes";
+            EXPECT_EQ(DibPixels(dib), DibPixels(plain)) << p.name << ", " << size << " bytes";
+        }
+    }
+}
+
+std::vector<std::uint8_t> FileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Our piece image as ImageMagick writes it (the build makes the copies):
+// the same pixels as the 40-byte original.
+TEST(CDIBTest, ImageMagickCopiesOfThePieceImageShowTheSamePixels)
+{
+#ifndef VELOMA_IMAGEMAGICK_DIR
+    GTEST_SKIP() << "ImageMagick's convert was not found when the build was configured";
+#else
+    CDIB original;
+    ASSERT_TRUE(ReadBytes(original, FileBytes(VELOMA_PIECE_IMAGE)));
+    const std::vector<std::uint32_t> want = DibPixels(original);
+    const struct {
+        const char* file;
+        std::uint32_t headerSize;
+        std::uint16_t bitCount;
+        std::uint32_t compression;
+    } copies[] = {
+        {"default.bmp", 124, 8, 1},      // what a plain convert writes
+        {"alpha.bmp", 124, 32, 3},       // with an alpha channel
+        {"truecolour.bmp", 124, 24, 0},
+    };
+    for (const auto& c : copies) {
+        const std::vector<std::uint8_t> bytes = FileBytes(std::string(VELOMA_IMAGEMAGICK_DIR) + "/" + c.file);
+        ASSERT_GT(bytes.size(), 54u) << c.file;
+        EXPECT_EQ(bytes[14] | bytes[15] << 8, int(c.headerSize)) << c.file;
+        CDIB dib;
+        ASSERT_TRUE(ReadBytes(dib, bytes)) << c.file;
+        EXPECT_EQ(dib.m_pBMI->bmiHeader.biBitCount, c.bitCount) << c.file;
+        EXPECT_EQ(dib.m_pBMI->bmiHeader.biCompression, c.compression) << c.file;
+        EXPECT_TRUE(DibPixels(dib) == want) << c.file << ": pixels differ";
+    }
+#endif
+}
+
+// Each case is one way a file can lie or fall short. The object must answer
+// FALSE, say why, and keep the image it held, untouched.
+TEST(CDIBTest, RefusesMalformedFilesSaysWhyAndKeepsThePreviousImage)
+{
+    using F = ImageFault;
     const std::uint32_t natural = 14 + 40 + 1024;
     const struct {
         const char* name;
         BmpFile file;
+        ImageFault fault;
     } cases[] = {
-        {"other letters", With([](BmpFile& f) { f.type = "MB"; })},
-        {"info header cut", With([](BmpFile& f) { f.cutTo = 53; })},
-        {"108-byte header", With([](BmpFile& f) { f.headerSize = 108; })},
+        {"other letters", With([](BmpFile& f) { f.type = "MB"; }), F::NotBitmap},
+        {"info header cut", With([](BmpFile& f) { f.cutTo = 53; }), F::Truncated},
+        {"64-byte header", With([](BmpFile& f) { f.headerSize = 64; }), F::HeaderSize},
+        {"124-byte header cut", With([](BmpFile& f) { f.headerSize = 124, f.cutTo = 14 + 100; }), F::Truncated},
         {"OS/2 file shorter than 54 bytes",
-         With([](BmpFile& f) { f.headerSize = 12, f.bitCount = 1, f.width = 1, f.height = 1; })},
-        {"colours used 257", With([](BmpFile& f) { f.clrUsed = 257; })},
-        {"colours used 0xFFFFFFFF", With([](BmpFile& f) { f.clrUsed = 0xFFFFFFFF, f.tableEntries = 256; })},
-        {"masks and 254 colours", With([](BmpFile& f) { f.bitCount = 16, f.compression = 3, f.clrUsed = 254; })},
-        {"colour table cut", With([](BmpFile& f) { f.cutTo = 14 + 40 + 100; })},
-        {"OS/2 colour table cut", With([](BmpFile& f) { f.headerSize = 12, f.cutTo = 14 + 12 + 3 * 100; })},
-        {"pixels cut", With([](BmpFile& f) { f.cutTo = natural + 5; })},
-        {"size field below pixel offset", With([](BmpFile& f) { f.fileSize = natural - 1; })},
-        {"size field short of the rows", With([](BmpFile& f) { f.fileSize = natural + 7; })},
-        {"size field past the end", With([](BmpFile& f) { f.fileSize = 0xFFFFFFF0; })},
-        {"pixel offset past the end", With([](BmpFile& f) { f.pixelOffset = 0x7FFFFFF0, f.fileSize = 0x7FFFFFFF; })},
-        {"width 0", With([](BmpFile& f) { f.width = 0; })},
-        {"negative width", With([](BmpFile& f) { f.width = -4; })},
-        {"height 0", With([](BmpFile& f) { f.height = 0; })},
-        {"height INT_MIN", With([](BmpFile& f) { f.height = INT_MIN; })},
-        {"huge width and height", With([](BmpFile& f) { f.width = INT_MAX, f.height = INT_MAX; })},
-        {"row size past 32 bits", With([](BmpFile& f) { f.width = 0x40000000, f.height = 1, f.bitCount = 32; })},
-        {"height times row past 32 bits", With([](BmpFile& f) { f.width = 0x10000, f.height = 0x10001; })},
-        {"0 bits per pixel", With([](BmpFile& f) { f.bitCount = 0; })},
-        {"run-length 8 on 4-bit", With([](BmpFile& f) { f.bitCount = 4, f.compression = 1, f.sizeImage = 4; })},
-        {"run-length 4 on 8-bit", With([](BmpFile& f) { f.compression = 2, f.sizeImage = 4; })},
-        {"run-length, top-down", With([](BmpFile& f) { f.compression = 1, f.height = -2, f.sizeImage = 4; })},
-        {"run-length, size past pixels", With([](BmpFile& f) { f.compression = 1, f.sizeImage = 9; })},
-        {"masks on 8-bit", With([](BmpFile& f) { f.compression = 3; })},
-        {"PNG inside", With([](BmpFile& f) { f.compression = 5, f.bitCount = 24; })},
+         With([](BmpFile& f) { f.headerSize = 12, f.bitCount = 1, f.width = 1, f.height = 1; }), F::Truncated},
+        {"colours used 257", With([](BmpFile& f) { f.clrUsed = 257; }), F::ColourTable},
+        {"colours used 0xFFFFFFFF", With([](BmpFile& f) { f.clrUsed = 0xFFFFFFFF, f.tableEntries = 256; }),
+         F::ColourTable},
+        {"masks and 254 colours", With([](BmpFile& f) { f.bitCount = 16, f.compression = 3, f.clrUsed = 254; }),
+         F::ColourTable},
+        {"colour table cut", With([](BmpFile& f) { f.cutTo = 14 + 40 + 100; }), F::Truncated},
+        {"colour table after a 108-byte header cut",
+         With([](BmpFile& f) { f.headerSize = 108, f.cutTo = 14 + 108 + 100; }), F::Truncated},
+        {"OS/2 colour table cut", With([](BmpFile& f) { f.headerSize = 12, f.cutTo = 14 + 12 + 3 * 100; }),
+         F::Truncated},
+        {"pixels cut", With([](BmpFile& f) { f.cutTo = natural + 5; }), F::Truncated},
+        {"size field below pixel offset", With([](BmpFile& f) { f.fileSize = natural - 1; }), F::PixelsShort},
+        {"size field short of the rows", With([](BmpFile& f) { f.fileSize = natural + 7; }), F::PixelsShort},
+        {"last row short of its padding", With([](BmpFile& f) {
+             f.width = 3, f.pixels = std::vector<std::uint8_t>(4 + 3, 0x5A);
+         }), F::PixelsShort},
+        {"24-bit last row short of its padding", With([](BmpFile& f) {
+             f.bitCount = 24, f.width = 5, f.pixels = std::vector<std::uint8_t>(16 + 15, 0x5A);
+         }), F::PixelsShort},
+        {"size field past the end", With([](BmpFile& f) { f.fileSize = 0xFFFFFFF0; }), F::Truncated},
+        {"pixel offset past the end", With([](BmpFile& f) { f.pixelOffset = 0x7FFFFFF0, f.fileSize = 0x7FFFFFFF; }),
+         F::Truncated},
+        {"width 0", With([](BmpFile& f) { f.width = 0; }), F::Dimensions},
+        {"negative width", With([](BmpFile& f) { f.width = -4; }), F::Dimensions},
+        {"height 0", With([](BmpFile& f) { f.height = 0; }), F::Dimensions},
+        {"height INT_MIN", With([](BmpFile& f) { f.height = INT_MIN; }), F::PixelsShort},
+        {"huge width and height", With([](BmpFile& f) { f.width = INT_MAX, f.height = INT_MAX; }), F::PixelsShort},
+        {"row size past 32 bits", With([](BmpFile& f) { f.width = 0x40000000, f.height = 1, f.bitCount = 32; }),
+         F::PixelsShort},
+        {"height times row past 32 bits", With([](BmpFile& f) { f.width = 0x10000, f.height = 0x10001; }),
+         F::PixelsShort},
+        {"0 bits per pixel", With([](BmpFile& f) { f.bitCount = 0; }), F::BitCount},
+        {"run-length 8 on 4-bit", With([](BmpFile& f) { f.bitCount = 4, f.compression = 1, f.sizeImage = 4; }),
+         F::Compression},
+        {"run-length 4 on 8-bit", With([](BmpFile& f) { f.compression = 2, f.sizeImage = 4; }), F::Compression},
+        {"run-length, top-down", With([](BmpFile& f) { f.compression = 1, f.height = -2, f.sizeImage = 4; }),
+         F::Compression},
+        {"run-length, size past pixels", With([](BmpFile& f) { f.compression = 1, f.sizeImage = 9; }),
+         F::PixelsShort},
+        {"masks on 8-bit", With([](BmpFile& f) { f.compression = 3; }), F::Compression},
+        {"masks on 24-bit in a 124-byte header",
+         With([](BmpFile& f) { f.headerSize = 124, f.bitCount = 24, f.compression = 3; }), F::Compression},
+        {"PNG inside", With([](BmpFile& f) { f.compression = 5, f.bitCount = 24; }), F::Compression},
     };
     BmpFile previous;
     previous.width = 3, previous.height = 5, previous.clrUsed = 16;
@@ -139,10 +257,43 @@ TEST(CDIBTest, RefusesMalformedFilesAndKeepsThePreviousImage)
         ASSERT_TRUE(ReadBytes(dib, previous.Bytes()));
         const DibInfo* info = dib.m_pBMI.get();
         const unsigned char* bits = dib.m_pBits.get();
-        EXPECT_FALSE(ReadBytes(dib, c.file.Bytes())) << c.name;
+        const std::vector<std::uint8_t> bytes = c.file.Bytes();
+        MemoryByteSource source(bytes.data(), bytes.size());
+        ImageRefusal why;
+        why.fault = F::CannotOpen;
+        EXPECT_FALSE(dib.Read(source, &why)) << c.name;
+        EXPECT_EQ(int(why.fault), int(c.fault)) << c.name << ": " << EnglishRefusal(why);
         EXPECT_TRUE(dib.m_pBMI.get() == info && dib.m_pBits.get() == bits) << c.name << ": blocks replaced";
         ExpectHolds(dib, previous, c.name);
     }
+}
+
+// The numbers behind a refusal reach the line the user reads.
+TEST(CDIBTest, ARefusalReadsAsOneLineWithItsNumbers)
+{
+    const struct {
+        BmpFile file;
+        const char* want;
+    } cases[] = {
+        {With([](BmpFile& f) { f.headerSize = 64; }),
+         "a BMP information header of 64 bytes; those of 12, 40, 52, 56, 108 and 124 bytes are read"},
+        {With([](BmpFile& f) { f.headerSize = 124, f.compression = 4, f.bitCount = 24; }),
+         "compression 4 (JPEG) with 24 bits per pixel cannot be drawn"},
+        {With([](BmpFile& f) { f.width = 3, f.bitCount = 24, f.pixels = std::vector<std::uint8_t>(21, 1); }),
+         "21 bytes of pixels, but 3 x 2 at 24 bits per pixel needs 24"},
+        {With([](BmpFile& f) { f.cutTo = 60; }), "the file ends after 60 bytes, short of the 1086 its headers give"},
+    };
+    for (const auto& c : cases) {
+        const std::vector<std::uint8_t> bytes = c.file.Bytes();
+        MemoryByteSource source(bytes.data(), bytes.size());
+        CDIB dib;
+        ImageRefusal why;
+        EXPECT_FALSE(dib.Read(source, &why));
+        EXPECT_EQ(EnglishRefusal(why), c.want);
+    }
+    ImageRefusal grid;
+    grid.fault = ImageFault::PieceGrid, grid.width = 50, grid.height = -352;
+    EXPECT_EQ(RefusalText(grid, "{width} x {height}, {unknown} {"), "50 x -352, {unknown} {");
 }
 
 TEST(CDIBTest, StartsAsABlankGreyImageAndCreateKeepsItOnRefusal)

@@ -105,6 +105,9 @@ TEST(DialogValuesTest, BitmapCheck)
         {"D:\\gone.bmp", byDefault, BitmapFound::Default, byDefault},
         {"", byDefault, BitmapFound::Default, byDefault},
         {"D:\\gone.bmp", "velomass.bmp", BitmapFound::Missing, "velomass.bmp"},
+        // the default in use: our image, wherever the board finds it, and no message
+        {"", "D:\\elsewhere\\velomass.bmp", BitmapFound::Ours, "velomass.bmp"},
+        {"Velomass.bmp", "", BitmapFound::Ours, "velomass.bmp"},
     };
     for (const auto& c : cases) {
         FakeFiles files;

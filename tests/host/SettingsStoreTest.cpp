@@ -24,14 +24,13 @@ std::string Defaults(const std::string& bitmap)
 }
 
 // Values of other types read as missing, even bytes that would read as
-// valid text; the current directory is joined as it is, a drive root included.
+// valid text; a missing default image stays the bare default name.
 TEST(SettingsStoreTest, MissingKeysAndValuesOfOtherTypesGiveTheDefaults)
 {
     const struct { std::string bytes, directory, bitmap; } cases[] = {
-        {"", "C:\\Saver", "C:\\Saver\\velomass.bmp"},  // no keys at all
-        {"", "C:\\", "C:\\\\velomass.bmp"},
-        {std::string("\x78\0\0\0", 4), "C:\\Saver", "C:\\Saver\\velomass.bmp"},
-        {"1", "C:\\Saver", "C:\\Saver\\velomass.bmp"},
+        {"", "C:\\Saver", "velomass.bmp"},  // no keys at all
+        {std::string("\x78\0\0\0", 4), "C:\\Saver", "velomass.bmp"},
+        {"1", "C:\\Saver", "velomass.bmp"},
     };
     for (const auto& c : cases) {
         FakeRegistry registry;
@@ -51,6 +50,52 @@ TEST(SettingsStoreTest, MissingKeysAndValuesOfOtherTypesGiveTheDefaults)
         EXPECT_TRUE(registry.keys.count(kSystem) && registry.keys.count(kSound));
         EXPECT_EQ(registry.writes, std::vector<std::string>{});
     }
+}
+
+// Our own image for the default name: the current folder, the saver's,
+// the install folder, else the one built in. An image the user chose is
+// loaded as it is, found or not; the current folder joins as it is.
+TEST(SettingsStoreTest, TheDefaultImageIsLookedForBesideTheSaverThenBuiltIn)
+{
+    const PieceImagePlaces places{"C:\\Windows\\System32", "C:\\Program Files\\VelomaSS\\"};
+    const std::string cwd = "D:\\Work\\velomass.bmp", beside = "C:\\Windows\\System32\\velomass.bmp",
+                      installed = "C:\\Program Files\\VelomaSS\\velomass.bmp";
+    const struct {
+        std::string bitmap;
+        std::vector<std::string> files;
+        std::string want;  // empty: built in
+        PieceImagePlaces places;
+        std::string directory = "D:\\Work";
+    } cases[] = {
+        {"", {cwd, beside, installed}, cwd, places},
+        {"velomass.bmp", {beside, installed}, beside, places},
+        {"VeloMass.BMP", {installed}, installed, places},
+        {"", {installed}, installed, {"", "C:\\Program Files\\VelomaSS"}},
+        {"", {}, "", places},
+        {"", {"C:\\velomass.bmp"}, "C:\\velomass.bmp", {"C:\\", ""}},
+        {"", {"C:\\\\velomass.bmp"}, "C:\\\\velomass.bmp", {}, "C:\\"},
+        {"", {"velomass.bmp"}, "", {}},  // only where no folder looks
+        {"E:\\gone.bmp", {beside, installed}, "E:\\gone.bmp", places},
+        {"D:\\Work\\velomass.bmp", {beside}, "D:\\Work\\velomass.bmp", places},
+        {"E:\\mine.bmp", {"E:\\mine.bmp"}, "E:\\mine.bmp", places},
+    };
+    for (const auto& c : cases) {
+        FakeFiles files;
+        files.currentDirectory = c.directory;
+        for (const std::string& f : c.files)
+            files.Add(f);
+        const PieceImageSource source = FindPieceImage(c.bitmap, c.places, files);
+        EXPECT_EQ(source.builtIn ? std::string() : source.path, c.want) << "Bitmap \"" << c.bitmap << "\"";
+        EXPECT_EQ(source.builtIn, c.want.empty()) << "Bitmap \"" << c.bitmap << "\"";
+    }
+
+    // The folder the installer recorded, in the machine's registry.
+    FakeRegistry machine;
+    EXPECT_EQ(ReadInstallFolder(machine), "");
+    EXPECT_TRUE(machine.keys.empty()) << "reading created the key";
+    machine.SetText("Software\\Tamsk soft\\VelomaSS", "InstallDir", "C:\\Program Files\\VelomaSS");
+    EXPECT_EQ(ReadInstallFolder(machine), "C:\\Program Files\\VelomaSS");
+    EXPECT_TRUE(machine.writes.empty());
 }
 
 // Hand-edited numbers are not range-checked and never overflow; flags come

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -261,6 +263,89 @@ TEST(BoardWndTest, RefusedImagesLeaveItBlack)
         EXPECT_EQ(GetPixel(dc, 40, 40), 0u) << path << " left a picture";
         ReleaseDC(hosted.board.Handle(), dc);
     }
+}
+
+// A file of pieces, placed for the length of a test.
+struct PlacedFile {
+    PlacedFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) : path(path)
+    {
+        if (FILE* f = _wfopen(path.c_str(), L"wb"))
+            fwrite(bytes.data(), 1, bytes.size(), f), fclose(f);
+    }
+    ~PlacedFile() { DeleteFileW(path.c_str()); }
+    std::wstring path;
+};
+
+std::wstring Folder(const std::wstring& path) { return path.substr(0, path.find_last_of(L"\\/")); }
+
+// The default name plays our own image: from the current folder, beside
+// the program, from the folder the installer recorded in the machine's
+// registry, else the one built into the program. An image the user chose
+// that has gone stays black. Each place holds pictures of its own width.
+TEST(BoardWndTest, TheDefaultImageIsFoundBesideTheProgramOrBuiltIn)
+{
+    wchar_t buffer[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    const std::wstring program = Folder(buffer);
+    GetTempPathW(MAX_PATH, buffer);
+    const std::wstring temp = buffer;
+    const std::wstring current = temp + L"veloma current", installed = temp + L"veloma installed";
+    CreateDirectoryW(current.c_str(), nullptr);
+    CreateDirectoryW(installed.c_str(), nullptr);
+    GetCurrentDirectoryW(MAX_PATH, buffer);
+    const std::wstring before = buffer;
+    ASSERT_TRUE(SetCurrentDirectoryW(current.c_str()));
+    const wchar_t kInstallKey[] = L"Software\\Tamsk soft\\VelomaSS";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kInstallKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const std::wstring folder = installed + L"\\";
+    RegSetValueExW(key, L"InstallDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                   static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+
+    const struct {
+        const char* name;
+        std::string bitmap;
+        bool here, beside, install;
+        int frames;  // 0: nothing loaded
+    } cases[] = {
+        {"everywhere", "", true, true, true, 2},
+        {"beside the program", "velomass.bmp", false, true, true, 3},
+        {"in the install folder", "VELOMASS.BMP", false, false, true, 4},
+        {"nowhere", "", false, false, false, 8},
+        {"the user's image has gone", "Z:\\gone\\velomass.bmp", false, true, true, 0},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::unique_ptr<PlacedFile>> placed;
+        if (c.here)
+            placed.push_back(std::make_unique<PlacedFile>(current + L"\\velomass.bmp", PieceBmp(2)));
+        if (c.beside)
+            placed.push_back(std::make_unique<PlacedFile>(program + L"\\velomass.bmp", PieceBmp(3)));
+        if (c.install)
+            placed.push_back(std::make_unique<PlacedFile>(installed + L"\\velomass.bmp", PieceBmp(4)));
+        Hosted hosted(160, 100);
+        EXPECT_EQ(hosted.board.Apply(Pieces(c.bitmap, 16)), c.frames > 0) << c.name;
+        EXPECT_EQ(hosted.board.Pieces().Frames(), c.frames) << c.name;
+    }
+    // The built-in image is ours, byte for byte where drawing reads it.
+    Hosted hosted(160, 100);
+    ASSERT_TRUE(hosted.board.Apply(Pieces("", 16)));
+    const CDIB* dib = hosted.board.Pieces().Dib();
+    std::vector<std::uint8_t> file;
+    if (FILE* f = fopen(VELOMA_SOURCE_DIR "/res/velomass.bmp", "rb")) {
+        for (int ch; (ch = fgetc(f)) != EOF;)
+            file.push_back(static_cast<std::uint8_t>(ch));
+        fclose(f);
+    }
+    ASSERT_GT(file.size(), 1078u);
+    EXPECT_EQ(std::memcmp(dib->m_pBits.get(), file.data() + 1078, file.size() - 1078), 0);
+    EXPECT_EQ(std::memcmp(dib->m_pBMI->bmiColors, file.data() + 54, 1024), 0);
+
+    RegDeleteValueW(key, L"InstallDir");
+    RegCloseKey(key);
+    SetCurrentDirectoryW(before.c_str());
+    RemoveDirectoryW(current.c_str());
+    RemoveDirectoryW(installed.c_str());
 }
 
 // The sequencer reports to the board's window, and a normal end there plays

@@ -96,7 +96,8 @@ public:
         path = *answers[n];
         return true;
     }
-    void Message(HWND, const std::string& text) override { ADD_FAILURE() << "message: " << text; }
+    void Message(HWND, const std::string& text) override { messages.push_back(text); }
+    std::vector<std::string> messages;  // a test takes those it expects
 };
 
 class SettingsDialogTest : public ::testing::Test {
@@ -110,6 +111,7 @@ protected:
 
     void TearDown() override
     {
+        EXPECT_EQ(prompts.messages, std::vector<std::string>{}) << "messages no one expected";
         DropPendingSteps();
         RegDeleteTreeW(HKEY_CURRENT_USER, kProductKey);
         TakeQuitMessage();
@@ -342,6 +344,9 @@ TEST_F(SettingsDialogTest, BitmapChooserTakesAGoodImageAndKeepsTheOldForABadOne)
         ClickItem(h, IDC_CHOOSE_BITMAP);
         EXPECT_EQ(dlg.Values().Bitmap + " | " + ItemText(h, IDC_BITMAP_PATH), kPieces + " | " + kPieces)
             << "a file that cannot be loaded is taken";
+        EXPECT_EQ(prompts.messages, std::vector<std::string>{"このファイルはコマデータとして使えません。\n"
+                                                              "BMPファイルではありません（先頭が \"BM\" ではありません）。"});
+        prompts.messages.clear();
         EXPECT_TRUE(dlg.Preview().Pieces().Loaded()) << "the preview lost its image";
         ClickItem(h, IDC_CHOOSE_BITMAP);  // Cancel
         EXPECT_EQ(dlg.Values().Bitmap, kPieces);
@@ -357,6 +362,39 @@ TEST_F(SettingsDialogTest, BitmapChooserTakesAGoodImageAndKeepsTheOldForABadOne)
     EXPECT_EQ(stillWhileOpen, 3) << "the preview played while the chooser was open";
     ASSERT_FALSE(prompts.requests.empty());
     EXPECT_EQ(prompts.requests[0], "bmp / " + kPieces + " / BMP File |*.bmp||");
+}
+
+// With no settings at all and no image of ours about, the dialog opens on
+// the image built into the program, says nothing, and keeps the default
+// name; a reason reads in one line with its numbers.
+TEST_F(SettingsDialogTest, NoSettingsOpenOnOurOwnPiecesWithoutAMessage)
+{
+    RegDeleteTreeW(HKEY_CURRENT_USER, kProductKey);
+    wchar_t buffer[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, buffer);
+    const std::wstring before = buffer;
+    GetTempPathW(MAX_PATH, buffer);
+    const std::wstring empty = std::wstring(buffer) + L"veloma empty";
+    CreateDirectoryW(empty.c_str(), nullptr);
+    ASSERT_TRUE(SetCurrentDirectoryW(empty.c_str()));
+    SettingsDialog dlg;
+    const INT_PTR result = Run(dlg, [&](HWND h) {
+        EXPECT_TRUE(PumpUntil([&] { return dlg.Preview().Pieces().Loaded(); }, 3000)) << "no pieces in the preview";
+        EXPECT_EQ(dlg.Preview().Pieces().Frames(), 8);
+        EXPECT_EQ(ItemText(h, IDC_BITMAP_PATH), "velomass.bmp");
+        ClickItem(h, IDOK);
+    });
+    SetCurrentDirectoryW(before.c_str());
+    RemoveDirectoryW(empty.c_str());
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(dlg.Values().Bitmap, "velomass.bmp");
+    EXPECT_TRUE(prompts.requests.empty()) << "a chooser opened";
+
+    ImageRefusal grid;
+    grid.fault = ImageFault::PieceGrid, grid.width = 50, grid.height = 352;
+    EXPECT_EQ(ImageRefusalMessage(grid), "このファイルはコマデータとして使えません。\n"
+                                         "コマデータは高さ 352 ピクセル（下から上へ格納）、幅 32 ピクセルの倍数です。"
+                                         "この画像は 50 × 352 です。");
 }
 
 // About (from its button and the system menu), the password and the colour
