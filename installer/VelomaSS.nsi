@@ -1,15 +1,16 @@
 ; The Windows installer: the saver into the system folder, the piece image,
 ; the samples and the install text into a folder under Program Files.
 ;
-;   makensis -INPUTCHARSET UTF8 -DVERSION=x.y.z -DSTAGE=DIR -DOUTFILE=FILE VelomaSS.nsi
+;   makensis -INPUTCHARSET UTF8 -DVERSION=x.y.z -DSTAGE=DIR -DOUTFILE=FILE \
+;            -DX86_KB=n -DX64_KB=n VelomaSS.nsi
 ;
 ; STAGE is the folder scripts/package.sh fills for the zip, plus samples.nsh,
-; the list of sample files. One x86 installer serves both kinds of Windows:
-; it runs on 64-bit Windows too, and copies the 64-bit saver past the file
-; system redirection there.
+; the list of sample files; X86_KB and X64_KB are the savers' sizes in KiB.
+; One x86 installer serves both kinds of Windows: it runs on 64-bit Windows
+; too, and copies the 64-bit saver past the file system redirection there.
 
-!ifndef VERSION | STAGE | OUTFILE
-  !error "usage: makensis -DVERSION=x.y.z -DSTAGE=DIR -DOUTFILE=FILE VelomaSS.nsi"
+!ifndef VERSION | STAGE | OUTFILE | X86_KB | X64_KB
+  !error "usage: makensis -DVERSION=x.y.z -DSTAGE=DIR -DOUTFILE=FILE -DX86_KB=n -DX64_KB=n VelomaSS.nsi"
 !endif
 
 Unicode true
@@ -100,6 +101,15 @@ VIFileVersion "${VERSION}.0"
 
 Function .onInit
   !insertmacro Prepare
+  ; The section holds both savers but installs one: the space asked for
+  ; counts only that one.
+  SectionGetSize 0 $0
+  ${If} ${RunningX64}
+    IntOp $0 $0 - ${X86_KB}
+  ${Else}
+    IntOp $0 $0 - ${X64_KB}
+  ${EndIf}
+  SectionSetSize 0 $0
   ${If} $INSTDIR == ""
     ; An update goes where the last version went.
     ReadRegStr $INSTDIR HKLM "${APP_KEY}" InstallDir

@@ -51,9 +51,11 @@ mv "$stage/package.zip" "$zipfile"
   for f in "$stage"/samples/*; do echo "  Delete \"\${DIR}\\${f##*/}\""; done
   echo '!macroend'
 } >"$stage/samples.nsh"
+kib() { echo $((($(stat -c %s "$1") + 1023) / 1024)); }
 setup="$top/dist/VelomaSS-$version-setup.exe"
 log=$(mktemp)
 if ! makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$stage/setup.exe" \
+    -DX86_KB="$(kib "$stage/x86/VelomaSS.scr")" -DX64_KB="$(kib "$stage/x64/VelomaSS.scr")" \
     "$top/installer/VelomaSS.nsi" >"$log" 2>&1; then
   cat "$log" >&2
   rm -f "$log"
