@@ -41,8 +41,8 @@ ShowUninstDetails nevershow
 !include FileFunc.nsh
 !include "${STAGE}/samples.nsh"
 
-!define MUI_ICON "${__FILEDIR__}/../res/velomass.ico"
-!define MUI_UNICON "${__FILEDIR__}/../res/velomass.ico"
+!define MUI_ICON "../res/velomass.ico"
+!define MUI_UNICON "../res/velomass.ico"
 !define MUI_ABORTWARNING
 
 !insertmacro MUI_PAGE_WELCOME
@@ -60,13 +60,14 @@ ShowUninstDetails nevershow
 ; The first is the fallback for any other system language.
 !insertmacro MUI_LANGUAGE "English"
 !insertmacro MUI_LANGUAGE "Japanese"
-!include "${__FILEDIR__}/strings.nsh"
+!include "strings.nsh"
 
 VIProductVersion "${VERSION}.0"
 VIFileVersion "${VERSION}.0"
 !macro VersionStrings LANG DESCRIPTION
   VIAddVersionKey /LANG=${LANG} ProductName "${PRODUCT}"
   VIAddVersionKey /LANG=${LANG} CompanyName "${PUBLISHER}"
+  VIAddVersionKey /LANG=${LANG} LegalCopyright "© ${PUBLISHER}"
   VIAddVersionKey /LANG=${LANG} FileDescription "${DESCRIPTION}"
   VIAddVersionKey /LANG=${LANG} FileVersion "${VERSION}"
   VIAddVersionKey /LANG=${LANG} ProductVersion "${VERSION}"
