@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds both Windows trees and packs dist/VelomaSS-<version>.zip: the 32-
-# and 64-bit savers, the piece image, the samples and the install text.
-# Prints the path of the zip.
+# and 64-bit savers, the piece image, the samples and the install text; and
+# from the same files the installer dist/VelomaSS-<version>-setup.exe.
+# Prints the paths of both.
 set -euo pipefail
 # Whatever fails, say which command it was; its own error output stands above.
 trap 'echo "package: failed (exit $?): $BASH_COMMAND" >&2' ERR
@@ -40,4 +41,28 @@ zipfile="$top/dist/VelomaSS-$version.zip"
 # zip adds to an existing archive; build a fresh one and move it in place.
 (cd "$stage" && zip -q -X -D -r "$stage/package.zip" INSTALL.txt velomass.bmp x86 x64 samples)
 mv "$stage/package.zip" "$zipfile"
+
+# The installer copies and removes the samples by name.
+{
+  echo '!macro InstallSamples'
+  for f in "$stage"/samples/*; do echo "  File \"\${STAGE}/samples/${f##*/}\""; done
+  echo '!macroend'
+  echo '!macro RemoveSamples DIR'
+  for f in "$stage"/samples/*; do echo "  Delete \"\${DIR}\\${f##*/}\""; done
+  echo '!macroend'
+} >"$stage/samples.nsh"
+kib() { echo $((($(stat -c %s "$1") + 1023) / 1024)); }
+setup="$top/dist/VelomaSS-$version-setup.exe"
+log=$(mktemp)
+if ! makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$stage/setup.exe" \
+    -DX86_KB="$(kib "$stage/x86/VelomaSS.scr")" -DX64_KB="$(kib "$stage/x64/VelomaSS.scr")" \
+    "$top/installer/VelomaSS.nsi" >"$log" 2>&1; then
+  cat "$log" >&2
+  rm -f "$log"
+  echo "package: makensis failed" >&2
+  exit 1
+fi
+rm -f "$log"
+mv "$stage/setup.exe" "$setup"
 echo "$zipfile"
+echo "$setup"

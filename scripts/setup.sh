@@ -17,6 +17,7 @@ packages=(
   python3 python3-pil python3-pefile
   libx11-dev libxext-dev x11-xserver-utils xscreensaver xscreensaver-data
   libxml2-utils lintian dpkg-dev
+  nsis
 )
 
 as_root() {

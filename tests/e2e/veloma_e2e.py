@@ -100,9 +100,10 @@ def reg_add(key, name, value):
         raise AssertionError(f"reg add {key} {name} failed: {out}")
 
 
-def reg_values(key):
-    """The values of a key as {name: (type, data)}, or None without the key."""
-    code, out = reg("query", key)
+def reg_values(key, *options):
+    """The values of a key as {name: (type, data)}, or None without the key;
+    options such as /reg:64 go to reg."""
+    code, out = reg("query", key, *options)
     if code != 0:
         return None
     values = {}

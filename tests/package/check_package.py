@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""Checks the release zip made by scripts/package.sh.
+"""Checks the release zip made by scripts/package.sh, and the installer
+beside it (ZIP's name with -setup.exe for .zip).
 
   check_package.py ZIP SOURCE_DIR VERSION
 
@@ -85,8 +86,34 @@ def check_install_text(data, version, failures):
         fail("placeholder left", "@VERSION@", "the version")
 
 
+def check_setup(path, version, failures):
+    """A 32-bit program (it runs on both kinds of Windows) whose version
+    resource speaks English and Japanese, the languages of its pages."""
+    name = os.path.basename(path)
+    try:
+        pe = pefile.PE(path)
+    except (OSError, pefile.PEFormatError) as error:
+        failures.append(f"{name}: not a PE file: {error}")
+        return
+    if pe.FILE_HEADER.Machine != 0x014C:
+        failures.append(f"{name}: machine: got {hex(pe.FILE_HEADER.Machine)}, wanted 0x14c")
+    tables = {}
+    for info in getattr(pe, "FileInfo", []):
+        for entry in info:
+            if getattr(entry, "Key", b"") == b"StringFileInfo":
+                for table in entry.StringTable:
+                    tables[table.LangID.decode()[:4]] = {key.decode(): value.decode("utf-8", "replace")
+                                                         for key, value in table.entries.items()}
+    for lang, description in (("0409", f"{PRODUCT} Setup"), ("0411", f"{PRODUCT} セットアップ")):
+        got = tables.get(lang, {})
+        wanted = {"ProductName": PRODUCT, "ProductVersion": version, "FileDescription": description}
+        if {key: got.get(key) for key in wanted} != wanted:
+            failures.append(f"{name}: version strings {lang}: got {got}, wanted {wanted}")
+
+
 def check(zip_path, source_dir, version):
     failures = []
+    check_setup(zip_path[:-len(".zip")] + "-setup.exe", version, failures)
     with zipfile.ZipFile(zip_path) as archive:
         names = {info.filename for info in archive.infolist() if not info.is_dir()}
         wanted = expected_names(source_dir)
