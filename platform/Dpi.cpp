@@ -16,6 +16,17 @@ Function Lookup(HMODULE module, const char* name)
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
+using WindowDpiContext = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
+using SetThreadDpiContext = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+
+// Windows 10 from 1607 on.
+SetThreadDpiContext ThreadContextSetter()
+{
+    static const SetThreadDpiContext set =
+        Lookup<SetThreadDpiContext>(GetModuleHandleW(L"user32.dll"), "SetThreadDpiAwarenessContext");
+    return set;
+}
+
 }  // namespace
 
 int SystemDpi()
@@ -47,4 +58,21 @@ int WindowDpi(HWND hwnd)
             return static_cast<int>(x);
     }
     return SystemDpi();
+}
+
+ThreadDpiLikeWindow::ThreadDpiLikeWindow(HWND window)
+{
+    static const WindowDpiContext ofWindow =
+        Lookup<WindowDpiContext>(GetModuleHandleW(L"user32.dll"), "GetWindowDpiAwarenessContext");
+    const SetThreadDpiContext set = ThreadContextSetter();
+    if (!ofWindow || !set || !window)
+        return;
+    if (const DPI_AWARENESS_CONTEXT context = ofWindow(window))
+        m_previous = set(context);
+}
+
+ThreadDpiLikeWindow::~ThreadDpiLikeWindow()
+{
+    if (m_previous)
+        ThreadContextSetter()(m_previous);
 }

@@ -1,6 +1,7 @@
 #include "saver/Monitors.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 std::vector<ScreenArea> BoardAreas(std::vector<ScreenArea> monitors, ScreenArea fallback)
 {
@@ -33,4 +34,46 @@ std::vector<ScreenArea> BoardAreas(std::vector<ScreenArea> monitors, ScreenArea 
         areas.push_back(m);
     }
     return areas;
+}
+
+namespace {
+
+bool Within(std::uint32_t now, std::optional<std::uint32_t> since, std::uint32_t span)
+{
+    return since && now - *since < span;
+}
+
+// On a monitor's first or last row or column, or just beyond it.
+bool OnAnEdge(const ScreenArea& a, ScreenPoint p)
+{
+    const bool acrossX = p.x >= a.left - 1 && p.x <= a.right;
+    const bool acrossY = p.y >= a.top - 1 && p.y <= a.bottom;
+    const bool edgeX = p.x <= a.left || p.x >= a.right - 1;
+    const bool edgeY = p.y <= a.top || p.y >= a.bottom - 1;
+    return acrossX && acrossY && (edgeX || edgeY);
+}
+
+bool Inside(const ScreenArea& a, ScreenPoint p)
+{
+    return p.x >= a.left && p.x < a.right && p.y >= a.top && p.y < a.bottom;
+}
+
+}  // namespace
+
+MoveVerdict JudgeMove(const MoveFacts& f)
+{
+    if (f.monitorsChanged)
+        return MoveVerdict::Layout;
+    if (Within(f.now, f.layoutChangedAt, kLayoutQuietMs) || Within(f.now, f.displayNoticeAt, kLayoutQuietMs))
+        return MoveVerdict::Settle;
+    const bool jump = std::abs(f.to.x - f.from.x) > kMoveJumpPixels || std::abs(f.to.y - f.from.y) > kMoveJumpPixels;
+    const bool onScreen = std::any_of(f.areas.begin(), f.areas.end(), [&](const ScreenArea& a) { return Inside(a, f.to); });
+    const bool onEdge = std::any_of(f.areas.begin(), f.areas.end(), [&](const ScreenArea& a) { return OnAnEdge(a, f.to); });
+    return jump || onEdge || !onScreen ? MoveVerdict::Settle : MoveVerdict::Check;
+}
+
+bool SettledMoveIsTheUsers(std::uint32_t now, std::optional<std::uint32_t> layoutChangedAt,
+                           std::optional<std::uint32_t> displayNoticeAt)
+{
+    return !Within(now, layoutChangedAt, kLayoutQuietMs) && !Within(now, displayNoticeAt, kLayoutQuietMs);
 }

@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "base/Settings.h"
+#include "saver/Monitors.h"
 #include "settings/SettingsStore.h"
 
 // The rules of a full-screen run that need no window.
@@ -40,6 +42,7 @@ public:
     // True when this move is a close request.
     bool OnMove(int x, int y);
     void Forget() { m_bSeen = false; }
+    ScreenPoint Position() const { return {m_x, m_y}; }
 
 private:
     // A flag rather than a (-1, -1) mark: that position is real on a

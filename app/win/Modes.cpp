@@ -2,6 +2,7 @@
 
 #include "app/PreviewSettings.h"
 #include "board/win/BoardWnd.h"
+#include "platform/Dpi.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
 #include "saver/win/PasswordChangeDialog.h"
@@ -106,8 +107,13 @@ std::unique_ptr<BoardWnd> StartPreview(HWND parent)
     auto board = std::make_unique<PreviewBoard>();
     RECT rect{};
     GetClientRect(parent, &rect);
-    if (!board->Create(0, WS_CHILD | WS_VISIBLE, rect, parent))
-        return nullptr;
+    // The display settings' window may be less DPI aware than we are, and a
+    // child of another awareness is refused by default.
+    {
+        const ThreadDpiLikeWindow likeParent(parent);
+        if (!board->Create(0, WS_CHILD | WS_VISIBLE, rect, parent))
+            return nullptr;
+    }
     Settings settings = StoredSettings();
     ApplyPreviewSettings(settings);
     board->Apply(settings);

@@ -104,10 +104,26 @@ void SaverSession::Post(UINT msg)
 
 void SaverSession::OnMouseMove(POINT screen)
 {
+    const ScreenPoint from = m_firstMouse.Position();
     if (!m_firstMouse.OnMove(screen.x, screen.y) || m_movePending || !Primary() || !Primary()->Handle())
         return;
+    MoveFacts facts;
+    facts.now = GetTickCount();
+    facts.layoutChangedAt = m_layoutChangedAt;
+    facts.displayNoticeAt = m_displayNoticeAt;
+    facts.monitorsChanged = !SameAreas(CurrentAreas(), m_areas);
+    facts.from = from;
+    facts.to = {screen.x, screen.y};
+    facts.areas = m_areas;
+    const MoveVerdict verdict = JudgeMove(facts);
+    if (verdict == MoveVerdict::Layout) {
+        // Following forgets the pointer; not here, where a board may go.
+        RequestFollowMonitors();
+        return;
+    }
     m_movePending = true;
-    SetTimer(Primary()->Handle(), SaverWnd::kMoveSettleTimer, kMoveSettleMs, nullptr);
+    SetTimer(Primary()->Handle(), SaverWnd::kMoveSettleTimer,
+             verdict == MoveVerdict::Check ? kMoveCheckMs : kMoveSettleMs, nullptr);
 }
 
 void SaverSession::OnMoveSettled()
@@ -115,10 +131,20 @@ void SaverSession::OnMoveSettled()
     KillTimer(Primary()->Handle(), SaverWnd::kMoveSettleTimer);
     m_movePending = false;
     FollowMonitors();
-    if (MoveIsTheUsers(GetTickCount(), m_layoutChangedAt)) {
+    if (SettledMoveIsTheUsers(GetTickCount(), m_layoutChangedAt, m_displayNoticeAt))
         Post(SaverWnd::kCloseRequest);
-        return;
-    }
+    else
+        TakePointerAnew();
+}
+
+void SaverSession::OnDisplayNotice()
+{
+    m_displayNoticeAt = GetTickCount();
+    RequestFollowMonitors();
+}
+
+void SaverSession::TakePointerAnew()
+{
     POINT cursor{};
     GetCursorPos(&cursor);
     m_firstMouse.Forget();

@@ -47,6 +47,8 @@ public:
     void RequestFollowMonitors() { Post(SaverWnd::kFollowMonitors); }
     void OnBlackOutTimer();
     void OnMoveSettled();
+    // The system told of a new display layout or work area.
+    void OnDisplayNotice();
 
     // On the primary board: asks to close and closes when it may; every
     // board follows the monitors when they changed; the others' windows go
@@ -68,6 +70,7 @@ private:
     void Post(UINT msg);
     std::vector<ScreenArea> CurrentAreas() const;
     void StartBlackOutTimer();
+    void TakePointerAnew();
     Settings BoardSettings(bool primary) const;
     bool AddBoard(const ScreenArea& area);
 
@@ -82,6 +85,7 @@ private:
     std::vector<std::unique_ptr<SaverWnd>> m_boards;
     std::vector<ScreenArea> m_areas;  // what the boards cover, in their order
     std::optional<std::uint32_t> m_layoutChangedAt;
+    std::optional<std::uint32_t> m_displayNoticeAt;
     bool m_movePending = false;  // a move that may end the run is settling
     FirstMouse m_firstMouse;
     std::uint32_t m_minuteMs = 60000;

@@ -42,7 +42,12 @@ LRESULT SaverWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_DISPLAYCHANGE:
-        m_session.RequestFollowMonitors();
+        m_session.OnDisplayNotice();
+        break;
+    case WM_SETTINGCHANGE:
+        // A monitor that comes or goes changes the work area.
+        if (wParam == SPI_SETWORKAREA)
+            m_session.OnDisplayNotice();
         break;
     case kFollowMonitors:
         if (m_primary)

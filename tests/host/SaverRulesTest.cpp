@@ -51,20 +51,61 @@ TEST(SaverRulesTest, BoardAreasFromMonitors)
     }
 }
 
-// A move that would end the run does not count within the quiet time after
-// a new layout, across the wrap of the tick count too.
-TEST(SaverRulesTest, MoveAfterANewLayout)
+// How long a move that would end the run waits for the monitors: a hand's
+// move briefly; one near a change of the monitors, a jump or a landing on an
+// edge until settled; one while the monitors differ from the boards' never
+// ends it. The ticks may wrap.
+TEST(SaverRulesTest, WhetherAMoveEndsTheRun)
 {
+    const std::vector<ScreenArea> side{{0, 0, 1024, 768, true}, {1024, 0, 1824, 600, false}};
+    const std::vector<ScreenArea> above{{0, 0, 1024, 768, true}, {-800, -100, 0, 500, false}};
+    const ScreenPoint centre{512, 384};
+    const auto none = std::nullopt;
+    using V = MoveVerdict;
     const struct {
+        const char* what;
         std::uint32_t now;
-        std::optional<std::uint32_t> layoutChangedAt;
-        bool users;
+        std::optional<std::uint32_t> layoutAt, noticeAt;
+        bool changed;
+        ScreenPoint to;
+        std::vector<ScreenArea> areas;
+        V want;
     } cases[] = {
-        {5, std::nullopt, true}, {1000, 0, true}, {999, 0, false}, {250, 0, false},
-        {500, 0xFFFFFF00u, false}, {800, 0xFFFFFF00u, true},
+        {"a few pixels, nothing changed", 5000, none, none, false, {515, 386}, side, V::Check},
+        {"a few pixels, long after a layout", 5000, 4000, 3000, false, {500, 390}, side, V::Check},
+        {"64 pixels at once", 5000, none, none, false, {576, 320}, side, V::Check},
+        {"65 pixels at once: a jump", 5000, none, none, false, {577, 384}, side, V::Settle},
+        {"to the primary's last column", 5000, none, none, false, {1023, 384}, {side[0]}, V::Settle},
+        {"just beyond the primary's right", 5000, none, none, false, {1024, 384}, {side[0]}, V::Settle},
+        {"to the first column of the monitor right of it", 5000, none, none, false, {1024, 300}, side, V::Settle},
+        {"to the left monitor's last column", 5000, none, none, false, {-1, 384}, above, V::Settle},
+        {"to the primary's first row", 5000, none, none, false, {512, 0}, above, V::Settle},
+        {"beside every monitor", 5000, none, none, false, {-500, 700}, above, V::Settle},
+        {"within the quiet time of a layout", 5999, 5000, none, false, {515, 386}, side, V::Settle},
+        {"within the quiet time of a notice", 5999, none, 5000, false, {515, 386}, side, V::Settle},
+        {"a notice before the tick count wrapped", 500, none, 0xFFFFFF00u, false, {515, 386}, side, V::Settle},
+        {"a notice long before the wrap", 800, none, 0xFFFFFF00u, false, {515, 386}, side, V::Check},
+        {"the monitors changed: moved with them", 5000, none, none, true, {-1, 384}, above, V::Layout},
+        {"the monitors changed, a small move", 5000, none, none, true, {515, 386}, side, V::Layout},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(MoveIsTheUsers(c.now, c.layoutChangedAt), c.users) << c.now;
+    for (const auto& c : cases) {
+        MoveFacts facts;
+        facts.now = c.now;
+        facts.layoutChangedAt = c.layoutAt;
+        facts.displayNoticeAt = c.noticeAt;
+        facts.monitorsChanged = c.changed;
+        facts.from = centre;
+        facts.to = c.to;
+        facts.areas = c.areas;
+        EXPECT_EQ(static_cast<int>(JudgeMove(facts)), static_cast<int>(c.want)) << c.what;
+    }
+
+    // Once settled, a move counts unless a layout or notice came within the quiet time.
+    EXPECT_TRUE(SettledMoveIsTheUsers(5000, none, none));
+    EXPECT_TRUE(SettledMoveIsTheUsers(5000, 4000, 4000));
+    EXPECT_FALSE(SettledMoveIsTheUsers(5000, 4001, none));
+    EXPECT_FALSE(SettledMoveIsTheUsers(5000, none, 4500));
+    EXPECT_FALSE(SettledMoveIsTheUsers(100, 0xFFFFFFF0u, none));
 }
 
 // The black-out comes no later than the display's low power; the password

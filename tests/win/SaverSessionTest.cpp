@@ -161,8 +161,8 @@ protected:
             MoveOver(board, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         else
             SendMessageW(board, msg, wParam, lParam);
-        // A move counts once it has settled.
-        return PumpUntil([&] { return !session.Primary()->Handle() && !IsWindow(board); }, kMoveSettleMs + 300);
+        // A hand's move ends the run after a brief look, well before a settled one would.
+        return PumpUntil([&] { return !session.Primary()->Handle() && !IsWindow(board); }, kMoveSettleMs / 2);
     }
 
     POINT cursor{};
