@@ -91,7 +91,7 @@ bool LoadPieceFile(PixelBoard& board, const std::string& path, std::string& why)
         return true;
     if (file.Clipped())
         why = "is " + std::to_string(file.FullSize() >> 20) + " MB; velomass reads piece images of up to " +
-              std::to_string(kPieceFileLimit >> 20) + " MB (" + why + ")";
+              std::to_string(kPieceFileLimit >> 20) + " MB";
     else if (!file.ReadError().empty())
         why = "cannot be read: " + file.ReadError();
     return false;
