@@ -4,6 +4,7 @@
 #include "platform/Gdi.h"
 #include "platform/Text.h"
 #include "res/SettingsIds.h"
+#include "res/StringIds.h"
 #include "saver/win/PasswordChangeDialog.h"
 #include "settings/win/AboutDialog.h"
 #include "settings/win/ColorDialog.h"
@@ -19,12 +20,11 @@
 
 namespace {
 
-const char kBitmapFilter[] = "BMP File |*.bmp||";
-const char kWaveFilter[] = "Wave File |*.wav||";
-const char kMidiFilter[] = "MIDI File & List File|*.rmi;*.mid;*.lst||";
-const char kMissingBitmap[] =
-    "VelomaSS標準コマデータファイルがみつかりません。\n"
-    "適当なコマデータファイルを選択して下さい。";
+// A string of the table in the user's language, as UTF-8.
+std::string Text(unsigned id)
+{
+    return Narrow(ResourceString(id));
+}
 
 constexpr UINT kAnimationTimer = 1;
 // Posted on a DPI change, to come after the dialog manager has scaled the controls.
@@ -92,9 +92,9 @@ void SettingsDialog::CheckBitmap()
     WinFileSystem files;
     if (FindDialogBitmap(m_settings.Bitmap, files) != BitmapFound::Missing)
         return;
-    m_pPrompts->Message(Handle(), kMissingBitmap);
+    m_pPrompts->Message(Handle(), Text(IDS_MISSING_BITMAP));
     std::string chosen;
-    if (m_pPrompts->OpenFile(Handle(), "bmp", m_settings.Bitmap, kBitmapFilter, chosen))
+    if (m_pPrompts->OpenFile(Handle(), "bmp", m_settings.Bitmap, Text(IDS_BITMAP_FILTER), chosen))
         m_settings.Bitmap = chosen;
 }
 
@@ -375,7 +375,7 @@ void SettingsDialog::OnChooseBitmap()
     if (m_settings.Bitmap.empty())
         m_settings.Bitmap = "*.bmp";
     std::string chosen;
-    if (!m_pPrompts->OpenFile(Handle(), "bmp", m_settings.Bitmap, kBitmapFilter, chosen)) {
+    if (!m_pPrompts->OpenFile(Handle(), "bmp", m_settings.Bitmap, Text(IDS_BITMAP_FILTER), chosen)) {
         // A hand-edited negative interval must not become a timer of weeks.
         m_preview.Pause(false);
         return;
@@ -397,7 +397,7 @@ void SettingsDialog::OnChooseSound(std::string& path, int edit)
         path = "*.wav";
     std::string chosen;
     // Cancel takes the sound away.
-    path = m_pPrompts->OpenFile(Handle(), "wav", path, kWaveFilter, chosen) ? chosen : std::string();
+    path = m_pPrompts->OpenFile(Handle(), "wav", path, Text(IDS_WAVE_FILTER), chosen) ? chosen : std::string();
     SetText(edit, path);
     ApplyPreview();
 }
@@ -406,7 +406,7 @@ void SettingsDialog::OnChooseMidi()
 {
     m_preview.StartMusic(false);
     std::string chosen;
-    if (!m_pPrompts->OpenFile(Handle(), std::string(), m_settings.MIDI, kMidiFilter, chosen))
+    if (!m_pPrompts->OpenFile(Handle(), std::string(), m_settings.MIDI, Text(IDS_MIDI_FILTER), chosen))
         return;
     m_settings.MIDI = chosen;
     SetText(IDC_MIDI_PATH, m_settings.MIDI);
