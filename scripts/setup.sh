@@ -11,7 +11,7 @@ packages=(
   wine wine64 wine32:i386
   xvfb xauth xdotool imagemagick x11-apps x11-utils
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
-  fonts-ipafont-gothic locales
+  fonts-ipafont-gothic fonts-dejavu-core locales
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   python3 python3-pil python3-pefile
