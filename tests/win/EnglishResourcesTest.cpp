@@ -3,18 +3,54 @@
 // that the system's resource loader picks the English blocks.
 #include "platform/Gdi.h"
 #include "platform/Text.h"
-#include "res/PasswordDialogs.h"
 #include "res/SettingsIds.h"
 #include "res/StringIds.h"
+#include "win/TestResources.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 namespace {
 
-const int kDialogs[] = {IDD_SETTINGS, IDD_COLOUR, IDD_MIDI_LIST, IDD_ABOUT, IDD_PASSWORD_CHANGE, IDD_PASSWORD};
+BOOL CALLBACK CollectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param)
+{
+    if (IS_INTRESOURCE(name))
+        reinterpret_cast<std::vector<unsigned>*>(param)->push_back(static_cast<unsigned>(reinterpret_cast<UINT_PTR>(name)));
+    return TRUE;
+}
+
+// Every resource of a type in the program, by number; a dialog or string
+// added later is checked without being listed here.
+std::vector<unsigned> Names(LPCWSTR type)
+{
+    std::vector<unsigned> names;
+    EnumResourceNamesW(GetModuleHandleW(nullptr), type, CollectName, reinterpret_cast<LONG_PTR>(&names));
+    return names;
+}
+
+// The product's dialogs, without the tests' own.
+std::vector<int> Dialogs()
+{
+    std::vector<int> ids;
+    for (unsigned id : Names(RT_DIALOG))
+        if (id < IDD_TEST_DIALOG)
+            ids.push_back(static_cast<int>(id));
+    return ids;
+}
+
+// Every string: block n of the table holds the strings 16 (n - 1) to 16 n - 1.
+std::vector<unsigned> Strings()
+{
+    std::vector<unsigned> ids;
+    for (unsigned block : Names(RT_STRING))
+        for (unsigned id = (block - 1) * 16; id < block * 16; ++id)
+            if (!ResourceString(id).empty())
+                ids.push_back(id);
+    return ids;
+}
 
 INT_PTR CALLBACK PlainDialog(HWND, UINT msg, WPARAM, LPARAM)
 {
@@ -166,7 +202,8 @@ std::string Misplaced(HWND dialog)
 
 TEST(EnglishResources, EveryDialogAndStringIsEnglish)
 {
-    for (int id : kDialogs) {
+    EXPECT_EQ(Dialogs().size(), 6u) << "settings, colour, MIDI list, About and the two password dialogs";
+    for (int id : Dialogs()) {
         TemplateWindow dialog(id);
         ASSERT_NE(dialog.handle, nullptr) << "dialog " << id;
         EXPECT_FALSE(HasJapanese(WindowText(dialog.handle))) << "dialog " << id << ": " << Narrow(WindowText(dialog.handle));
@@ -175,26 +212,22 @@ TEST(EnglishResources, EveryDialogAndStringIsEnglish)
                 << "dialog " << id << ", control " << GetDlgCtrlID(child) << ": " << Narrow(WindowText(child));
     }
 
-    std::vector<unsigned> strings = {IDS_SAVER_NAME, IDS_ABOUT_MENU, IDS_MISSING_BITMAP, IDS_PASSWORD_MISMATCH,
-                                     IDS_BITMAP_FILTER, IDS_WAVE_FILTER, IDS_MIDI_FILTER};
-    int tips = 0;
-    for (unsigned id = IDS_FIRST_TOOLTIP; id <= IDS_LAST_TOOLTIP; ++id)
-        if (!ResourceString(id).empty()) {
-            strings.push_back(id);
-            ++tips;
-        }
-    EXPECT_EQ(tips, 19) << "the tooltips of the settings dialog";
-    for (unsigned id : strings) {
-        const std::wstring text = ResourceString(id);
-        EXPECT_FALSE(text.empty()) << "string " << id;
-        EXPECT_FALSE(HasJapanese(text)) << "string " << id << ": " << Narrow(text);
-    }
+    const std::vector<unsigned> strings = Strings();
+    for (unsigned id : {IDS_SAVER_NAME, IDS_ABOUT_MENU, IDS_MISSING_BITMAP, IDS_PASSWORD_MISMATCH, IDS_BITMAP_FILTER,
+                        IDS_WAVE_FILTER, IDS_MIDI_FILTER})
+        EXPECT_NE(std::find(strings.begin(), strings.end(), id), strings.end()) << "string " << id;
+    EXPECT_EQ(std::count_if(strings.begin(), strings.end(),
+                            [](unsigned id) { return id >= IDS_FIRST_TOOLTIP && id <= IDS_LAST_TOOLTIP; }),
+              19)
+        << "the tooltips of the settings dialog";
+    for (unsigned id : strings)
+        EXPECT_FALSE(HasJapanese(ResourceString(id))) << "string " << id << ": " << Narrow(ResourceString(id));
     EXPECT_EQ(Narrow(ResourceString(IDS_SAVER_NAME)), "Veloma Screen Saver");
 }
 
 TEST(EnglishResources, NoTextIsClippedAndNoControlCoversAnother)
 {
-    for (int id : kDialogs) {
+    for (int id : Dialogs()) {
         TemplateWindow dialog(id);
         ASSERT_NE(dialog.handle, nullptr) << "dialog " << id;
         std::string clipped;
