@@ -5,6 +5,9 @@
   docs/preview.png          the preview at the size of the display settings'
                             little monitor (152 x 112)
   docs/settings-dialog.png  the settings dialog, its preview playing
+  docs/settings-dialog-english.png, docs/settings-dialog-english-144dpi.png
+                            the same in English, as a user outside Japan
+                            sees it, at 96 and at 144 DPI (150 %)
   docs/piece-layout.png     the piece image, labelled (make-piece-layout.py)
   docs/two-monitors.png     the full-screen saver on two monitors, the second
                             left of and above the primary (Xorg's dummy
@@ -14,9 +17,11 @@ The piece image is placed as the install text says, in C:\\VelomaSS, and
 chosen in the settings. Shows the 64-bit saver, which every machine here can
 run; needs its tree built (scripts/build.sh win64), or --build build/win32.
 
-  docs/make-screenshots.py [--build DIR] [--two-monitors]
+  docs/make-screenshots.py [--build DIR] [--two-monitors | --english]
 
---two-monitors makes only docs/two-monitors.png.
+--two-monitors makes only docs/two-monitors.png, --english only the English
+settings dialogs. The Japanese pictures are taken under a Japanese locale,
+the English ones under an American one.
 """
 import argparse
 import importlib.util
@@ -34,6 +39,8 @@ SAVER_KEY = r"HKCU\Software\Tamsk soft\VelomaSS"
 SETTINGS_TITLE = "^Veloma Screen Saver$"
 PLAY_SECONDS = 2.5
 WINE_RUN = os.path.join(TOP, "scripts", "wine-run")
+JAPANESE = dict(LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8")
+ENGLISH = dict(LANG="en_US.UTF-8", LC_ALL="en_US.UTF-8")
 sys.path.insert(0, os.path.join(TOP, "scripts"))
 from multihead import MultiHead  # noqa: E402
 
@@ -82,9 +89,47 @@ def end(proc, env, key=None):
         proc.wait()
 
 
+def settings_dialog(env, scr, install, name):
+    """Opens the settings dialog and saves a picture of it as docs/NAME."""
+    quiet = dict(env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    settings = subprocess.Popen([WINE_RUN, scr, "/c"], cwd=install, **quiet)
+    rect = wait(lambda: window_rect(env, SETTINGS_TITLE), 30, "the settings dialog")
+    time.sleep(PLAY_SECONDS)
+    ImageGrab.grab(xdisplay=env["DISPLAY"]).crop(rect).save(os.path.join(HERE, name), optimize=True)
+    end(settings, env, "Escape")
+    print(f"docs/{name}")
+
+
+def english(env, scr, install, prefix):
+    """The English settings dialog at 96 DPI, then at 144 in a prefix of its
+    own (Wine has one DPI for a whole prefix), the fill option ticked so
+    that its colour button shows."""
+    for dpi, wineprefix, name in ((96, prefix, "settings-dialog-english.png"),
+                                  (144, prefix + "-dpi144", "settings-dialog-english-144dpi.png")):
+        penv = dict(env, WINEPREFIX=wineprefix, **ENGLISH)
+        quiet = dict(env=penv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run([WINE_RUN, "--prepare"], **quiet, check=True)
+        subprocess.run([WINE_RUN, "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                        "/d", str(dpi), "/f"], **quiet)
+        subprocess.run([WINE_RUN, "--server", "-k"], **quiet)
+        subprocess.run([WINE_RUN, "--server", "-w"], **quiet)
+        try:
+            subprocess.run([WINE_RUN, "reg", "delete", SAVER_KEY, "/f"], **quiet)
+            for value, data in (("Bitmap", r"C:\VelomaSS\velomass.bmp"), ("BlankOption", "1")):
+                subprocess.run([WINE_RUN, "reg", "add", SAVER_KEY + r"\System", "/v", value, "/t", "REG_SZ",
+                                "/d", data, "/f"], **quiet)
+            os.makedirs(os.path.join(wineprefix, "drive_c", "VelomaSS"), exist_ok=True)
+            shutil.copy(os.path.join(TOP, "res", "velomass.bmp"), os.path.join(wineprefix, "drive_c", "VelomaSS"))
+            settings_dialog(penv, scr, install, name)
+        finally:
+            subprocess.run([WINE_RUN, "reg", "delete", SAVER_KEY, "/f"], **quiet)
+            subprocess.run([WINE_RUN, "--server", "-k"], **quiet)
+            subprocess.run([WINE_RUN, "--server", "-w"], **quiet)
+
+
 def two_monitors(scr, install):
     with MultiHead("above") as head:
-        env = dict(head.env, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+        env = dict(head.env, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=", **JAPANESE)
         quiet = dict(env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         # A grey desk shows where the monitors lie in the picture.
         subprocess.run(["xsetroot", "-solid", "#808080"], env=env)
@@ -112,7 +157,9 @@ def two_monitors(scr, install):
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build", default=os.path.join(TOP, "build", "win64"))
-    parser.add_argument("--two-monitors", action="store_true")
+    only = parser.add_mutually_exclusive_group()
+    only.add_argument("--two-monitors", action="store_true")
+    only.add_argument("--english", action="store_true")
     args = parser.parse_args()
     scr = os.path.join(args.build, "VelomaSS.scr")
     inprocess = os.path.join(args.build, "preview_inprocess.exe")
@@ -131,12 +178,15 @@ def main():
     display = free_display()
     xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1024x768x24", "-br", "-nolisten", "tcp"],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    env = dict(os.environ, DISPLAY=display, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+    env = dict(os.environ, DISPLAY=display, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=", **JAPANESE)
     quiet = dict(env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         wait(lambda: subprocess.run(["xdpyinfo", "-display", display], capture_output=True).returncode == 0,
              10, "Xvfb")
         grab = lambda: ImageGrab.grab(xdisplay=display)  # noqa: E731
+        if args.english:
+            english(env, scr, install, prefix)
+            return 0
         subprocess.run([WINE_RUN, "--server", "-k"], **quiet)
         subprocess.run([WINE_RUN, "--server", "-w"], **quiet)
         subprocess.run([WINE_RUN, "--server", "-p"], **quiet)
@@ -164,18 +214,15 @@ def main():
         end(preview, env)
         print("docs/preview.png")
 
-        settings = subprocess.Popen([WINE_RUN, scr, "/c"], cwd=install, **quiet)
-        rect = wait(lambda: window_rect(env, SETTINGS_TITLE), 30, "the settings dialog")
-        time.sleep(PLAY_SECONDS)
-        grab().crop(rect).save(os.path.join(HERE, "settings-dialog.png"), optimize=True)
-        end(settings, env, "Escape")
-        print("docs/settings-dialog.png")
+        settings_dialog(env, scr, install, "settings-dialog.png")
 
         module_spec = importlib.util.spec_from_file_location("piece_layout", os.path.join(HERE, "make-piece-layout.py"))
         layout = importlib.util.module_from_spec(module_spec)
         module_spec.loader.exec_module(layout)
         layout.render(os.path.join(TOP, "res", "velomass.bmp"), os.path.join(HERE, "piece-layout.png"))
         print("docs/piece-layout.png")
+        subprocess.run([WINE_RUN, "reg", "delete", SAVER_KEY, "/f"], **quiet)
+        english(env, scr, install, prefix)
     finally:
         subprocess.run([WINE_RUN, "reg", "delete", SAVER_KEY, "/f"], **quiet)
         subprocess.run([WINE_RUN, "--server", "-k"], **quiet)

@@ -9,7 +9,6 @@
 #define IDD_MIDI_LIST 144
 
 #define IDI_VELOMA 128
-#define IDS_ABOUT_MENU 101
 
 // System menu command and button of the About box.
 #define IDM_ABOUT 16

@@ -1,6 +1,16 @@
 #pragma once
-// Strings the program shows besides those of the dialogs, shared by the
-// resource script and the code.
+// Numbers of the string table (res/Strings.rc), shared with the code.
+// A settings control's tooltip is the string with the control's id
+// (1008-1045, res/SettingsIds.h), so other strings keep clear of that range.
+
+#define IDS_SAVER_NAME 1  // the name Windows lists the saver under
+#define IDS_ABOUT_MENU 101
+
+#define IDS_MISSING_BITMAP 200
+#define IDS_PASSWORD_MISMATCH 201
+#define IDS_BITMAP_FILTER 202
+#define IDS_WAVE_FILTER 203
+#define IDS_MIDI_FILTER 204
 
 // The first line of the message for a piece image that cannot be used.
 #define IDS_IMAGE_REFUSED 320

@@ -11,7 +11,7 @@ packages=(
   wine wine64 wine32:i386
   xvfb xauth xdotool imagemagick x11-apps x11-utils
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic fonts-dejavu-core locales
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   python3 python3-pil python3-pefile
@@ -43,3 +43,12 @@ if [ ${#missing[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
   fi
 fi
+
+# Wine takes the user's language from LANG only when the C library knows the
+# locale; the tests run the saver in Japanese, English and German.
+for loc in ja_JP en_US de_DE; do
+  if ! locale -a 2>/dev/null | grep -qix "$loc.utf-\?8"; then
+    echo "setup: making the locale $loc.UTF-8"
+    as_root localedef -i "$loc" -f UTF-8 "$loc.UTF-8"
+  fi
+done

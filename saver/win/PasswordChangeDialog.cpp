@@ -1,16 +1,11 @@
 #include "saver/win/PasswordChangeDialog.h"
 
+#include "platform/Text.h"
 #include "res/PasswordDialogs.h"
+#include "res/StringIds.h"
 #include "saver/SaverRules.h"
 #include "settings/SettingsStore.h"
 #include "platform/Registry.h"
-
-namespace {
-
-const char kMismatchText[] =
-    "新しいﾊﾟｽﾜｰﾄﾞと再入力したﾊﾟｽﾜｰﾄﾞが一致しません。もう一度新しいﾊﾟｽﾜｰﾄﾞを確認してから入力して下さい。";
-
-}  // namespace
 
 PasswordChangeDialog::PasswordChangeDialog(HWND owner, RegistryRoot* registry)
     : Dialog(IDD_PASSWORD_CHANGE, owner), m_pRegistry(registry)
@@ -52,7 +47,7 @@ void PasswordChangeDialog::OnOK()
         return;
     }
     case PasswordChangeAction::Mismatch:
-        ShowMessage(Handle(), kMismatchText, L"Veloma SS");
+        ShowMessage(Handle(), Narrow(ResourceString(IDS_PASSWORD_MISMATCH)), L"Veloma SS");
         FocusItem(IDC_PASSWORD);
         return;
     }

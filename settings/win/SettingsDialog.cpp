@@ -20,12 +20,11 @@
 
 namespace {
 
-const char kBitmapFilter[] = "BMP File |*.bmp||";
-const char kWaveFilter[] = "Wave File |*.wav||";
-const char kMidiFilter[] = "MIDI File & List File|*.rmi;*.mid;*.lst||";
-const char kMissingBitmap[] =
-    "VelomaSS標準コマデータファイルがみつかりません。\n"
-    "適当なコマデータファイルを選択して下さい。";
+// A string of the table in the user's language, as UTF-8.
+std::string Text(unsigned id)
+{
+    return Narrow(ResourceString(id));
+}
 
 static_assert(IDS_IMAGE_FAULT + static_cast<int>(ImageFault::PieceGrid) == IDS_IMAGE_FAULT_PIECE_GRID &&
                   static_cast<int>(ImageFault::PieceGrid) + 1 == kImageFaultCount,
@@ -105,9 +104,9 @@ void SettingsDialog::CheckBitmap()
     // While the default is in use the preview plays our own image.
     if (FindDialogBitmap(m_settings.Bitmap, files) != BitmapFound::Missing)
         return;
-    m_pPrompts->Message(Handle(), kMissingBitmap);
+    m_pPrompts->Message(Handle(), Text(IDS_MISSING_BITMAP));
     std::string chosen;
-    if (m_pPrompts->OpenFile(Handle(), "bmp", m_settings.Bitmap, kBitmapFilter, chosen))
+    if (m_pPrompts->OpenFile(Handle(), "bmp", m_settings.Bitmap, Text(IDS_BITMAP_FILTER), chosen))
         m_settings.Bitmap = chosen;
 }
 
@@ -388,7 +387,7 @@ void SettingsDialog::OnChooseBitmap()
     if (m_settings.Bitmap.empty())
         m_settings.Bitmap = "*.bmp";
     std::string chosen;
-    if (!m_pPrompts->OpenFile(Handle(), "bmp", m_settings.Bitmap, kBitmapFilter, chosen)) {
+    if (!m_pPrompts->OpenFile(Handle(), "bmp", m_settings.Bitmap, Text(IDS_BITMAP_FILTER), chosen)) {
         // A hand-edited negative interval must not become a timer of weeks.
         m_preview.Pause(false);
         return;
@@ -412,7 +411,7 @@ void SettingsDialog::OnChooseSound(std::string& path, int edit)
         path = "*.wav";
     std::string chosen;
     // Cancel takes the sound away.
-    path = m_pPrompts->OpenFile(Handle(), "wav", path, kWaveFilter, chosen) ? chosen : std::string();
+    path = m_pPrompts->OpenFile(Handle(), "wav", path, Text(IDS_WAVE_FILTER), chosen) ? chosen : std::string();
     SetText(edit, path);
     ApplyPreview();
 }
@@ -421,7 +420,7 @@ void SettingsDialog::OnChooseMidi()
 {
     m_preview.StartMusic(false);
     std::string chosen;
-    if (!m_pPrompts->OpenFile(Handle(), std::string(), m_settings.MIDI, kMidiFilter, chosen))
+    if (!m_pPrompts->OpenFile(Handle(), std::string(), m_settings.MIDI, Text(IDS_MIDI_FILTER), chosen))
         return;
     m_settings.MIDI = chosen;
     SetText(IDC_MIDI_PATH, m_settings.MIDI);

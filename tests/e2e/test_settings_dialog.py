@@ -14,7 +14,18 @@ import veloma_e2e as e2e
 
 TITLE = "Veloma Screen Saver"
 COLOUR_TITLE = "Color設定"
-MISSING_LINES = "VelomaSS標準コマデータファイルがみつかりません。|適当なコマデータファイルを選択して下さい。"
+
+# What the user reads in each language: the missing-image message (its line
+# break shown as |) and the buttons whose words differ.
+JAPANESE = ("VelomaSS標準コマデータファイルがみつかりません。|適当なコマデータファイルを選択して下さい。",
+            {2: "ｷｬﾝｾﾙ", 16: "ﾊﾞｰｼﾞｮﾝ情報...", 1030: "ﾊﾟｽﾜｰﾄﾞの変更...", 1044: "指定色の設定..."})
+ENGLISH = ("The VelomaSS piece image file was not found.|Please choose a piece image file.",
+           {2: "Cancel", 16: "About...", 1030: "Password...", 1044: "Fill Color..."})
+
+
+def japanese(text):
+    """Kana, kanji, full-width and half-width forms, Japanese punctuation."""
+    return any("\u3000" <= c <= "\u9fff" or "\uff00" <= c <= "\uffef" for c in text)
 
 
 class SettingsDialogTest(e2e.SaverCase):
@@ -97,13 +108,16 @@ class SettingsDialogTest(e2e.SaverCase):
         self.end(proc, "the configure run")
         self.assertEqual(e2e.reg_values(e2e.SYSTEM_KEY)["Bitmap"], ("REG_SZ", "velomass.bmp"))
 
-    def test_missing_piece_image_asks_for_one(self):
+    def missing_image_in(self, lang, texts):
+        """The settings dialog in the user's language, through the question
+        for a missing piece image."""
+        message, buttons = texts
         empty = tempfile.mkdtemp(prefix="veloma-nobmp-")
         self.addCleanup(shutil.rmtree, empty, True)
         e2e.reg_add(e2e.SYSTEM_KEY, "Bitmap", r"C:\no\such.bmp")
-        proc = self.start("/c:1234", cwd=empty)
+        proc = self.start("/c:1234", cwd=empty, lang=lang)
         box = e2e.wait_for_window("VelomaSS")
-        self.assertIn(MISSING_LINES, [c.text for c in box.controls])
+        self.assertIn(message, [c.text for c in box.controls])
         ok = [c for c in box.controls if c.cls.lower() == "button"]
         self.assertEqual(len(ok), 1, "the message has only an OK button")
         e2e.click(ok[0].rect)
@@ -111,9 +125,20 @@ class SettingsDialogTest(e2e.SaverCase):
         e2e.xdotool("key", "Escape")  # the chooser that follows
         info = e2e.wait_for_window(TITLE)
         self.assertEqual(e2e.control(info, 1000).text, "velomass.bmp")
+        self.assertEqual({i: e2e.control(info, i).text for i in buttons}, buttons)
+        if texts is ENGLISH:
+            self.assertEqual([c.text for c in info.controls + box.controls if japanese(c.text)], [])
         e2e.click(e2e.control(info, 2).rect)
         self.end(proc, "the configure run")
 
+    def test_missing_piece_image_asks_for_one_in_japanese(self):
+        self.missing_image_in("ja_JP.UTF-8", JAPANESE)
+
+    def test_missing_piece_image_asks_for_one_in_english(self):
+        self.missing_image_in("en_US.UTF-8", ENGLISH)
+
+    def test_german_users_get_english(self):
+        self.missing_image_in("de_DE.UTF-8", ENGLISH)
 
 if __name__ == "__main__":
     unittest.main()

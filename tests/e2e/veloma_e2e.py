@@ -39,10 +39,14 @@ def wine(*args):
     return [need("VELOMA_WINE_RUN"), *args]
 
 
-def start_wine(args, cwd=None, stderr=subprocess.PIPE, debug=None):
+def start_wine(args, cwd=None, stderr=subprocess.PIPE, debug=None, lang=None):
     """Starts a Windows program in its own process group; debug sets
-    WINEDEBUG."""
-    env = dict(os.environ, WINEDEBUG=debug) if debug else None
+    WINEDEBUG, lang the user's locale (ja_JP.UTF-8)."""
+    env = dict(os.environ)
+    if debug:
+        env["WINEDEBUG"] = debug
+    if lang:
+        env.update(LANG=lang, LC_ALL=lang)
     return subprocess.Popen(wine(*args), cwd=cwd, env=env, stdout=subprocess.DEVNULL, stderr=stderr,
                             start_new_session=True)
 
