@@ -11,6 +11,7 @@ scripts/package.sh to have run, and a machine that runs 32-bit programs.
   docs/make-installer-shots.py [--out DIR]
 """
 import argparse
+import importlib.util
 import os
 import shutil
 import subprocess
@@ -25,6 +26,12 @@ WINE_RUN = os.path.join(TOP, "scripts", "wine-run")
 LANGS = {"ja": "ja_JP.UTF-8", "en": "en_US.UTF-8"}
 PAGES = ("welcome", "folder", "finish")
 
+# The free display and the waiting, as the saver's pictures have them.
+_found = importlib.util.spec_from_file_location("make_screenshots", os.path.join(HERE, "make-screenshots.py"))
+_shots = importlib.util.module_from_spec(_found)
+_found.loader.exec_module(_shots)
+free_display, wait = _shots.free_display, _shots.wait
+
 
 def version():
     with open(os.path.join(TOP, "CMakeLists.txt"), encoding="utf-8") as f:
@@ -32,23 +39,6 @@ def version():
             if line.startswith("project(VelomaSS VERSION "):
                 return line.split()[2]
     raise SystemExit("no version in CMakeLists.txt")
-
-
-def free_display():
-    for n in range(150, 200):
-        if not os.path.exists(f"/tmp/.X{n}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{n}"):
-            return f":{n}"
-    raise SystemExit("no free X display number")
-
-
-def wait(condition, timeout, what):
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.2)
-    raise SystemExit(f"timed out waiting for {what}")
 
 
 def window(env):

@@ -38,27 +38,13 @@ class InstallerTest(unittest.TestCase):
             self.skipTest("the installer is a 32-bit program, and this machine cannot execute 32-bit programs")
         self.arch = e2e.need("VELOMA_ARCH")
         self.view = ["/reg:64"] if self.arch == "x64" else []
-        saved = {name: os.environ.get(name) for name in ("WINEPREFIX", "WINEARCH")}
-        self.addCleanup(self.restore_env, saved)
         self.prefix = tempfile.mkdtemp(prefix="veloma-setup-")
         self.addCleanup(shutil.rmtree, self.prefix, True)
-        os.environ.update(WINEPREFIX=self.prefix, WINEARCH="win64" if self.arch == "x64" else "win32")
-        self.addCleanup(self.end_wine)
+        e2e.set_env(self, WINEPREFIX=self.prefix, WINEARCH="win64" if self.arch == "x64" else "win32")
+        self.addCleanup(e2e.end_wine)
         prepared = subprocess.run(e2e.wine("--prepare"), capture_output=True, text=True, timeout=300)
         self.assertEqual(prepared.returncode, 0, prepared.stderr)
         self.drive_c = os.path.join(self.prefix, "drive_c")
-
-    @staticmethod
-    def restore_env(saved):
-        for name, value in saved.items():
-            if value is None:
-                os.environ.pop(name, None)
-            else:
-                os.environ[name] = value
-
-    def end_wine(self):
-        subprocess.run(e2e.wine("--server", "-k"), capture_output=True, timeout=60)
-        subprocess.run(e2e.wine("--server", "-w"), capture_output=True, timeout=60)
 
     def run_wine(self, *args):
         """Runs a program and waits for everything it started (an NSIS

@@ -68,30 +68,16 @@ class MonitorsTest(e2e.SaverCase):
         self.head.start()
         self.addCleanup(self.head.stop)
         subprocess.run(["xsetroot", "-solid", "#%02x%02x%02x" % ROOT], env=self.head.env, check=True)
-        saved = {name: os.environ.get(name) for name in ("DISPLAY", "WINEPREFIX")}
-        self.addCleanup(self.restore_env, saved)
         # A Wine server belongs to the display it first met: these runs get
         # a prefix of their own, its server ended with the X server.
         info = subprocess.run(e2e.wine("--info"), capture_output=True, text=True, check=True).stdout
         prefix = dict(line.split("=", 1) for line in info.split())["prefix"]
-        os.environ.update(DISPLAY=self.head.display, WINEPREFIX=prefix + "-monitors")
-        self.addCleanup(self.end_wine)
+        e2e.set_env(self, DISPLAY=self.head.display, WINEPREFIX=prefix + "-monitors")
+        self.addCleanup(e2e.end_wine)
         super().setUp()
         for name in ("ScreenSaveUsePassword", "BlackOutTime"):
             e2e.reg("delete", DESKTOP_KEY, "/v", name, "/f")
         self.tiles = e2e.piece_tiles()
-
-    @staticmethod
-    def restore_env(saved):
-        for name, value in saved.items():
-            if value is None:
-                os.environ.pop(name, None)
-            else:
-                os.environ[name] = value
-
-    def end_wine(self):
-        subprocess.run(e2e.wine("--server", "-k"), capture_output=True, timeout=60)
-        subprocess.run(e2e.wine("--server", "-w"), capture_output=True, timeout=60)
 
     def window_ids(self, wanted):
         """The saver's mapped X windows whose name and root rectangle
@@ -262,7 +248,7 @@ class MonitorsTest(e2e.SaverCase):
                     e2e.xdotool("key", "Return")
                 self.assert_ends(proc, f"{layout}: a key after the changes")
                 # Wine may still hold the ended run, which the next start would find.
-                self.end_wine()
+                e2e.end_wine()
 
 if __name__ == "__main__":
     unittest.main()

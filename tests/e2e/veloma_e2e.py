@@ -51,6 +51,26 @@ def start_wine(args, cwd=None, stderr=subprocess.PIPE, debug=None, lang=None):
                             start_new_session=True)
 
 
+def set_env(case, **values):
+    """Sets environment variables until the test case ends."""
+    saved = {name: os.environ.get(name) for name in values}
+
+    def restore():
+        for name, value in saved.items():
+            if value is None:
+                os.environ.pop(name, None)
+            else:
+                os.environ[name] = value
+    case.addCleanup(restore)
+    os.environ.update(values)
+
+
+def end_wine():
+    """Ends the Wine server of the current prefix and waits until it has gone."""
+    subprocess.run(wine("--server", "-k"), capture_output=True, timeout=60)
+    subprocess.run(wine("--server", "-w"), capture_output=True, timeout=60)
+
+
 def kill_group(proc):
     """Ends a program started by start_wine and everything it started."""
     try:
