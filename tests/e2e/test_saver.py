@@ -94,13 +94,7 @@ class SaverTest(e2e.SaverCase):
     def test_a_saver_copied_anywhere_plays_at_once(self):
         # Only the .scr in its folder, another folder current, no settings:
         # the image built into the saver plays.
-        alone = tempfile.mkdtemp(prefix="veloma-alone-")
-        elsewhere = tempfile.mkdtemp(prefix="veloma-cwd-")
-        for folder in (alone, elsewhere):
-            self.addCleanup(shutil.rmtree, folder, True)
-        scr = shutil.copy(e2e.need("VELOMA_SCR"), alone)
-        self.procs.append(e2e.start_wine([scr, "/s"], cwd=elsewhere))
-        proc = self.procs[-1]
+        proc = self.start_alone("/s")
         self.assertTrue(e2e.wait_for(lambda: e2e.xdotool_search(SAVER_TITLE) or proc.poll() is not None, 30),
                         "the saver window did not appear")
         time.sleep(1.5)

@@ -85,13 +85,7 @@ class SettingsDialogTest(e2e.SaverCase):
 
     def test_a_fresh_install_opens_on_our_pieces_without_a_message(self):
         # The saver alone in its folder, another folder current, no settings.
-        alone = tempfile.mkdtemp(prefix="veloma-alone-")
-        elsewhere = tempfile.mkdtemp(prefix="veloma-cwd-")
-        for folder in (alone, elsewhere):
-            self.addCleanup(shutil.rmtree, folder, True)
-        scr = shutil.copy(e2e.need("VELOMA_SCR"), alone)
-        self.procs.append(e2e.start_wine([scr, "/c"], cwd=elsewhere))
-        proc = self.procs[-1]
+        proc = self.start_alone("/c")
         info = e2e.wait_for_window(TITLE)
         self.assertEqual(e2e.probe("VelomaSS").count, 0, "a message box came up")
         self.assertEqual(e2e.control(info, 1000).text, "velomass.bmp")

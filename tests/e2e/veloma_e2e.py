@@ -7,6 +7,7 @@ from scripts/with-display.sh.
 """
 import collections
 import os
+import shutil
 import signal
 import subprocess
 import tempfile
@@ -254,6 +255,17 @@ class SaverCase(unittest.TestCase):
         for proc in self.procs:
             if proc.poll() is None:
                 kill_group(proc)
+
+    def start_alone(self, *args):
+        """Starts a copy of the saver that lies alone in a folder, from
+        another folder, as a saver copied anywhere is started."""
+        alone = tempfile.mkdtemp(prefix="veloma-alone-")
+        elsewhere = tempfile.mkdtemp(prefix="veloma-cwd-")
+        for folder in (alone, elsewhere):
+            self.addCleanup(shutil.rmtree, folder, True)
+        scr = shutil.copy(need("VELOMA_SCR"), alone)
+        self.procs.append(start_wine([scr, *args], cwd=elsewhere))
+        return self.procs[-1]
 
     def start(self, *args, cwd=None, **kwargs):
         scr = need("VELOMA_SCR")
