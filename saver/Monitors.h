@@ -78,6 +78,5 @@ MoveVerdict JudgeMove(const MoveFacts& facts);
 
 // A move judged again counts unless a new layout or a display-change notice
 // came within the quiet time before.
-
 bool SettledMoveIsTheUsers(std::uint32_t now, std::optional<std::uint32_t> layoutChangedAt,
                            std::optional<std::uint32_t> displayNoticeAt);
