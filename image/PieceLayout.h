@@ -20,6 +20,10 @@ constexpr int kMaxCellPixels = 640;
 // multiple of 32).
 int PieceImageFrames(int width, int height);
 
+struct ImageRefusal;
+// The same for a read image; 0 with the grid's reason in `refusal`.
+int PieceImageFrames(int width, int height, ImageRefusal& refusal);
+
 // Image rows of kind k's animations.
 inline int SelectRow(int kind) { return 2 * kind - 1; }
 inline int DisappearRow(int kind) { return 2 * kind; }

@@ -45,11 +45,8 @@ bool PixelBoard::LoadImage(ByteSource& file, std::string& why)
         why = EnglishRefusal(refusal);
         return false;
     }
-    const int frames = PieceImageFrames(dib.GetWidth(), dib.GetHeight());
+    const int frames = PieceImageFrames(dib.GetWidth(), dib.GetHeight(), refusal);
     if (frames < 1) {
-        refusal.fault = ImageFault::PieceGrid;
-        refusal.width = dib.GetWidth();
-        refusal.height = dib.GetHeight();
         why = EnglishRefusal(refusal);
         return false;
     }

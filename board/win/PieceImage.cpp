@@ -81,13 +81,9 @@ bool PieceImage::Load(ByteSource& file)
     if (!dib->Read(file, &m_refusal))
         return false;
     // An image without a frame column has nothing to animate.
-    const int frames = PieceImageFrames(dib->GetWidth(), dib->GetHeight());
-    if (frames < 1) {
-        m_refusal.fault = ImageFault::PieceGrid;
-        m_refusal.width = dib->GetWidth();
-        m_refusal.height = dib->GetHeight();
+    const int frames = PieceImageFrames(dib->GetWidth(), dib->GetHeight(), m_refusal);
+    if (frames < 1)
         return false;
-    }
 
     if (!m_stripDC) {
         m_refusal.fault = ImageFault::OutOfMemory;
