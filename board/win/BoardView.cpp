@@ -1,5 +1,6 @@
 #include "board/win/BoardView.h"
 
+#include "base/Dpi.h"
 #include "platform/Dpi.h"
 #include "platform/Files.h"
 
