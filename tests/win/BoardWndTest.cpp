@@ -207,35 +207,6 @@ TEST(BoardWndTest, BlackOutHoldsUntilWoken)
     EXPECT_EQ(RestingDiff(hosted.board, Shown(hosted), Pieces(image.Path(), 16)), "");
 }
 
-// Applying settings again redoes only what they change: a new speed keeps
-// the board in play, a new pattern deals a board of it.
-TEST(BoardWndTest, ApplyRedealsOnlyForTheLayoutOrTheDeal)
-{
-    const TempFile image(PieceBmp(2));
-    Hosted hosted(200, 120);
-    // One kind per row (4) or per column (5).
-    const auto lined = [&](bool byColumn) {
-        const Board& b = hosted.board.GetBoard();
-        bool lined = true;
-        for (int x = 0; x < b.Cols(); ++x)
-            for (int y = 0; y < b.Rows(); ++y)
-                lined &= (b.Cell(x, y) & Board::kKindMask) == (b.Cell(byColumn ? x : 0, byColumn ? 0 : y) & Board::kKindMask);
-        return lined;
-    };
-    Settings s = Pieces(image.Path(), 20);
-    s.CellArr = 4;
-    ASSERT_TRUE(hosted.board.Apply(s));
-    ASSERT_TRUE(lined(false));
-    const Picture played = Painted(hosted.board, 200, 120);
-    s.AnimIntrvl = 5000;
-    s.Sound = 1;
-    hosted.board.Apply(s);
-    EXPECT_EQ(Painted(hosted.board, 200, 120).cells, played.cells) << "a new speed dealt a new board";
-    s.CellArr = 5;
-    hosted.board.Apply(s);
-    EXPECT_TRUE(lined(true)) << "the new pattern was not dealt";
-}
-
 // An image that cannot be a piece image leaves the board black and still,
 // and a good one afterwards plays again.
 TEST(BoardWndTest, RefusedImagesLeaveItBlack)
