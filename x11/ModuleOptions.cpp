@@ -309,7 +309,17 @@ ParsedOptions ParseModuleOptions(const std::vector<std::string>& args, const cha
     return parsed;
 }
 
-long StepInterval(const ModuleOptions& options)
+BoardLook ModuleLook(const ModuleOptions& options)
 {
-    return std::max(options.speed * 1000L, options.delay);
+    BoardLook look;
+    look.cellSize = options.cellSize;
+    look.play = {options.pattern, options.kinds, options.stillFirstFrame};
+    look.fill = {options.fillEmpty, options.fillPieces, options.fillColour};
+    look.stepMs = options.speed;
+    return look;
+}
+
+long StepInterval(const ModuleOptions& options, int milliseconds)
+{
+    return std::max(milliseconds * 1000L, options.delay);
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "board/BoardLook.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -51,7 +53,11 @@ ParsedOptions ParseModuleOptions(const std::vector<std::string>& args, const cha
 // "rrggbb" or "#rrggbb" as 0x00RRGGBB; false for anything else.
 bool ParseHexColour(const std::string& text, std::uint32_t& out);
 
-// Microseconds between two animation steps.
-long StepInterval(const ModuleOptions& options);
+// The board the options ask for; the fill colour as given in hex.
+BoardLook ModuleLook(const ModuleOptions& options);
+
+// Microseconds between two animation steps of `milliseconds`: never
+// shorter than the -delay the daemon asks for.
+long StepInterval(const ModuleOptions& options, int milliseconds);
 
 extern const char kModuleUsage[];

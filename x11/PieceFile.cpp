@@ -1,7 +1,7 @@
 #include "x11/PieceFile.h"
 
 #include "x11/BuiltInImage.h"
-#include "x11/PixelBoard.h"
+#include "x11/PixelCanvas.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -78,7 +78,7 @@ std::size_t FileByteSource::Read(void* buffer, std::size_t count)
     return done;
 }
 
-bool LoadPieceFile(PixelBoard& board, const std::string& path, std::string& why)
+bool LoadPieceFile(PixelCanvas& board, const std::string& path, std::string& why)
 {
     if (path.empty()) {
         MemoryByteSource source(kBuiltInPieceImage, kBuiltInPieceImageSize);

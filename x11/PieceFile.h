@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-class PixelBoard;
+class PixelCanvas;
 
 // The most of a file the module reads for a piece image. A piece image is
 // 352 pixels high; 32 MB hold several hundred frame columns at 32 bits.
@@ -45,4 +45,4 @@ private:
 
 // The piece image at `path`, or the built-in one for an empty path, into
 // the board. False with one line on what is wrong with the file.
-bool LoadPieceFile(PixelBoard& board, const std::string& path, std::string& why);
+bool LoadPieceFile(PixelCanvas& board, const std::string& path, std::string& why);

@@ -49,18 +49,6 @@ Settings StoredSettings()
     return settings;
 }
 
-// The preview ends with its window, which the display settings take away.
-class PreviewBoard : public BoardWnd {
-protected:
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override
-    {
-        const LRESULT result = BoardWnd::WindowProc(msg, wParam, lParam);
-        if (msg == WM_NCDESTROY)
-            PostQuitMessage(0);
-        return result;
-    }
-};
-
 }  // namespace
 
 void RunMode(const StartRequest& request)
@@ -104,19 +92,19 @@ std::unique_ptr<BoardWnd> StartPreview(HWND parent)
 {
     if (!parent || !IsWindow(parent))
         return nullptr;
-    auto board = std::make_unique<PreviewBoard>();
+    auto board = std::make_unique<BoardWnd>();
     RECT rect{};
     GetClientRect(parent, &rect);
     // The display settings' window may be less DPI aware than we are, and a
     // child of another awareness is refused by default.
     {
         const ThreadDpiLikeWindow likeParent(parent);
-        if (!board->Create(0, WS_CHILD | WS_VISIBLE, rect, parent))
+        if (!board->Create(0, WS_CHILD | WS_VISIBLE, rect, parent, true))
             return nullptr;
     }
     Settings settings = StoredSettings();
     ApplyPreviewSettings(settings);
-    board->Apply(settings);
+    board->View().Apply(settings);
     return board;
 }
 

@@ -25,23 +25,10 @@ const BITMAPINFO* Info(const CDIB& dib)
 
 } // namespace
 
-PieceImage::~PieceImage()
-{
-    // Everything selected into the strip's context goes back before the
-    // objects are deleted.
-    if (m_oldStrip)
-        SelectObject(m_stripDC.Handle(), m_oldStrip);
-    if (m_oldPalette)
-        SelectPalette(m_stripDC.Handle(), m_oldPalette, FALSE);
-}
-
 void PieceImage::Unload()
 {
-    if (m_oldPalette) {
-        // A palette in use cannot be deleted.
-        SelectPalette(m_stripDC.Handle(), m_oldPalette, FALSE);
-        m_oldPalette = nullptr;
-    }
+    // A palette in use cannot be deleted.
+    m_paletteSelected.reset();
     m_palette.Reset();
     m_dib.reset();
     m_refusal = ImageRefusal();
@@ -92,10 +79,8 @@ bool PieceImage::Load(ByteSource& file)
     // A palette only for a 256-colour table; deeper images draw as they are.
     if (dib->BuildLogPalette()) {
         m_palette.Reset(CreatePalette(reinterpret_cast<const LOGPALETTE*>(&dib->m_logPal)));
-        if (m_palette) {
-            m_oldPalette = SelectPalette(m_stripDC.Handle(), m_palette.Get(), FALSE);
-            RealizePalette(m_stripDC.Handle());
-        }
+        if (m_palette)
+            m_paletteSelected.emplace(m_stripDC.Handle(), m_palette.Get());
     }
     m_dib = std::move(dib);
     m_frames = frames;
@@ -109,9 +94,7 @@ bool PieceImage::PrepareStrip(int cellSize, const StripFill& fill)
     // The strip holds the cells in use, no more: a large cell on a display
     // of high DPI must not cost every small board its memory.
     if (!m_strip || cellSize != m_stripCell) {
-        if (m_oldStrip)
-            SelectObject(m_stripDC.Handle(), m_oldStrip);
-        m_oldStrip = nullptr;
+        m_stripSelected.reset();
         m_stripCell = 0;
         m_cellSize = 0;
         // Compatible with the screen, like every window the strip is copied to.
@@ -120,7 +103,7 @@ bool PieceImage::PrepareStrip(int cellSize, const StripFill& fill)
         ReleaseDC(nullptr, screen);
         if (!m_strip)
             return false;
-        m_oldStrip = SelectObject(m_stripDC.Handle(), m_strip.Get());
+        m_stripSelected.emplace(m_stripDC.Handle(), m_strip.Get());
         m_stripCell = cellSize;
         // Whole source pixels, never blends: the pictures stay sharp when
         // enlarged, and shrinking does not merge pixels into darker ones.
@@ -129,7 +112,7 @@ bool PieceImage::PrepareStrip(int cellSize, const StripFill& fill)
     m_cellSize = cellSize;
     for (int slot = 0; slot < kAnimSlot; ++slot)
         ScaleInto(slot, SlotImageRow(slot), 0);
-    GdiBrush brush(CreateSolidBrush(fill.colour));
+    GdiBrush brush(CreateSolidBrush(RGB(fill.colour >> 16 & 0xFF, fill.colour >> 8 & 0xFF, fill.colour & 0xFF)));
     if (fill.emptyCells && brush) {
         const RECT rect{0, 0, cellSize, cellSize};
         FillRect(m_stripDC.Handle(), &rect, brush.Get());

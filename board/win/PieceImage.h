@@ -1,18 +1,13 @@
 #pragma once
 #include "image/CDIB.h"
 #include "image/ImageRefusal.h"
+#include "board/BoardLook.h"
 #include "platform/Gdi.h"
 #include "settings/SettingsStore.h"
 
 #include <memory>
+#include <optional>
 #include <string>
-
-// What the strip fills instead of the pictures.
-struct StripFill {
-    bool emptyCells = false;  // BlankOption
-    bool pieces = false;      // DoviOption
-    COLORREF colour = 0;      // BCCol, plain RGB
-};
 
 // The piece image of one board: the bitmap as read, its palette, and the
 // off-screen strip of pictures scaled to the cell size (slot 0 the empty
@@ -20,7 +15,6 @@ struct StripFill {
 class PieceImage {
 public:
     PieceImage() = default;
-    ~PieceImage();
     PieceImage(const PieceImage&) = delete;
     PieceImage& operator=(const PieceImage&) = delete;
 
@@ -42,7 +36,6 @@ public:
     void ShowFrame(int row, int column);
     // Copies a strip slot to a cell-sized square of `dc` at (x, y).
     void CopySlot(HDC dc, int slot, int x, int y) const;
-    int CellSize() const { return m_cellSize; }
 
 private:
     void Unload();
@@ -55,10 +48,10 @@ private:
     GdiPalette m_palette;
     GdiBitmap m_strip;
     // The strip lives in a memory context of its own, with the palette;
-    // declared after them, the context goes first.
+    // declared after them, the context and then the selections go first.
     MemoryDC m_stripDC;
-    HGDIOBJ m_oldStrip = nullptr;
-    HPALETTE m_oldPalette = nullptr;
+    std::optional<PaletteGuard> m_paletteSelected;
+    std::optional<SelectGuard> m_stripSelected;
     int m_stripCell = 0;  // the cell size the strip was made for
     int m_cellSize = 0;   // 0 until the strip holds pictures
 };

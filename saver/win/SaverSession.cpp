@@ -58,7 +58,7 @@ bool SaverSession::Start(const Settings& settings, const std::wstring& title)
     // Not every system tells its windows of a new layout.
     SetTimer(Primary()->Handle(), SaverWnd::kMonitorTimer, kMonitorPollMs, nullptr);
     if (m_settings.BGM)
-        m_boards.front()->StartMusic(true);
+        m_boards.front()->View().StartMusic(true);
 
     ShowCursor(FALSE);
     m_cursorHidden = true;
@@ -82,14 +82,14 @@ bool SaverSession::AddBoard(const ScreenArea& area)
     const bool primary = m_boards.empty();
     auto board = std::make_unique<SaverWnd>(*this, primary, m_sound);
     const RECT rect{area.left, area.top, area.right, area.bottom};
-    if (!board->Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, rect, nullptr))
+    if (!board->Create(rect))
         return false;
     // The run is found by its primary board, which lasts as long as the run.
     if (primary)
         SetWindowTextW(board->Handle(), m_title.c_str());
-    board->Apply(BoardSettings(primary));
+    board->View().Apply(BoardSettings(primary));
     if (!primary && IsBlackedOut())
-        board->BlackOut();
+        board->View().BlackOut();
     if (m_asking)
         EnableWindow(board->Handle(), FALSE);
     m_boards.push_back(std::move(board));
@@ -185,19 +185,19 @@ bool SaverSession::AskPassword(std::string& entered)
 
 bool SaverSession::IsBlackedOut()
 {
-    return !m_boards.empty() && m_boards.front()->BlackedOut();
+    return !m_boards.empty() && m_boards.front()->View().BlackedOut();
 }
 
 void SaverSession::WakeFromBlackOut()
 {
     for (const auto& board : m_boards)
-        board->Wake();
+        board->View().Wake();
 }
 
 void SaverSession::OnBlackOutTimer()
 {
     for (const auto& board : m_boards)
-        board->BlackOut();
+        board->View().BlackOut();
 }
 
 void SaverSession::StartBlackOutTimer()

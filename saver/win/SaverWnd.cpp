@@ -4,8 +4,20 @@
 
 #include <windowsx.h>
 
+bool SaverWnd::Create(const RECT& rect)
+{
+    static const std::wstring className = RegisterWindowClass(
+        CS_HREDRAW | CS_VREDRAW, LoadCursorW(nullptr, IDC_ARROW),
+        static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr);
+    return CreateEx(WS_EX_TOPMOST, className, std::wstring(), WS_POPUP | WS_VISIBLE, rect.left, rect.top,
+                    rect.right - rect.left, rect.bottom - rect.top, nullptr, 0);
+}
+
 LRESULT SaverWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    LRESULT result = 0;
+    if (m_view.OnMessage(Handle(), msg, wParam, lParam, result))
+        return result;
     switch (msg) {
     case WM_MOUSEMOVE: {
         POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -70,5 +82,5 @@ LRESULT SaverWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
             PostQuitMessage(0);
         break;
     }
-    return BoardWnd::WindowProc(msg, wParam, lParam);
+    return Window::WindowProc(msg, wParam, lParam);
 }

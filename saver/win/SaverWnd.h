@@ -1,5 +1,6 @@
 #pragma once
-#include "board/win/BoardWnd.h"
+#include "board/win/BoardView.h"
+#include "platform/Window.h"
 #include "saver/SaverRules.h"
 
 class SaverSession;
@@ -8,7 +9,7 @@ class SaverSession;
 // a cursor. It hands its input to the session, which decides for all
 // boards; the primary board also keeps the run's black-out timer, and its
 // end ends the run's message loop.
-class SaverWnd : public BoardWnd {
+class SaverWnd final : public Window {
 public:
     // The primary board's timers, besides the animation's.
     static constexpr UINT_PTR kBlackOutTimer = 2;
@@ -20,16 +21,20 @@ public:
     static constexpr UINT kCloseRequest = WM_APP + 2;
 
     SaverWnd(SaverSession& session, bool primary, const SoundServices* sound)
-        : BoardWnd(sound), m_session(session), m_primary(primary)
+        : m_view(sound), m_session(session), m_primary(primary)
     {
     }
 
-    bool IsPrimary() const { return m_primary; }
+    bool Create(const RECT& rect);
+
+    BoardView& View() { return m_view; }
+    const BoardView& View() const { return m_view; }
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    BoardView m_view;
     SaverSession& m_session;
     const bool m_primary;
 };

@@ -189,7 +189,7 @@ Settings SettingsDialog::PreviewVariant() const
 
 bool SettingsDialog::ApplyPreview()
 {
-    return m_preview.Apply(PreviewVariant());
+    return m_preview.View().Apply(PreviewVariant());
 }
 
 INT_PTR SettingsDialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -233,11 +233,11 @@ void SettingsDialog::OnShowWindow(BOOL show)
 
 void SettingsDialog::OnActivate(UINT state)
 {
-    if (state == WA_INACTIVE || !m_preview.Pieces().Palette())
+    if (state == WA_INACTIVE || !m_preview.View().Pieces().Palette())
         return;
     ClientDC dc(Handle());
     if (dc)
-        PaletteGuard palette(dc.Handle(), m_preview.Pieces().Palette());
+        PaletteGuard palette(dc.Handle(), m_preview.View().Pieces().Palette());
 }
 
 bool SettingsDialog::OnSysCommand(UINT id)
@@ -353,7 +353,7 @@ void SettingsDialog::OnBgmCheck()
     m_settings.BGM = IsChecked(IDC_BGM) ? 1 : 0;
     // The preview restarts its music only while its own m_settings.BGM is on.
     ApplyPreview();
-    m_preview.StartMusic(m_settings.BGM != 0);
+    m_preview.View().StartMusic(m_settings.BGM != 0);
 }
 
 void SettingsDialog::OnSoundCheck()
@@ -383,22 +383,22 @@ void SettingsDialog::OnFillOption(int box)
 void SettingsDialog::OnChooseBitmap()
 {
     // The chooser runs its own loop; the preview must not play meanwhile.
-    m_preview.Pause(true);
+    m_preview.View().Pause(true);
     if (m_settings.Bitmap.empty())
         m_settings.Bitmap = "*.bmp";
     std::string chosen;
     if (!m_pPrompts->OpenFile(Handle(), "bmp", m_settings.Bitmap, Text(IDS_BITMAP_FILTER), chosen)) {
         // A hand-edited negative interval must not become a timer of weeks.
-        m_preview.Pause(false);
+        m_preview.View().Pause(false);
         return;
     }
     Settings trial = PreviewVariant();
     trial.Bitmap = chosen;
-    if (m_preview.Apply(trial)) {
+    if (m_preview.View().Apply(trial)) {
         m_settings.Bitmap = chosen;
         SetText(IDC_BITMAP_PATH, m_settings.Bitmap);
     } else {
-        const std::string why = ImageRefusalMessage(m_preview.Pieces().Refusal());
+        const std::string why = ImageRefusalMessage(m_preview.View().Pieces().Refusal());
         // Keep playing with the image we had.
         ApplyPreview();
         m_pPrompts->Message(Handle(), why);
@@ -418,7 +418,7 @@ void SettingsDialog::OnChooseSound(std::string& path, int edit)
 
 void SettingsDialog::OnChooseMidi()
 {
-    m_preview.StartMusic(false);
+    m_preview.View().StartMusic(false);
     std::string chosen;
     if (!m_pPrompts->OpenFile(Handle(), std::string(), m_settings.MIDI, Text(IDS_MIDI_FILTER), chosen))
         return;
@@ -427,12 +427,12 @@ void SettingsDialog::OnChooseMidi()
     if (IsPlayList(m_settings.MIDI))
         m_settings.BGMRandomPlay = RunMidiListDialog(Handle(), m_settings.BGMRandomPlay);
     ApplyPreview();
-    m_preview.StartMusic(m_settings.BGM != 0);
+    m_preview.View().StartMusic(m_settings.BGM != 0);
 }
 
 void SettingsDialog::OnFillColour()
 {
-    ColorDialog colour(m_preview.Pieces(), Handle());
+    ColorDialog colour(m_preview.View().Pieces(), Handle());
     const ColourParts parts = PartsOf(m_settings.BCCol);
     colour.Red = parts.red;
     colour.Green = parts.green;

@@ -203,9 +203,8 @@ TEST(ModuleOptionsTest, StepsComeAtTheSpeedButNoSoonerThanTheDelay)
     };
     for (const auto& c : cases) {
         ModuleOptions o;
-        o.speed = c.speed;
         o.delay = c.delay;
-        EXPECT_EQ(StepInterval(o), c.want) << c.speed << " ms, " << c.delay << " us";
+        EXPECT_EQ(StepInterval(o, c.speed), c.want) << c.speed << " ms, " << c.delay << " us";
     }
 }
 

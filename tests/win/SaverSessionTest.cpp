@@ -82,7 +82,7 @@ protected:
         if (real)
             return SaverSession::AskPassword(entered);
         ++asked;
-        blackWhenAsked = Primary()->BlackedOut() || (second && Blank(second));
+        blackWhenAsked = Primary()->View().BlackedOut() || (second && Blank(second));
         if (answers.empty())
             return false;
         entered = answers.front();
@@ -256,7 +256,7 @@ TEST_F(SaverSessionTest, PasswordAndBlackOutAcrossBoards)
     EXPECT_EQ(sound.sent, music) << "one music for the run, from the primary board";
     const HWND second = BoardAt(*session, kTwoMonitors[0]);
     ASSERT_NE(second, nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return session->Primary()->BlackedOut(); }, 5000)) << "no black-out";
+    ASSERT_TRUE(PumpUntil([&] { return session->Primary()->View().BlackedOut(); }, 5000)) << "no black-out";
     PumpUntil([] { return false; }, 100);
     EXPECT_TRUE(Blank(session->Primary()->Handle()) && Blank(second)) << "a board shows pieces in the black-out";
     EXPECT_EQ(sound.sent.back(), "close c:\\music\\loop.mid") << "the music plays on in the black-out";
@@ -271,7 +271,7 @@ TEST_F(SaverSessionTest, PasswordAndBlackOutAcrossBoards)
     EXPECT_EQ(std::vector<std::string>(sound.sent.begin(), sound.sent.begin() + std::min<std::size_t>(sound.sent.size(), 2)), music)
         << "the music did not come back with the boards";
     EXPECT_EQ(std::count(sound.sent.begin(), sound.sent.end(), music[0]), 1) << "more than one board plays music";
-    EXPECT_TRUE(PumpUntil([&] { return session->Primary()->BlackedOut(); }, 5000)) << "no black-out after the refusal";
+    EXPECT_TRUE(PumpUntil([&] { return session->Primary()->View().BlackedOut(); }, 5000)) << "no black-out after the refusal";
 
     EXPECT_FALSE(EndsAfter(*session, second, WM_MOUSEMOVE, 0, MAKELPARAM(cursor.x, cursor.y)))
         << "the first move after a refusal asked";
@@ -331,7 +331,7 @@ TEST_F(SaverSessionTest, BoardsFollowTheMonitors)
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(second); }, 2 * SaverSession::kMonitorPollMs))
         << "a board stayed on a monitor that is gone";
     EXPECT_EQ(BoardAt(*session, alone), primary) << "the primary board did not follow its monitor";
-    EXPECT_EQ(session->Primary()->Layout().cols, 640 / 32) << "the moved board was not laid out anew";
+    EXPECT_EQ(session->Primary()->View().Layout().cols, 640 / 32) << "the moved board was not laid out anew";
 
     // The first position is taken anew after a new layout.
     MoveOver(primary, cursor);

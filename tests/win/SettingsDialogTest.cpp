@@ -177,14 +177,14 @@ TEST_F(SettingsDialogTest, OpensWithTipsAndItsPreviewAndControlsReachBoth)
         const std::array<LONG, 4> was = corners(marker);
         SetWindowPos(marker, nullptr, 0, 0, (was[2] - was[0]) * 3 / 2, (was[3] - was[1]) * 3 / 2,
                      SWP_NOMOVE | SWP_NOZORDER);
-        const int colsBefore = dlg.Preview().Layout().cols;
+        const int colsBefore = dlg.Preview().View().Layout().cols;
         const std::array<LONG, 4> at = corners(h);
         RECT suggested{at[0] + 7, at[1] + 5, at[2] + 60, at[3] + 40};
         SendMessageW(h, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
         SendMessageW(h, WM_DPICHANGED, MAKEWPARAM(96, 96), 0);  // no rectangle: nothing moves
         EXPECT_TRUE(PumpUntil([&] { return corners(board) == corners(marker); }, 2000)) << "the preview stayed";
         EXPECT_EQ(corners(h), (std::array<LONG, 4>{suggested.left, suggested.top, suggested.right, suggested.bottom}));
-        EXPECT_GT(dlg.Preview().Layout().cols, colsBefore) << "the preview kept its old layout";
+        EXPECT_GT(dlg.Preview().View().Layout().cols, colsBefore) << "the preview kept its old layout";
 
         const struct {
             int id;
@@ -200,7 +200,7 @@ TEST_F(SettingsDialogTest, OpensWithTipsAndItsPreviewAndControlsReachBoth)
         for (const auto& t : tips)
             EXPECT_EQ(ToolTipAnswer(h, t.id), t.want) << "tip of control " << t.id;
 
-        const Settings& preview = dlg.Preview().CurrentSettings();
+        const Settings& preview = dlg.Preview().View().CurrentSettings();
         for (const auto& c : radios) {
             ToggleItem(h, c.button);
             EXPECT_EQ(dlg.Values().*(c.field), c.value) << "dialog field after button " << c.button;
@@ -282,7 +282,7 @@ TEST_F(SettingsDialogTest, SoundAndMusicChoosers)
     SettingsDialog dlg;
     int listOpened = 0;
     Run(dlg, [&](HWND h) {
-        const Settings& preview = dlg.Preview().CurrentSettings();
+        const Settings& preview = dlg.Preview().View().CurrentSettings();
         ClickItem(h, IDC_CHOOSE_SELECT);
         ClickItem(h, IDC_CHOOSE_DISAPPEAR);
         EXPECT_EQ(ItemText(h, IDC_SELECT_PATH) + "|" + dlg.Values().Select + "|" + preview.Select, "||");
@@ -340,14 +340,14 @@ TEST_F(SettingsDialogTest, BitmapChooserTakesAGoodImageAndKeepsTheOldForABadOne)
         stillWhileOpen += playState(dlg.Preview()) == before;
     };
     Run(dlg, [&](HWND h) {
-        PumpUntil([&] { return dlg.Preview().Pieces().Loaded(); }, 3000);
+        PumpUntil([&] { return dlg.Preview().View().Pieces().Loaded(); }, 3000);
         ClickItem(h, IDC_CHOOSE_BITMAP);
         EXPECT_EQ(dlg.Values().Bitmap + " | " + ItemText(h, IDC_BITMAP_PATH), kPieces + " | " + kPieces)
             << "a file that cannot be loaded is taken";
         EXPECT_EQ(prompts.messages, std::vector<std::string>{"このファイルはコマデータとして使えません。\n"
                                                               "BMPファイルではありません（先頭が \"BM\" ではありません）。"});
         prompts.messages.clear();
-        EXPECT_TRUE(dlg.Preview().Pieces().Loaded()) << "the preview lost its image";
+        EXPECT_TRUE(dlg.Preview().View().Pieces().Loaded()) << "the preview lost its image";
         ClickItem(h, IDC_CHOOSE_BITMAP);  // Cancel
         EXPECT_EQ(dlg.Values().Bitmap, kPieces);
         const auto afterCancel = playState(dlg.Preview());
@@ -355,8 +355,8 @@ TEST_F(SettingsDialogTest, BitmapChooserTakesAGoodImageAndKeepsTheOldForABadOne)
             << "the preview did not play again after Cancel";
         ClickItem(h, IDC_CHOOSE_BITMAP);
         EXPECT_EQ(dlg.Values().Bitmap + " | " + ItemText(h, IDC_BITMAP_PATH), fresh.Path() + " | " + fresh.Path());
-        EXPECT_EQ(dlg.Preview().CurrentSettings().Bitmap, fresh.Path());
-        EXPECT_TRUE(dlg.Preview().Pieces().Loaded());
+        EXPECT_EQ(dlg.Preview().View().CurrentSettings().Bitmap, fresh.Path());
+        EXPECT_TRUE(dlg.Preview().View().Pieces().Loaded());
         ClickItem(h, IDCANCEL);
     });
     EXPECT_EQ(stillWhileOpen, 3) << "the preview played while the chooser was open";
@@ -379,8 +379,8 @@ TEST_F(SettingsDialogTest, NoSettingsOpenOnOurOwnPiecesWithoutAMessage)
     ASSERT_TRUE(SetCurrentDirectoryW(empty.c_str()));
     SettingsDialog dlg;
     const INT_PTR result = Run(dlg, [&](HWND h) {
-        EXPECT_TRUE(PumpUntil([&] { return dlg.Preview().Pieces().Loaded(); }, 3000)) << "no pieces in the preview";
-        EXPECT_EQ(dlg.Preview().Pieces().Frames(), 8);
+        EXPECT_TRUE(PumpUntil([&] { return dlg.Preview().View().Pieces().Loaded(); }, 3000)) << "no pieces in the preview";
+        EXPECT_EQ(dlg.Preview().View().Pieces().Frames(), 8);
         EXPECT_EQ(ItemText(h, IDC_BITMAP_PATH), "velomass.bmp");
         ClickItem(h, IDOK);
     });
@@ -432,7 +432,7 @@ TEST_F(SettingsDialogTest, SmallDialogsFromTheirButtons)
             });
             ClickItem(h, IDC_FILL_COLOUR);
             colours.push_back(dlg.Values().BCCol);
-            colours.push_back(dlg.Preview().CurrentSettings().BCCol);
+            colours.push_back(dlg.Preview().View().CurrentSettings().BCCol);
         }
         ClickItem(h, IDCANCEL);
     });
@@ -443,7 +443,7 @@ TEST_F(SettingsDialogTest, SmallDialogsFromTheirButtons)
     // Shown, then after OK in the dialog and the preview; the same after Cancel.
     EXPECT_EQ(colours, (std::vector<std::uint32_t>{0xFF, 0xAFF, 0xAFF, 0xAFF, 0xAFF, 0xAFF}));
     EXPECT_EQ(dlg.BCColText, "aff");
-    EXPECT_EQ(dlg.Values().PassWord + dlg.Preview().CurrentSettings().PassWord, "")
+    EXPECT_EQ(dlg.Values().PassWord + dlg.Preview().View().CurrentSettings().PassWord, "")
         << "neither the dialog nor its preview carries the password";
 }
 

@@ -3,7 +3,7 @@
 #include "base/Random.h"
 #include "x11/ModuleOptions.h"
 #include "x11/PieceFile.h"
-#include "x11/PixelBoard.h"
+#include "x11/PixelCanvas.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -376,6 +376,23 @@ std::vector<std::string> WrapText(XFontStruct* font, const std::string& text, in
     return lines;
 }
 
+// The presenter's step timer: the poll loop waits for it.
+struct StepClock : StepTimer {
+    explicit StepClock(const ModuleOptions& options) : options(options) {}
+    void Start(int milliseconds) override
+    {
+        on = true;
+        interval = StepInterval(options, milliseconds);
+        next = NowMicroseconds() + interval;
+    }
+    void Stop() override { on = false; }
+
+    const ModuleOptions& options;
+    bool on = false;
+    long long interval = 0;
+    long long next = 0;
+};
+
 class Module {
 public:
     Module(Display* display, const ModuleOptions& options) : m_display(display), m_options(options) {}
@@ -390,8 +407,8 @@ public:
 
 private:
     bool OpenOwnWindow(int screen);
-    const Damage& Resize(int width, int height);
-    void Put(const Damage& damage);
+    void Resize(int width, int height);
+    void Put(const std::vector<ScreenRect>& damage);
     void DrawMessage();
     void DrawFps();
     bool HandleEvent(const XEvent& event);
@@ -408,7 +425,11 @@ private:
     std::string m_message;  // why there is no board, on the black window
     MsvcRandom m_random{static_cast<std::uint32_t>(std::time(nullptr) ^ getpid())};
     std::unique_ptr<Canvas> m_canvas;
-    std::unique_ptr<PixelBoard> m_board;
+    // The board drawn into the canvas's pixels, stepped by the poll loop.
+    std::unique_ptr<PixelCanvas> m_pixels;
+    StepClock m_clock{m_options};
+    std::unique_ptr<BoardPresenter> m_board;
+    BoardLook m_look;
     int m_width = 0;
     int m_height = 0;
     int m_pendingWidth = 0;
@@ -421,6 +442,7 @@ private:
 Module::~Module()
 {
     m_board.reset();
+    m_pixels.reset();
     m_canvas.reset();
     if (m_font)
         XFreeFont(m_display, m_font);
@@ -535,44 +557,37 @@ bool Module::Open()
         XMapRaised(m_display, m_window);
 
     m_canvas = std::make_unique<Canvas>(m_display, m_attrs);
-    m_board = std::make_unique<PixelBoard>(m_random, format);
+    m_pixels = std::make_unique<PixelCanvas>(format);
+    m_board = std::make_unique<BoardPresenter>(m_random, *m_pixels, m_clock);
     std::string why;
-    if (!LoadPieceFile(*m_board, m_options.image, why)) {
+    if (!LoadPieceFile(*m_pixels, m_options.image, why)) {
         m_message = "velomass: " + (m_options.image.empty() ? std::string("the built-in image") : m_options.image) +
                     ": " + why;
         std::fprintf(stderr, "%s; the board stays black\n", m_message.c_str());
     }
-    BoardLook look;
-    look.cellSize = m_options.cellSize;
-    look.play = {m_options.pattern, m_options.kinds, m_options.stillFirstFrame};
-    look.fillEmpty = m_options.fillEmpty;
-    look.fillPieces = m_options.fillPieces;
-    look.fillColour = fill;
-    m_board->SetLook(look);
+    m_look = ModuleLook(m_options);
+    m_look.fill.colour = fill;
     return true;
 }
 
-const Damage& Module::Resize(int width, int height)
+void Module::Resize(int width, int height)
 {
     m_width = width;
     m_height = height;
     if (!m_canvas->Allocate(width, height)) {
         std::fprintf(stderr, "velomass: no memory for a %d x %d image\n", width, height);
     }
-    const Damage& damage = m_board->Reset(m_canvas->Pixels(), m_width, m_height, m_canvas->Stride());
-    Put(damage);
-    return damage;
+    m_pixels->SetPixels(m_canvas->Pixels(), m_width, m_height, m_canvas->Stride());
+    m_board->Reset(m_width, m_height, m_look);
+    m_pixels->ClearDamage();
+    Put({{0, 0, m_width, m_height}});
+    DrawMessage();
 }
 
-void Module::Put(const Damage& damage)
+void Module::Put(const std::vector<ScreenRect>& damage)
 {
-    if (damage.all) {
-        m_canvas->Put(m_window, m_gc, 0, 0, m_width, m_height);
-        DrawMessage();
-    } else {
-        for (const PixelRect& r : damage.cells)
-            m_canvas->Put(m_window, m_gc, r.x, r.y, r.width, r.height);
-    }
+    for (const ScreenRect& r : damage)
+        m_canvas->Put(m_window, m_gc, r.left, r.top, r.right - r.left, r.bottom - r.top);
     if (m_options.fps)
         DrawFps();
 }
@@ -644,18 +659,7 @@ bool Module::HandleEvent(const XEvent& event)
 
 int Module::Run()
 {
-    const long long interval = StepInterval(m_options);
-    bool timerOn = false;
-    long long next = 0;
-    const auto follow = [&](const Damage& damage, long long now) {
-        if (damage.stopTimer)
-            timerOn = false;
-        if (damage.restartTimer) {
-            timerOn = true;
-            next = now + interval;
-        }
-    };
-    follow(Resize(m_attrs.width, m_attrs.height), NowMicroseconds());
+    Resize(m_attrs.width, m_attrs.height);
     m_pendingWidth = m_width;
     m_pendingHeight = m_height;
 
@@ -669,33 +673,31 @@ int Module::Run()
         }
         if (g_xError == BadWindow || g_xError == BadDrawable)
             return 0;  // the window went away under us
-        if (m_pendingWidth != m_width || m_pendingHeight != m_height) {
-            timerOn = false;  // a new board starts its own steps, if there is one
-            follow(Resize(m_pendingWidth, m_pendingHeight), NowMicroseconds());
-        }
+        if (m_pendingWidth != m_width || m_pendingHeight != m_height)
+            Resize(m_pendingWidth, m_pendingHeight);
         XFlush(m_display);
 
         long long now = NowMicroseconds();
         timespec wait{};
-        if (timerOn) {
-            const long long left = std::max(0LL, next - now);
+        if (m_clock.on) {
+            const long long left = std::max(0LL, m_clock.next - now);
             wait.tv_sec = static_cast<time_t>(left / 1000000);
             wait.tv_nsec = static_cast<long>(left % 1000000 * 1000);
         }
-        if (ppoll(fds, 2, timerOn ? &wait : nullptr, nullptr) < 0 && errno != EINTR)
+        if (ppoll(fds, 2, m_clock.on ? &wait : nullptr, nullptr) < 0 && errno != EINTR)
             return 1;
         if (fds[1].revents & POLLIN)
             return 0;  // SIGTERM, SIGINT or SIGHUP
         if (fds[0].revents & (POLLERR | POLLHUP))
             return 1;
         now = NowMicroseconds();
-        if (timerOn && now >= next) {
-            next += interval;
-            if (next <= now)
-                next = now + interval;  // fell behind: no burst of steps
-            const Damage& damage = m_board->Tick();
-            follow(damage, now);
-            Put(damage);
+        if (m_clock.on && now >= m_clock.next) {
+            m_clock.next += m_clock.interval;
+            if (m_clock.next <= now)
+                m_clock.next = now + m_clock.interval;  // fell behind: no burst of steps
+            m_board->Step();
+            Put(m_pixels->Damage());
+            m_pixels->ClearDamage();
         }
     }
 }

@@ -1,8 +1,8 @@
-// The module's board in plain pixels: every pixel of the canvas after each
-// step against the game's cells and the frame its reports name, what each
-// step says it changed, the fill options, and the pictures it refuses.
+// The board in plain pixels: every pixel of the canvas after each step
+// against the game's cells and the frame its reports name, what each step
+// says it changed, the fill options, and the pictures it refuses.
 #include "x11/BuiltInImage.h"
-#include "x11/PixelBoard.h"
+#include "x11/PixelCanvas.h"
 
 #include "base/ByteSource.h"
 #include "host/BmpFile.h"
@@ -40,7 +40,7 @@ std::vector<std::uint8_t> TestImage(int frames, int height = kPieceImageHeight)
     return f.Bytes();
 }
 
-bool Load(PixelBoard& board, const std::vector<std::uint8_t>& bytes, std::string* why = nullptr)
+bool Load(PixelCanvas& board, const std::vector<std::uint8_t>& bytes, std::string* why = nullptr)
 {
     MemoryByteSource source(bytes.data(), bytes.size());
     std::string reason;
@@ -54,10 +54,10 @@ bool Load(PixelBoard& board, const std::vector<std::uint8_t>& bytes, std::string
 // channel in the wrong place shows.
 const PixelFormat kFormat{0, 8, 16, 0xFF000000};
 
-struct Canvas {
+struct Pixels {
     int width, height, stride;
     std::vector<std::uint32_t> pixels;
-    Canvas(int w, int h) : width(w), height(h), stride(w + 3), pixels(static_cast<std::size_t>(stride) * h, 0xDEAD) {}
+    Pixels(int w, int h) : width(w), height(h), stride(w + 3), pixels(static_cast<std::size_t>(stride) * h, 0xDEAD) {}
     std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * stride + x]; }
 };
 
@@ -66,6 +66,13 @@ struct Case {
     int width, height, cellSize, frames;
     BoardLook look;
     std::uint32_t seed;
+};
+
+struct Timer : StepTimer {
+    void Start(int ms) override { on = true, started = ms; }
+    void Stop() override { on = false; }
+    bool on = false;
+    int started = -1;
 };
 
 // What each pixel must show, worked out from the cells and the reports of
@@ -84,11 +91,11 @@ public:
         m_dealt = m_dealt || r.dealt;
     }
 
-    void Check(const Canvas& canvas, const Board& board, const BoardLayout& layout, int step) const
+    void Check(const Pixels& canvas, const Board& board, const BoardLayout& layout, int step) const
     {
         const int size = layout.cellSize;
         const std::uint32_t black = PixelOf(kFormat, 0);
-        const std::uint32_t fill = PixelOf(kFormat, m_case.look.fillColour);
+        const std::uint32_t fill = PixelOf(kFormat, m_case.look.fill.colour);
         int wrong = 0;
         for (int y = 0; y < canvas.height && wrong < 3; ++y) {
             for (int x = 0; x < canvas.width && wrong < 3; ++x) {
@@ -101,7 +108,7 @@ public:
                     const int py = (y - layout.offsetY) % size * kPieceCell / size;
                     if (m_shown && (cell & Board::kMark))
                         want = PixelOf(kFormat, Source(m_animRow, m_animColumn, m_case.frames, px, py));
-                    else if ((kind == 0 && m_case.look.fillEmpty) || (kind > 0 && m_case.look.fillPieces))
+                    else if ((kind == 0 && m_case.look.fill.emptyCells) || (kind > 0 && m_case.look.fill.pieces))
                         want = fill;
                     else
                         want = PixelOf(kFormat, Source(SlotImageRow(kind), 0, m_case.frames, px, py));
@@ -123,18 +130,16 @@ private:
     int m_animColumn = 0;
 };
 
-TEST(PixelBoardTest, EveryStepShowsTheCellsAndTheReportedFrameAndSaysWhatChanged)
+TEST(PixelCanvasTest, EveryStepShowsTheCellsAndTheReportedFrameAndSaysWhatChanged)
 {
     BoardLook still;
     still.play.stillFirstFrame = true;
     still.play.kinds = 3;
     BoardLook fills;
-    fills.fillEmpty = fills.fillPieces = true;
-    fills.fillColour = 0x123456;
+    fills.fill = {true, true, 0x123456};
     fills.play.pattern = 3;
     BoardLook emptyOnly;
-    emptyOnly.fillEmpty = true;
-    emptyOnly.fillColour = 0xFEDCBA;
+    emptyOnly.fill = {true, false, 0xFEDCBA};
     BoardLook big;
     big.cellSize = 64;
     const Case cases[] = {
@@ -158,12 +163,14 @@ TEST(PixelBoardTest, EveryStepShowsTheCellsAndTheReportedFrameAndSaysWhatChanged
     };
     for (const Case& c : cases) {
         MsvcRandom random(c.seed), twinRandom(c.seed);
-        PixelBoard board(random, kFormat);
-        ASSERT_TRUE(Load(board, TestImage(c.frames))) << c.name;
-        board.SetLook(c.look);
-        Canvas canvas(c.width, c.height);
-        const Damage& first = board.Reset(canvas.pixels.data(), c.width, c.height, canvas.stride);
-        EXPECT_TRUE(first.all && first.restartTimer) << c.name;
+        PixelCanvas pixels(kFormat);
+        Timer timer;
+        BoardPresenter board(random, pixels, timer);
+        ASSERT_TRUE(Load(pixels, TestImage(c.frames))) << c.name;
+        Pixels canvas(c.width, c.height);
+        pixels.SetPixels(canvas.pixels.data(), c.width, c.height, canvas.stride);
+        board.Reset(c.width, c.height, c.look);
+        EXPECT_TRUE(timer.on && timer.started == c.look.stepMs) << c.name;
 
         PlayCycle twin(twinRandom);
         twin.SetOptions(c.look.play);
@@ -176,25 +183,26 @@ TEST(PixelBoardTest, EveryStepShowsTheCellsAndTheReportedFrameAndSaysWhatChanged
 
         int removals = 0, deals = 0;
         for (int step = 1; step <= 400 && !HasFailure(); ++step) {
-            const Canvas before = canvas;
+            const Pixels before = canvas;
             const PlayReport report = twin.Tick();
-            const Damage& damage = board.Tick();
+            pixels.ClearDamage();
+            timer.started = -1;
+            board.Step();
             expected.Follow(report);
             removals += report.removed;
             deals += report.dealt;
             if (c.look.play.stillFirstFrame && report.frameShown)
                 EXPECT_NE(report.frame, 0) << c.name;
-            EXPECT_EQ(damage.all, report.dealt) << c.name << ", step " << step;
-            EXPECT_EQ(damage.restartTimer, report.restartTimer) << c.name << ", step " << step;
+            EXPECT_EQ(timer.started == c.look.stepMs, report.restartTimer) << c.name << ", step " << step;
             expected.Check(canvas, board.Game().GetBoard(), layout, step);
-            // Whatever changed lies in a cell the step reported.
-            for (int y = 0; y < c.height && !damage.all; ++y)
+            // Whatever changed lies in an area the step reported.
+            for (int y = 0; y < c.height; ++y)
                 for (int x = 0; x < c.width; ++x) {
                     if (canvas.At(x, y) == before.At(x, y))
                         continue;
                     bool covered = false;
-                    for (const PixelRect& r : damage.cells)
-                        covered |= x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height;
+                    for (const ScreenRect& r : pixels.Damage())
+                        covered |= x >= r.left && x < r.right && y >= r.top && y < r.bottom;
                     ASSERT_TRUE(covered) << c.name << ", step " << step << ": (" << x << ", " << y << ") unreported";
                 }
         }
@@ -207,7 +215,7 @@ TEST(PixelBoardTest, EveryStepShowsTheCellsAndTheReportedFrameAndSaysWhatChanged
     }
 }
 
-TEST(PixelBoardTest, ChannelsGoWhereTheDisplayWantsThem)
+TEST(PixelCanvasTest, ChannelsGoWhereTheDisplayWantsThem)
 {
     const struct { PixelFormat format; std::uint32_t rgb, want; } cases[] = {
         {{16, 8, 0, 0}, 0x123456, 0x123456},
@@ -237,7 +245,7 @@ TEST(PixelBoardTest, ChannelsGoWhereTheDisplayWantsThem)
 }
 
 // A picture the saver would refuse leaves a black, still board, and says why.
-TEST(PixelBoardTest, ARefusedImageOrATooSmallCanvasLeavesABlackStillBoard)
+TEST(PixelCanvasTest, ARefusedImageOrATooSmallCanvasLeavesABlackStillBoard)
 {
     const struct {
         const char* name;
@@ -258,30 +266,33 @@ TEST(PixelBoardTest, ARefusedImageOrATooSmallCanvasLeavesABlackStillBoard)
     };
     for (const auto& c : cases) {
         MsvcRandom random(1);
-        PixelBoard board(random, kFormat);
+        PixelCanvas pixels(kFormat);
+        Timer timer;
+        BoardPresenter board(random, pixels, timer);
         std::string why;
-        const bool loaded = Load(board, c.image, &why);
+        const bool loaded = Load(pixels, c.image, &why);
         EXPECT_EQ(loaded, *c.why == '\0') << c.name;
         EXPECT_NE(why.find(c.why), std::string::npos) << c.name << ": " << why;
-        Canvas canvas(c.width, c.height);
-        const Damage& reset = board.Reset(canvas.pixels.data(), c.width, c.height, canvas.stride);
-        EXPECT_FALSE(reset.restartTimer) << c.name;
+        Pixels canvas(c.width, c.height);
+        pixels.SetPixels(canvas.pixels.data(), c.width, c.height, canvas.stride);
+        board.Reset(c.width, c.height, BoardLook{});
+        EXPECT_FALSE(timer.on) << c.name;
         for (int y = 0; y < c.height; ++y)
             for (int x = 0; x < c.width; ++x)
                 ASSERT_EQ(canvas.At(x, y), PixelOf(kFormat, 0)) << c.name;
-        const Damage& tick = board.Tick();
-        EXPECT_TRUE(!tick.all && tick.cells.empty() && !tick.restartTimer) << c.name;
+        pixels.ClearDamage();
+        board.Step();
+        EXPECT_TRUE(pixels.Damage().empty() && !timer.on) << c.name;
     }
 }
 
-TEST(PixelBoardTest, TheBuiltInImageIsOurPieceImage)
+TEST(PixelCanvasTest, TheBuiltInImageIsOurPieceImage)
 {
     const std::string here = __FILE__;
     std::ifstream in(here.substr(0, here.rfind("tests/host/")) + "res/velomass.bmp", std::ios::binary);
     const std::vector<unsigned char> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(std::vector<unsigned char>(kBuiltInPieceImage, kBuiltInPieceImage + kBuiltInPieceImageSize), file);
-    MsvcRandom random(1);
-    PixelBoard board(random, kFormat);
+    PixelCanvas board(kFormat);
     EXPECT_TRUE(Load(board, file));
     EXPECT_EQ(board.Frames(), 8);
 }
