@@ -109,7 +109,7 @@ void ColorDialog::DrawCell(HDC dc, const AreaRect& box, CellOrigin cell) const
     const CDIB& dib = *m_pieces.Dib();
     // Enlarged in whole pixels (a window's default stretch mode): sharp at any DPI.
     StretchDIBits(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, cell.x, cell.y, kCell, kCell,
-                  dib.m_pBits.get(), reinterpret_cast<const BITMAPINFO*>(dib.m_pBMI.get()), DIB_RGB_COLORS, SRCCOPY);
+                  dib.Bits(), reinterpret_cast<const BITMAPINFO*>(dib.Info()), DIB_RGB_COLORS, SRCCOPY);
 }
 
 void ColorDialog::OnPaint()

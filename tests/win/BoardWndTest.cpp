@@ -338,8 +338,8 @@ TEST(BoardWndTest, TheDefaultImageIsFoundBesideTheProgramOrBuiltIn)
         fclose(f);
     }
     ASSERT_GT(file.size(), 1078u);
-    EXPECT_EQ(std::memcmp(dib->m_pBits.get(), file.data() + 1078, file.size() - 1078), 0);
-    EXPECT_EQ(std::memcmp(dib->m_pBMI->bmiColors, file.data() + 54, 1024), 0);
+    EXPECT_EQ(std::memcmp(dib->Bits(), file.data() + 1078, file.size() - 1078), 0);
+    EXPECT_EQ(std::memcmp(dib->Info()->bmiColors, file.data() + 54, 1024), 0);
 
     RegDeleteValueW(key, L"InstallDir");
     RegCloseKey(key);

@@ -48,8 +48,8 @@ std::vector<COLORREF> ReferenceCell(const CDIB& dib, CellOrigin cell)
     GdiBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     MemoryDC dc;
     SelectGuard select(dc.Handle(), bitmap.Get());
-    StretchDIBits(dc.Handle(), 0, 0, 64, 64, cell.x, cell.y, 32, 32, dib.m_pBits.get(),
-                  reinterpret_cast<const BITMAPINFO*>(dib.m_pBMI.get()), DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(dc.Handle(), 0, 0, 64, 64, cell.x, cell.y, 32, 32, dib.Bits(),
+                  reinterpret_cast<const BITMAPINFO*>(dib.Info()), DIB_RGB_COLORS, SRCCOPY);
     return BoxPixels(dc.Handle(), 0, 0);
 }
 
