@@ -11,7 +11,8 @@
 
 BoardWnd::BoardWnd(const SoundServices* sound)
     : m_sound(sound ? *sound
-                    : SoundServices{m_soundDevices.mci, m_soundDevices.wave, m_soundDevices.files, m_random}),
+                    : SoundServices{m_soundDevices.mci, m_soundDevices.wave, m_soundDevices.files, m_random},
+              ProgramPlayListPosition()),
       m_game(m_random)
 {
 }

@@ -55,7 +55,6 @@ class SoundPlayerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SoundPlayer::s_nListPos = 0;
         settings.BGM = 1;
         settings.BGMRandomPlay = 0;
         for (const char* name : {"a.mid", "b.mid", "c.mid", "d.mid", "e.mid", "sub\\b.mid"})
@@ -86,7 +85,8 @@ protected:
     FakeFiles files;
     MsvcRandom random{20240601};
     SoundServices services{mci, wave, files, random};
-    SoundPlayer player{services};
+    PlayListPosition position;
+    SoundPlayer player{services, position};
 };
 
 TEST_F(SoundPlayerTest, EntriesAreCountedAndJoinTheListFolder)
@@ -105,9 +105,8 @@ TEST_F(SoundPlayerTest, EntriesAreCountedAndJoinTheListFolder)
     };
     for (const auto& c : cases) {
         files.Add(c.list, c.bytes);
-        player.m_strListFile = c.list;
-        player.ScanPlayList();
-        EXPECT_EQ(player.m_nListCount, c.count) << "list " << PrintToString(c.bytes);
+        player.ScanPlayList(c.list);
+        EXPECT_EQ(player.List().count, c.count) << "list " << PrintToString(c.bytes);
         EXPECT_EQ(player.NextPlayListEntry(true), c.want) << "list " << PrintToString(c.bytes);
     }
 }
@@ -116,12 +115,10 @@ TEST_F(SoundPlayerTest, InOrderPositionIsSharedAndWraps)
 {
     files.Add("d:\\music\\five.lst", "a.mid\n\nb.mid\n\nc.mid\nd.mid\ne.mid\n\n");
     files.Add("d:\\music\\two.lst", "a.mid\nb.mid\n");
-    SoundPlayer other(services);
+    SoundPlayer other(services, position);
     other.Apply(settings);
-    player.m_strListFile = "d:\\music\\five.lst";
-    other.m_strListFile = "d:\\music\\two.lst";
-    player.ScanPlayList();
-    other.ScanPlayList();
+    player.ScanPlayList("d:\\music\\five.lst");
+    other.ScanPlayList("d:\\music\\two.lst");
     // The five-entry list leaves the shared position past the two-entry one.
     for (char want : std::string("abcde"))
         EXPECT_EQ(player.NextPlayListEntry(false), std::string("d:\\music\\") + want + ".mid");

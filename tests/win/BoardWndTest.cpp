@@ -358,7 +358,6 @@ TEST(BoardWndTest, MusicNoticesComeToTheBoard)
     s.BGMRandomPlay = 0;
     s.MIDI = "Z:" VELOMA_SOURCE_DIR "/samples/velomass.lst";
     hosted.board.Apply(s);
-    SoundPlayer::s_nListPos = 0;
     hosted.board.StartMusic(true);
     const std::string first = hosted.board.Player().Midi();
     SendMessageW(hosted.board.Handle(), kMmMciNotify, kMciNotifySuccessful, 0);
