@@ -12,8 +12,8 @@ struct PlayList {
 };
 
 // The number of the entry last chosen, from 1; 0 before any. The program
-// keeps one for all its boards, since only one of them plays music at a
-// time; a test keeps its own.
+// shares one among all its boards (only one of them plays music at a
+// time); a test keeps its own.
 struct PlayListPosition {
     int entry = 0;
 };
