@@ -129,7 +129,7 @@ TEST_F(SoundPlayerTest, InOrderPositionIsSharedAndWraps)
     EXPECT_EQ(other.NextPlayListEntry(false), "");
 }
 
-// Nothing to play sends nothing; a list stays for the next start.
+// A start, a loop and a stop; what a stop leaves (a list too) starts next.
 TEST_F(SoundPlayerTest, StartsLoopAndStopWithTheExactCommands)
 {
     files.Add("d:\\music\\set.lst", "a.mid\r\nb.mid\r\nc.mid\r\n");
@@ -152,13 +152,13 @@ TEST_F(SoundPlayerTest, StartsLoopAndStopWithTheExactCommands)
     };
     for (const auto& c : cases) {
         const std::string &f = c.form, &n = c.next;
-        Texts want;
-        if (!c.opened.empty())
+        Texts want;  // nothing to play sends nothing
+        if (!c.opened.empty()) {
             want = {"open " + f + " type sequencer", "play " + f + " from 0 notify", "status " + f + " mode"};
-        if (n != f)
-            want.insert(want.end(), {"close " + f, "open " + n + " type sequencer"});
-        if (!c.opened.empty())
+            if (n != f)
+                want.insert(want.end(), {"close " + f, "open " + n + " type sequencer"});
             want.insert(want.end(), {"play " + n + " from 0 notify", "close " + n});
+        }
         // The second start takes what the first left.
         for (const std::string& midi : {c.midi, c.after}) {
             EXPECT_EQ(Run(midi), c.opened) << "from " << midi;
