@@ -16,13 +16,13 @@ void ScanList(benchmark::State& state, const std::string& bytes)
     FakeFiles files;
     MsvcRandom random(1);
     SoundServices services{mci, wave, files, random};
-    SoundPlayer player(services);
+    PlayListPosition position;
+    SoundPlayer player(services, position);
     player.Apply(settings);
     files.Add("d:\\music\\big.lst", bytes);
     for (auto _ : state) {
-        player.m_strListFile = "d:\\music\\big.lst";
-        player.ScanPlayList();
-        benchmark::DoNotOptimize(player.m_nListCount);
+        player.ScanPlayList("d:\\music\\big.lst");
+        benchmark::DoNotOptimize(player.List().count);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * bytes.size());
 }

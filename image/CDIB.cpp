@@ -128,14 +128,6 @@ std::uint32_t DibColorCount(const DibInfoHeader* header)
     return n;
 }
 
-CDIB::CDIB()
-{
-    Create(16, 16);
-    m_logPal.palVersion = 0x300;
-    m_logPal.palNumEntries = 256;
-    std::memset(m_logPal.palPalEntry, 0, sizeof m_logPal.palPalEntry);
-}
-
 bool CDIB::Read(ByteSource& file, ImageRefusal* why)
 {
     ImageRefusal ignored;
@@ -242,63 +234,31 @@ bool CDIB::Read(ByteSource& file, ImageRefusal* why)
     if (!file.Seek(pixelStart) || file.Read(bits.get(), pixelSize) != pixelSize)
         return cut(std::uint64_t{pixelOffset} + pixelSize);
 
-    m_pBMI = std::move(info);
-    m_pBits = std::move(bits);
+    m_info = std::move(info);
+    m_bits = std::move(bits);
     return true;
 }
 
-bool CDIB::Create(int width, int height)
-{
-    if (width < 0 || height < 0)
-        return false;
-    const std::uint64_t row = (static_cast<std::uint64_t>(width) + 3) & ~std::uint64_t{3};
-    const std::uint64_t size = row * static_cast<std::uint64_t>(height);
-    if (size > SIZE_MAX / 2)
-        return false;
+int CDIB::GetWidth() const { return m_info ? m_info->bmiHeader.biWidth : 0; }
 
-    std::unique_ptr<DibInfo> info(new (std::nothrow) DibInfo());
-    if (!info)
-        return false;
-    DibBits bits(new (std::nothrow) unsigned char[size ? size : 1]());
-    if (!bits)
-        return false;
-
-    DibInfoHeader& h = info->bmiHeader;
-    h.biSize = kWinHeaderSize;
-    h.biWidth = width;
-    h.biHeight = height;
-    h.biPlanes = 1;
-    h.biBitCount = 8;
-    for (int i = 0; i < 256; ++i) {
-        auto v = static_cast<std::uint8_t>(i);
-        info->bmiColors[i] = {v, v, v, 0};
-    }
-    m_pBMI = std::move(info);
-    m_pBits = std::move(bits);
-    return true;
-}
-
-int CDIB::GetWidth() const { return m_pBMI ? m_pBMI->bmiHeader.biWidth : 0; }
-
-int CDIB::GetHeight() const { return m_pBMI ? m_pBMI->bmiHeader.biHeight : 0; }
+int CDIB::GetHeight() const { return m_info ? m_info->bmiHeader.biHeight : 0; }
 
 int CDIB::GetNumColors() const
 {
-    // Read and Create never keep a table of more than 256 entries.
-    return m_pBMI ? static_cast<int>(DibColorCount(&m_pBMI->bmiHeader)) : 0;
+    // Read never keeps a table of more than 256 entries.
+    return m_info ? static_cast<int>(DibColorCount(&m_info->bmiHeader)) : 0;
 }
 
 bool CDIB::BuildLogPalette()
 {
     if (GetNumColors() != 256) {
-        m_logPal.palNumEntries = 0;
+        m_logPalette.palNumEntries = 0;
         return false;
     }
-    m_logPal.palVersion = 0x300;
-    m_logPal.palNumEntries = 256;
+    m_logPalette.palNumEntries = 256;
     for (int i = 0; i < 256; ++i) {
-        const DibQuad& q = m_pBMI->bmiColors[i];
-        m_logPal.palPalEntry[i] = {q.rgbRed, q.rgbGreen, q.rgbBlue, q.rgbReserved};
+        const DibQuad& q = m_info->bmiColors[i];
+        m_logPalette.palPalEntry[i] = {q.rgbRed, q.rgbGreen, q.rgbBlue, q.rgbReserved};
     }
     return true;
 }

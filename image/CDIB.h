@@ -8,7 +8,7 @@
 #include <string>
 
 // These blocks are laid out like the platform's BITMAPINFOHEADER, RGBQUAD,
-// BITMAPINFO (with room for 256 colours), PALETTEENTRY, LOGPALETTE and RECT,
+// BITMAPINFO (with room for 256 colours), PALETTEENTRY and LOGPALETTE,
 // so the Win32 layer hands them straight to the drawing and palette calls.
 struct DibInfoHeader {
     std::uint32_t biSize;
@@ -43,10 +43,6 @@ struct DibLogPalette {
     DibPaletteEntry palPalEntry[256];
 };
 
-struct DibRect {
-    std::int32_t left, top, right, bottom;
-};
-
 static_assert(sizeof(DibInfoHeader) == 40, "info header layout");
 static_assert(sizeof(DibInfo) == 1064, "header block layout");
 static_assert(sizeof(DibLogPalette) == 4 + 4 * 256, "palette block layout");
@@ -67,10 +63,10 @@ using DibBits = std::unique_ptr<unsigned char[]>;
 
 // A device-independent bitmap in memory: header with colour table, pixel
 // rows as stored in the file, and a logical palette built from the table.
-// It always holds an image; a failed Read or Create keeps the previous one.
+// It holds no image until a Read succeeds; a failed Read keeps what it held.
 class CDIB {
 public:
-    CDIB();  // a blank 16 x 16 image
+    CDIB() = default;
     CDIB(const CDIB&) = delete;
     CDIB& operator=(const CDIB&) = delete;
     CDIB(CDIB&&) = default;
@@ -84,16 +80,19 @@ public:
     // in the first three table entries as that form has them.
     bool Read(ByteSource& file, ImageRefusal* why = nullptr);
 
-
-    // A blank 8-bit image with a grey colour table.
-    bool Create(int width, int height);
-
     int GetWidth() const;
     int GetHeight() const;  // as stored: negative for top-down
     int GetNumColors() const;
     bool BuildLogPalette();
 
-    std::unique_ptr<DibInfo> m_pBMI;  // always the 40-byte header form
-    DibBits m_pBits;
-    DibLogPalette m_logPal;
+    // The blocks the drawing and palette calls take; null without an image.
+    const DibInfo* Info() const { return m_info.get(); }  // always the 40-byte header form
+    const unsigned char* Bits() const { return m_bits.get(); }
+    // Filled by BuildLogPalette; no entries before it or after it failed.
+    const DibLogPalette& LogPalette() const { return m_logPalette; }
+
+private:
+    std::unique_ptr<DibInfo> m_info;
+    DibBits m_bits;
+    DibLogPalette m_logPalette{0x300, 0, {}};
 };

@@ -91,16 +91,16 @@ void DecodeRle(const DibInfo& info, const unsigned char* bits, std::vector<std::
 
 std::vector<std::uint32_t> DibPixels(const CDIB& dib)
 {
-    if (!dib.m_pBMI || !dib.m_pBits)
+    if (!dib.Info() || !dib.Bits())
         return {};
-    const DibInfo& info = *dib.m_pBMI;
+    const DibInfo& info = *dib.Info();
     const DibInfoHeader& h = info.bmiHeader;
     const int width = h.biWidth;
     const int height = std::abs(h.biHeight);
     if (width <= 0 || height == 0)
         return {};
     std::vector<std::uint32_t> out(static_cast<std::size_t>(width) * height, 0);
-    const unsigned char* bits = dib.m_pBits.get();
+    const unsigned char* bits = dib.Bits();
     if (h.biCompression == kDibRle8 || h.biCompression == kDibRle4) {
         DecodeRle(info, bits, out);
         return out;

@@ -179,7 +179,7 @@ CellOrigin ImageBoxCell(int imageIndex)
     return {32 * (index % 2), 288 - 64 * (index / 2)};
 }
 
-ColourAreas ColourDialogAreas(const PixelRect& sample, int dpi)
+ColourAreas ColourDialogAreas(const AreaRect& sample, int dpi)
 {
     const int gap = ScaleToDpi(10, dpi);
     const int box = ScaleToDpi(64, dpi);

@@ -98,7 +98,7 @@ CellOrigin ImageBoxCell(int imageIndex);
 // template puts it, the two image boxes right of it (64 pixels square and
 // 10 apart from it at 96 DPI, scaled to the dialog's DPI), and the area
 // both boxes take the mouse in.
-struct PixelRect {
+struct AreaRect {
     int left;
     int top;
     int right;
@@ -106,12 +106,12 @@ struct PixelRect {
     bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
 };
 struct ColourAreas {
-    PixelRect sample;
-    PixelRect firstBox;
-    PixelRect secondBox;
-    PixelRect mouseArea;
+    AreaRect sample;
+    AreaRect firstBox;
+    AreaRect secondBox;
+    AreaRect mouseArea;
 };
-ColourAreas ColourDialogAreas(const PixelRect& sample, int dpi);
+ColourAreas ColourDialogAreas(const AreaRect& sample, int dpi);
 
 // Opening the settings dialog.
 

@@ -5,10 +5,17 @@
 #include "sound/SoundServices.h"
 
 // The play list in use by one board window.
-struct PlayListState {
-    std::string m_strListFile;  // empty when none
-    std::string m_strListDir;   // folder of the list, with its separator
-    int m_nListCount = 0;       // entries (non-blank lines)
+struct PlayList {
+    std::string file;    // empty when none
+    std::string folder;  // of the list, with its separator
+    int count = 0;       // entries (non-blank lines)
+};
+
+// The number of the entry last chosen, from 1; 0 before any. The program
+// shares one among all its boards (only one of them plays music at a
+// time); a test keeps its own.
+struct PlayListPosition {
+    int entry = 0;
 };
 
 // Reads a play list the way fgets(buffer, 255, file) does in text mode:

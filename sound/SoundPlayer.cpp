@@ -4,8 +4,6 @@
 
 #include "base/ValueForms.h"
 
-int SoundPlayer::s_nListPos = 0;
-
 namespace {
 
 constexpr int kMaxSkippedEntries = 16;
@@ -91,17 +89,16 @@ void SoundPlayer::StartMusic(bool on)
     std::string& midi = m_midi;
     if (!on) {
         CloseMidi(midi);
-        if (!m_strListFile.empty())
-            midi = m_strListFile;
+        if (!m_list.file.empty())
+            midi = m_list.file;
         return;
     }
     LowerAscii(midi);
     if (IsPlayList(midi)) {
-        m_strListFile = midi;
-        ScanPlayList();
+        ScanPlayList(midi);
         midi = NextPlayListEntry(true);
     } else {
-        m_strListFile.clear();
+        m_list = PlayList();
     }
     midi = OpenMidi(midi);
     PlayMidi(midi);
@@ -120,7 +117,7 @@ void SoundPlayer::OnMciNotify(std::uintptr_t code)
     std::string& midi = m_midi;
     if (!m_settings.BGM || code != kMciNotifySuccessful || GetMidiMode(midi) == "paused")
         return;
-    if (m_strListFile.empty()) {
+    if (m_list.file.empty()) {
         PlayMidi(midi);
         return;
     }
@@ -130,7 +127,7 @@ void SoundPlayer::OnMciNotify(std::uintptr_t code)
     // window up.
     CloseMidi(midi);
     midi.clear();
-    const int tries = m_nListCount < kMaxSkippedEntries ? m_nListCount : kMaxSkippedEntries;
+    const int tries = m_list.count < kMaxSkippedEntries ? m_list.count : kMaxSkippedEntries;
     for (int i = 0; i < tries && midi.empty(); ++i)
         midi = OpenMidi(NextPlayListEntry(false));
     PlayMidi(midi);
@@ -143,50 +140,49 @@ void SoundPlayer::PlayWave(const std::string& path)
     m_services.wave.PlayAsync(path);
 }
 
-void SoundPlayer::ScanPlayList()
+void SoundPlayer::ScanPlayList(const std::string& file)
 {
-    m_nListCount = 0;
+    m_list = PlayList();
     std::unique_ptr<ByteSource> stream;
-    if (FileExists(m_services.files, m_strListFile))
-        stream = m_services.files.OpenForReading(m_strListFile);
-    if (!stream) {
-        m_strListFile.clear();
-        m_strListDir.clear();
+    if (FileExists(m_services.files, file))
+        stream = m_services.files.OpenForReading(file);
+    if (!stream)
         return;
-    }
+    m_list.file = file;
     ListLineReader reader(*stream);
     std::string line;
     while (reader.ReadLine(line)) {
         TrimTrailingSpace(line);
-        if (!line.empty() && m_nListCount < INT_MAX)
-            ++m_nListCount;
+        if (!line.empty() && m_list.count < INT_MAX)
+            ++m_list.count;
     }
-    m_strListDir = ListDirectory(m_strListFile);
+    m_list.folder = ListDirectory(file);
 }
 
 std::string SoundPlayer::NextPlayListEntry(bool reset)
 {
-    if (!FileExists(m_services.files, m_strListFile))
+    if (!FileExists(m_services.files, m_list.file))
         return std::string();
-    std::unique_ptr<ByteSource> stream = m_services.files.OpenForReading(m_strListFile);
+    std::unique_ptr<ByteSource> stream = m_services.files.OpenForReading(m_list.file);
     if (!stream)
         return std::string();
 
+    int& pos = m_position.entry;
     if (reset)
-        s_nListPos = 0;
-    if (m_settings.BGMRandomPlay && !reset && m_nListCount > 1 && s_nListPos >= 1 && s_nListPos <= m_nListCount) {
+        pos = 0;
+    if (m_settings.BGMRandomPlay && !reset && m_list.count > 1 && pos >= 1 && pos <= m_list.count) {
         // Another entry than the one that just ended.
-        const int pick = Random(m_services.random, m_nListCount - 1) + 1;
-        s_nListPos = pick < s_nListPos ? pick : pick + 1;
+        const int pick = Random(m_services.random, m_list.count - 1) + 1;
+        pos = pick < pos ? pick : pick + 1;
     } else if (m_settings.BGMRandomPlay) {
-        s_nListPos = Random(m_services.random, m_nListCount) + 1;
-    } else if (s_nListPos < INT_MAX) {
-        ++s_nListPos;
+        pos = Random(m_services.random, m_list.count) + 1;
+    } else if (pos < INT_MAX) {
+        ++pos;
     }
     // Past the last entry (or past another window's longer list) wraps.
-    if (s_nListPos > m_nListCount)
-        s_nListPos = 1;
-    if (m_nListCount <= 0)
+    if (pos > m_list.count)
+        pos = 1;
+    if (m_list.count <= 0)
         return std::string();
 
     // The position counts entries, so blank lines are never chosen and
@@ -194,16 +190,16 @@ std::string SoundPlayer::NextPlayListEntry(bool reset)
     ListLineReader reader(*stream);
     std::string line;
     int entries = 0;
-    while (entries < s_nListPos && reader.ReadLine(line)) {
+    while (entries < pos && reader.ReadLine(line)) {
         TrimTrailingSpace(line);
         if (!line.empty())
             ++entries;
     }
-    if (entries < s_nListPos)
+    if (entries < pos)
         return std::string();
     stream.reset();
 
-    std::string path = m_strListDir + m_services.files.AnsiToUtf8(line);
+    std::string path = m_list.folder + m_services.files.AnsiToUtf8(line);
     TrimTrailingSpace(path);
     return FileExists(m_services.files, path) ? path : std::string();
 }

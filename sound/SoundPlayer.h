@@ -18,9 +18,14 @@ bool ShortPath(FileSystem& files, const std::string& path, std::string& form);
 // The sounds of one board window: wave effects, the looping MIDI piece and
 // the play list it came from, as its settings (MIDI, BGM, Sound,
 // BGMRandomPlay) ask. Every failure is silent.
-class SoundPlayer : public PlayListState {
+class SoundPlayer {
 public:
-    explicit SoundPlayer(const SoundServices& services) : m_services(services) {}
+    // The position in order is borrowed: players that share one go on
+    // from each other's last entry.
+    SoundPlayer(const SoundServices& services, PlayListPosition& position)
+        : m_services(services), m_position(position)
+    {
+    }
     SoundPlayer(const SoundPlayer&) = delete;
     SoundPlayer& operator=(const SoundPlayer&) = delete;
 
@@ -56,17 +61,15 @@ public:
     // Plays a wave file asynchronously while Sound is on.
     void PlayWave(const std::string& path);
 
-    // Counts the entries of m_strListFile and sets m_strListDir; clears the
-    // list when it cannot be read.
-    void ScanPlayList();
+    // Takes `file` as the list in use, counts its entries and notes its
+    // folder; no list when it cannot be read.
+    void ScanPlayList(const std::string& file);
+    const PlayList& List() const { return m_list; }
     // The full path of the next entry in order (wrapping after the last) or
     // of a random one, "" when there is none or it names no existing file.
     // Reset starts over; without it a random pick is not the entry last
     // chosen.
     std::string NextPlayListEntry(bool reset);
-
-    // The number of the entry last chosen, shared by every board window.
-    static int s_nListPos;
 
 private:
     bool DeviceName(const std::string& path, std::string& name);
@@ -75,6 +78,8 @@ private:
     bool m_configured = false;
     std::string m_midi;
     SoundServices m_services;
+    PlayListPosition& m_position;
+    PlayList m_list;
     std::string m_openPath;    // the file the device is open on
     std::string m_deviceName;  // the name it was opened with
 };

@@ -8,7 +8,8 @@
 
 BoardView::BoardView(const SoundServices* sound)
     : m_sound(sound ? *sound
-                    : SoundServices{m_soundDevices.mci, m_soundDevices.wave, m_soundDevices.files, m_random}),
+                    : SoundServices{m_soundDevices.mci, m_soundDevices.wave, m_soundDevices.files, m_random},
+              ProgramPlayListPosition()),
       m_presenter(m_random, m_canvas, m_timer)
 {
 }

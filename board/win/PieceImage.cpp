@@ -20,7 +20,7 @@ namespace {
 
 const BITMAPINFO* Info(const CDIB& dib)
 {
-    return reinterpret_cast<const BITMAPINFO*>(dib.m_pBMI.get());
+    return reinterpret_cast<const BITMAPINFO*>(dib.Info());
 }
 
 } // namespace
@@ -78,7 +78,7 @@ bool PieceImage::Load(ByteSource& file)
     }
     // A palette only for a 256-colour table; deeper images draw as they are.
     if (dib->BuildLogPalette()) {
-        m_palette.Reset(CreatePalette(reinterpret_cast<const LOGPALETTE*>(&dib->m_logPal)));
+        m_palette.Reset(CreatePalette(reinterpret_cast<const LOGPALETTE*>(&dib->LogPalette())));
         if (m_palette)
             m_paletteSelected.emplace(m_stripDC.Handle(), m_palette.Get());
     }
@@ -134,7 +134,7 @@ void PieceImage::ShowFrame(int row, int column)
 void PieceImage::ScaleInto(int slot, int row, int column)
 {
     StretchDIBits(m_stripDC.Handle(), slot * m_cellSize, 0, m_cellSize, m_cellSize, column * kPieceCell,
-                  PieceRowBottom(row), kPieceCell, kPieceCell, m_dib->m_pBits.get(), Info(*m_dib),
+                  PieceRowBottom(row), kPieceCell, kPieceCell, m_dib->Bits(), Info(*m_dib),
                   DIB_RGB_COLORS, SRCCOPY);
 }
 

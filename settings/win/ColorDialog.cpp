@@ -11,7 +11,7 @@ namespace {
 
 constexpr int kCell = 32;
 
-RECT ToRect(const PixelRect& r)
+RECT ToRect(const AreaRect& r)
 {
     return RECT{r.left, r.top, r.right, r.bottom};
 }
@@ -37,7 +37,7 @@ ColourAreas ColorDialog::Areas() const
         GetWindowRect(marker, &sample);
         MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&sample), 2);
     }
-    return ColourDialogAreas(PixelRect{sample.left, sample.top, sample.right, sample.bottom}, WindowDpi(Handle()));
+    return ColourDialogAreas(AreaRect{sample.left, sample.top, sample.right, sample.bottom}, WindowDpi(Handle()));
 }
 
 void ColorDialog::OnOK()
@@ -104,12 +104,12 @@ void ColorDialog::FillSample(HDC dc) const
         FillRect(dc, &rect, brush.Get());
 }
 
-void ColorDialog::DrawCell(HDC dc, const PixelRect& box, CellOrigin cell) const
+void ColorDialog::DrawCell(HDC dc, const AreaRect& box, CellOrigin cell) const
 {
     const CDIB& dib = *m_pieces.Dib();
     // Enlarged in whole pixels (a window's default stretch mode): sharp at any DPI.
     StretchDIBits(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, cell.x, cell.y, kCell, kCell,
-                  dib.m_pBits.get(), reinterpret_cast<const BITMAPINFO*>(dib.m_pBMI.get()), DIB_RGB_COLORS, SRCCOPY);
+                  dib.Bits(), reinterpret_cast<const BITMAPINFO*>(dib.Info()), DIB_RGB_COLORS, SRCCOPY);
 }
 
 void ColorDialog::OnPaint()

@@ -34,7 +34,7 @@ private:
 
     bool HasImage() const;
     void FillSample(HDC dc) const;
-    void DrawCell(HDC dc, const PixelRect& box, CellOrigin cell) const;
+    void DrawCell(HDC dc, const AreaRect& box, CellOrigin cell) const;
     void ReadBars();
     void SetBars();
 

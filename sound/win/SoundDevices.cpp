@@ -34,3 +34,9 @@ void SndPlaySoundSink::PlayAsync(const std::string& path)
     if (WidePath(path, wide))
         sndPlaySoundW(wide.c_str(), SND_ASYNC | SND_NODEFAULT);
 }
+
+PlayListPosition& ProgramPlayListPosition()
+{
+    static PlayListPosition position;
+    return position;
+}

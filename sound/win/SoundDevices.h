@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "platform/Files.h"
+#include "sound/PlayList.h"
 #include "sound/SoundServices.h"
 
 // Command strings through mciSendStringW. A command sent with notify reports
@@ -24,6 +25,9 @@ class SndPlaySoundSink : public WaveSink {
 public:
     void PlayAsync(const std::string& path) override;
 };
+
+// The position in order of the program's play lists, one for all its boards.
+PlayListPosition& ProgramPlayListPosition();
 
 // The Win32 side of one board window's sound. Set the callback window
 // once the window exists.

@@ -28,24 +28,23 @@ std::uint64_t DrawnBytes(const DibInfoHeader& h)
 void ReadFrom(const std::uint8_t* data, std::size_t size, std::size_t start)
 {
     CDIB dib;
-    const DibInfo* before = dib.m_pBMI.get();
     MemoryByteSource source(data, size);
     Require(source.Seek(static_cast<std::int64_t>(start)));
     ImageRefusal why;
     if (!dib.Read(source, &why)) {
-        Require(dib.m_pBMI.get() == before && dib.GetWidth() == 16 && dib.GetHeight() == 16);
+        Require(!dib.Info() && !dib.Bits() && dib.GetWidth() == 0);
         Require(why.fault != ImageFault::None && !EnglishRefusal(why).empty());
         return;
     }
     Require(why.fault == ImageFault::None);
-    const DibInfoHeader& h = dib.m_pBMI->bmiHeader;
+    const DibInfoHeader& h = dib.Info()->bmiHeader;
     Require(h.biSize == 40 && h.biWidth > 0 && h.biHeight != 0);
     Require(dib.GetNumColors() >= 0 && dib.GetNumColors() <= 256);
     const std::uint64_t drawn = DrawnBytes(h);
     Require(drawn > 0);
     // Touch the ends of what drawing reads, so the sanitizer sees any overrun.
-    volatile unsigned char sink = dib.m_pBits[0];
-    sink = dib.m_pBits[static_cast<std::size_t>(drawn - 1)];
+    volatile unsigned char sink = dib.Bits()[0];
+    sink = dib.Bits()[static_cast<std::size_t>(drawn - 1)];
     (void)sink;
     dib.BuildLogPalette();
     // The module's decoder reads every pixel; a run-length header may name

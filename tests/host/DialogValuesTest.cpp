@@ -56,7 +56,7 @@ TEST(DialogValuesTest, PreviewCellSizeAndColourParts)
 // The colour dialog's image boxes sit right of the sample, scaled to its DPI.
 TEST(DialogValuesTest, ColourAreasScaleWithTheDpi)
 {
-    const auto text = [](const PixelRect& r) {
+    const auto text = [](const AreaRect& r) {
         return std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) + "," +
                std::to_string(r.bottom);
     };
@@ -68,7 +68,7 @@ TEST(DialogValuesTest, ColourAreasScaleWithTheDpi)
         {0, "70,10-134,74 134,10-198,74 70,10-198,74"},
     };
     for (const auto& c : cases) {
-        const ColourAreas a = ColourDialogAreas(PixelRect{10, 10, 60, 70}, c.dpi);
+        const ColourAreas a = ColourDialogAreas(AreaRect{10, 10, 60, 70}, c.dpi);
         EXPECT_EQ(text(a.firstBox) + " " + text(a.secondBox) + " " + text(a.mouseArea), c.want) << c.dpi << " DPI";
         EXPECT_EQ(text(a.sample), "10,10-60,70");
     }

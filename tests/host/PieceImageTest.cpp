@@ -43,7 +43,7 @@ protected:
     const DibQuad& At(int column, int row, int x, int y)
     {
         const int width = dib.GetWidth(), fromBottom = dib.GetHeight() - 1 - (row * kPieceCell + y);
-        return dib.m_pBMI->bmiColors[dib.m_pBits[static_cast<std::size_t>(fromBottom) * width + column * kPieceCell + x]];
+        return dib.Info()->bmiColors[dib.Bits()[static_cast<std::size_t>(fromBottom) * width + column * kPieceCell + x]];
     }
 
     static int Distance(const DibQuad& a, const DibQuad& b)

@@ -4,13 +4,8 @@
 
 namespace {
 
-TEST(RandomTest, SeedOneGivesTheWindowsRuntimeSequence)
-{
-    MsvcRandom source(1);
-    for (int want : {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358})
-        EXPECT_EQ(source.Next15(), want);
-}
-
+// The recurrence itself is held against the real runtime under Wine and by
+// the simulator's traces.
 TEST(RandomTest, ScalesIntoRangeAndTreatsEmptyRangeAsZero)
 {
     struct Fixed : RandomSource {

@@ -38,7 +38,8 @@ TEST(SaverRulesTest, BoardAreasFromMonitors)
          {{800, 100, 1824, 868, true}, {0, 0, 800, 600, false}}},
         {"a monitor too small for a game", {tiny, primary}, {primary, tiny}},
         {"mirrored monitors", {primary, right, {0, 0, 1024, 768, false}, right}, {primary, right}},
-        {"empty and upside-down areas", {{5, 5, 5, 9, false}, {9, 9, 0, 0, true}, primary}, {primary}},
+        {"empty and upside-down areas",
+         {{5, 5, 5, 9, false}, {9, 9, 0, 0, true}, {0, 9, 9, 9, false}, {0, 9, 9, 5, false}, primary}, {primary}},
         {"no primary flagged: the one at the origin", {right, screen}, {primary, right}},
         {"no primary flagged, none at the origin", {right, leftAbove},
          {{1024, 0, 1824, 600, true}, leftAbove}},
@@ -48,6 +49,10 @@ TEST(SaverRulesTest, BoardAreasFromMonitors)
     for (const auto& c : cases) {
         const std::vector<ScreenArea> got = BoardAreas(c.monitors, {-1, -2, 3, 4, false});
         EXPECT_EQ(Describe(got), Describe(c.want)) << c.what;
+        // The same monitors are the same layout; any area moved, the last one too, a new one.
+        std::vector<ScreenArea> moved = got;
+        moved.back().bottom += 1;
+        EXPECT_TRUE(SameAreas(got, BoardAreas(c.monitors, {-1, -2, 3, 4, false})) && !SameAreas(got, moved)) << c.what;
     }
 }
 

@@ -298,8 +298,8 @@ TEST(BoardWndTest, TheDefaultImageIsFoundBesideTheProgramOrBuiltIn)
         fclose(f);
     }
     ASSERT_GT(file.size(), 1078u);
-    EXPECT_EQ(std::memcmp(dib->m_pBits.get(), file.data() + 1078, file.size() - 1078), 0);
-    EXPECT_EQ(std::memcmp(dib->m_pBMI->bmiColors, file.data() + 54, 1024), 0);
+    EXPECT_EQ(std::memcmp(dib->Bits(), file.data() + 1078, file.size() - 1078), 0);
+    EXPECT_EQ(std::memcmp(dib->Info()->bmiColors, file.data() + 54, 1024), 0);
 
     RegDeleteValueW(key, L"InstallDir");
     RegCloseKey(key);
@@ -318,7 +318,6 @@ TEST(BoardWndTest, MusicNoticesComeToTheBoard)
     s.BGMRandomPlay = 0;
     s.MIDI = "Z:" VELOMA_SOURCE_DIR "/samples/velomass.lst";
     hosted.board.Apply(s);
-    SoundPlayer::s_nListPos = 0;
     hosted.board.StartMusic(true);
     const std::string first = hosted.board.Player().Midi();
     SendMessageW(hosted.window.Handle(), kMmMciNotify, kMciNotifySuccessful, 0);

@@ -33,7 +33,7 @@ std::vector<COLORREF> BoxPixels(HDC dc, int x0, int y0)
     return pixels;
 }
 
-std::vector<COLORREF> BoxPixels(HWND h, const PixelRect& box)
+std::vector<COLORREF> BoxPixels(HWND h, const AreaRect& box)
 {
     ClientDC dc(h);
     return BoxPixels(dc.Handle(), box.left, box.top);
@@ -48,8 +48,8 @@ std::vector<COLORREF> ReferenceCell(const CDIB& dib, CellOrigin cell)
     GdiBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     MemoryDC dc;
     SelectGuard select(dc.Handle(), bitmap.Get());
-    StretchDIBits(dc.Handle(), 0, 0, 64, 64, cell.x, cell.y, 32, 32, dib.m_pBits.get(),
-                  reinterpret_cast<const BITMAPINFO*>(dib.m_pBMI.get()), DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(dc.Handle(), 0, 0, 64, 64, cell.x, cell.y, 32, 32, dib.Bits(),
+                  reinterpret_cast<const BITMAPINFO*>(dib.Info()), DIB_RGB_COLORS, SRCCOPY);
     return BoxPixels(dc.Handle(), 0, 0);
 }
 
@@ -78,7 +78,7 @@ TEST(ColorDialogTest, OpensWithTheCallersColourAndOkReturnsTheBars)
     const INT_PTR result = RunModal(dlg, [&](HWND h) {
         EXPECT_EQ(dlg.ImageIndex, 0);
         const ColourAreas a = dlg.Areas();
-        const PixelRect s = a.sample;
+        const AreaRect s = a.sample;
         for (size_t i = 0; i < sizeof steps / sizeof steps[0]; ++i) {
             const Step& st = steps[i];
             if (st.code >= 0)
@@ -90,7 +90,7 @@ TEST(ColorDialogTest, OpensWithTheCallersColourAndOkReturnsTheBars)
             EXPECT_EQ(sample, RGB(st.red, st.green, st.blue)) << "step " << i << ": sample " << std::hex << sample;
         }
         // Without an image, clicks on the boxes only turn the index.
-        const PixelRect area = a.mouseArea;
+        const AreaRect area = a.mouseArea;
         Click(h, WM_LBUTTONUP, area.left + 3, area.top + 3);
         Click(h, WM_RBUTTONUP, area.left + 3, area.top + 3);
         EXPECT_EQ(dlg.ImageIndex, 1);
@@ -117,7 +117,7 @@ TEST(ColorDialogTest, ImageBoxesTurnOnRightClicksAndLeftClicksPickTheNearestColo
     dlg.Red = 1;
     const INT_PTR result = RunModal(dlg, [&](HWND h) {
         const ColourAreas a = dlg.Areas();
-        const PixelRect s = a.sample, box2 = a.secondBox, area = a.mouseArea;
+        const AreaRect s = a.sample, box2 = a.secondBox, area = a.mouseArea;
         EXPECT_TRUE(BoxPixels(h, a.firstBox) == ReferenceCell(dib, kEmptyCellOrigin))
             << "box 1 is not the empty cell enlarged";
         const std::vector<COLORREF> kind1 = BoxPixels(h, box2);

@@ -48,7 +48,6 @@ class SoundWinTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SoundPlayer::s_nListPos = 0;
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         m_dir = std::wstring(temp) + L"veloma sound " + std::to_wstring(GetCurrentProcessId());
@@ -130,7 +129,8 @@ protected:
     MsvcRandom random{1};
     SoundServices services{mci, wave, files, random};
     Settings settings;
-    SoundPlayer player{services};
+    PlayListPosition position;
+    SoundPlayer player{services, position};
 };
 
 TEST_F(SoundWinTest, TheSequencerGetsTheShortFormOrNothing)
@@ -169,7 +169,7 @@ TEST_F(SoundWinTest, ListsAreReadFromRealFilesInTheAnsiCodePage)
                               OPEN_EXISTING, 0, nullptr);
     Play(Path(L"VELOMASS.LST"));
     EXPECT_EQ(player.Midi(), Path(L"loop1.mid"));
-    EXPECT_EQ(player.m_nListCount, 2);
+    EXPECT_EQ(player.List().count, 2);
     CloseHandle(held);
 
     // Locked without sharing, it is silence.
