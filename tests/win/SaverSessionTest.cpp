@@ -2,6 +2,7 @@
 // test: boards above all without a cursor, input on any board ending the
 // run, the password asked once on the primary, the black-out on every
 // board, and boards that follow a new monitor layout.
+#include "platform/Gdi.h"
 #include "res/PasswordDialogs.h"
 #include "saver/win/SaverSession.h"
 #include "win/ModalScript.h"
@@ -41,7 +42,7 @@ struct FakeSound : MciCommandSink, WaveSink, FileSystem {
 bool Blank(HWND hwnd)
 {
     UpdateWindow(hwnd);
-    HDC dc = GetDC(hwnd);
+    ClientDC dc(hwnd);
     RECT client{};
     GetClientRect(hwnd, &client);
     // Points another window hides read as invalid and do not count.
@@ -49,11 +50,10 @@ bool Blank(HWND hwnd)
     bool black = true;
     for (int y = 4; y < client.bottom && black; y += 16)
         for (int x = 4; x < client.right && black; x += 16) {
-            const COLORREF c = GetPixel(dc, x, y);
+            const COLORREF c = GetPixel(dc.Handle(), x, y);
             if (c != CLR_INVALID)
                 ++seen, black = c == 0;
         }
-    ReleaseDC(hwnd, dc);
     return black && seen > 0;
 }
 
@@ -77,17 +77,17 @@ public:
     bool real = false;
 
 protected:
-    bool AskPassword(std::string& entered) override
+    std::optional<std::string> AskPassword() override
     {
         if (real)
-            return SaverSession::AskPassword(entered);
+            return SaverSession::AskPassword();
         ++asked;
         blackWhenAsked = Primary()->BlackedOut() || (second && Blank(second));
         if (answers.empty())
-            return false;
-        entered = answers.front();
+            return std::nullopt;
+        const std::string answer = answers.front();
         answers.erase(answers.begin());
-        return true;
+        return answer;
     }
 };
 
