@@ -38,11 +38,6 @@ void ApplyFullScreenRules(Settings& settings, const DesktopSaverValues& desktop)
     settings.CellSize = BoundCellSize(settings.CellSize);
 }
 
-bool PasswordMatches(const std::string& entered, const std::string& stored)
-{
-    return entered == stored;
-}
-
 bool FirstMouse::OnMove(int x, int y)
 {
     if (!m_seen) {
@@ -69,18 +64,6 @@ CloseAnswer AnswerCloseRequest(const std::optional<std::string>& entered, const 
     answer.forgetMouse = !answer.close;
     answer.restartBlackOut = !answer.close && blackOutTime > 0;
     return answer;
-}
-
-PasswordChangeAction DecidePasswordChange(bool focusOnOk, const std::string& newPassword,
-                                          const std::string& confirmation)
-{
-    if (!focusOnOk)
-        return PasswordChangeAction::NextControl;
-    if (!newPassword.empty() && confirmation.empty())
-        return PasswordChangeAction::FocusConfirmation;
-    if (PasswordMatches(newPassword, confirmation))
-        return PasswordChangeAction::Store;
-    return PasswordChangeAction::Mismatch;
 }
 
 bool IsSwallowedSysCommand(unsigned command)

@@ -5,6 +5,7 @@
 
 #include "base/Settings.h"
 #include "saver/Monitors.h"
+#include "settings/Password.h"
 #include "settings/SettingsStore.h"
 
 // The rules of a full-screen run that need no window.
@@ -30,9 +31,6 @@ std::uint32_t BlackOutInterval(int minutes, std::uint32_t msPerMinute = 60000);
 // them: the password only counts when the desktop asks for one, the
 // low-power limit, the cell size bound. Nothing is written back.
 void ApplyFullScreenRules(Settings& settings, const DesktopSaverValues& desktop);
-
-// Exact, byte for byte: no case folding, no trimming.
-bool PasswordMatches(const std::string& entered, const std::string& stored);
 
 // The first mouse position seen since the window came up or since the last
 // refused close request. The first move only records it; any later move
@@ -70,17 +68,6 @@ struct CloseAnswer {
 };
 CloseAnswer AnswerCloseRequest(const std::optional<std::string>& entered, const std::string& password,
                                int blackOutTime);
-
-// What OK in the change-password dialog does.
-enum class PasswordChangeAction {
-    NextControl,        // the focus is not on OK: Enter moves on like Tab
-    FocusConfirmation,  // a new password without its confirmation
-    Store,              // equal entries (both empty removes the password)
-    Mismatch,           // tell the user, focus back to the new password
-};
-
-PasswordChangeAction DecidePasswordChange(bool focusOnOk, const std::string& newPassword,
-                                          const std::string& confirmation);
 
 // System commands the saver swallows: its own screen-saver start and close.
 // The low four bits belong to the system and are ignored.

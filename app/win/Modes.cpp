@@ -5,7 +5,7 @@
 #include "platform/Dpi.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
-#include "saver/win/PasswordChangeDialog.h"
+#include "settings/win/PasswordChangeDialog.h"
 #include "saver/win/SaverSession.h"
 #include "settings/SettingsStore.h"
 #include "settings/win/SettingsDialog.h"

@@ -5,7 +5,7 @@
 #include "platform/Text.h"
 #include "res/SettingsIds.h"
 #include "res/StringIds.h"
-#include "saver/win/PasswordChangeDialog.h"
+#include "settings/win/PasswordChangeDialog.h"
 #include "settings/win/AboutDialog.h"
 #include "settings/win/ColorDialog.h"
 #include "settings/DialogValues.h"

@@ -1,4 +1,5 @@
 #include "settings/DialogValues.h"
+#include "settings/Password.h"
 
 #include <gtest/gtest.h>
 
@@ -116,6 +117,21 @@ TEST(DialogValuesTest, BitmapCheck)
         EXPECT_EQ(FindDialogBitmap(bitmap, files), c.want) << "stored \"" << c.stored << "\"";
         EXPECT_EQ(bitmap, c.wantPath) << "stored \"" << c.stored << "\"";
     }
+}
+
+TEST(DialogValuesTest, PasswordChange)
+{
+    using A = PasswordChangeAction;
+    const struct { bool focusOnOk; const char *newPassword, *confirmation; A want; } cases[] = {
+        {false, "abc", "abc", A::NextControl},  // Enter in a text box never stores
+        {true, "abc", "", A::FocusConfirmation}, {true, "", "", A::Store},  // both empty removes it
+        {true, "秘密", "秘密", A::Store},        {true, "", "abc", A::Mismatch},
+        {true, "abc", "ABC", A::Mismatch},      {true, "abc", "ab", A::Mismatch},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(static_cast<int>(DecidePasswordChange(c.focusOnOk, c.newPassword, c.confirmation)),
+                  static_cast<int>(c.want))
+            << "focus on OK " << c.focusOnOk << ", '" << c.newPassword << "' / '" << c.confirmation << "'";
 }
 
 }  // namespace

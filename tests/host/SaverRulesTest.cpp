@@ -190,20 +190,8 @@ TEST(SaverRulesTest, CloseRequest)
     }
 }
 
-TEST(SaverRulesTest, PasswordChangeSwallowedCommandsAndBlackOutInterval)
+TEST(SaverRulesTest, SwallowedCommandsAndBlackOutInterval)
 {
-    using A = PasswordChangeAction;
-    const struct { bool focusOnOk; const char *newPassword, *confirmation; A want; } cases[] = {
-        {false, "abc", "abc", A::NextControl},  // Enter in a text box never stores
-        {true, "abc", "", A::FocusConfirmation}, {true, "", "", A::Store},  // both empty removes it
-        {true, "秘密", "秘密", A::Store},        {true, "", "abc", A::Mismatch},
-        {true, "abc", "ABC", A::Mismatch},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(static_cast<int>(DecidePasswordChange(c.focusOnOk, c.newPassword, c.confirmation)),
-                  static_cast<int>(c.want))
-            << "focus on OK " << c.focusOnOk << ", '" << c.newPassword << "' / '" << c.confirmation << "'";
-
     // SC_SCREENSAVE and SC_CLOSE with or without the system's low bits; not
     // SC_MINIMIZE or SC_MONITORPOWER.
     for (unsigned command : {0xF140u, 0xF063u, 0xF14Fu})

@@ -1,6 +1,6 @@
 #include "platform/Text.h"
 #include "res/PasswordDialogs.h"
-#include "saver/win/PasswordChangeDialog.h"
+#include "settings/win/PasswordChangeDialog.h"
 #include "saver/win/PasswordDialog.h"
 #include "platform/Registry.h"
 #include "settings/SettingsStore.h"

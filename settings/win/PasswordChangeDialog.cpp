@@ -1,9 +1,9 @@
-#include "saver/win/PasswordChangeDialog.h"
+#include "settings/win/PasswordChangeDialog.h"
 
 #include "platform/Text.h"
 #include "res/PasswordDialogs.h"
 #include "res/StringIds.h"
-#include "saver/SaverRules.h"
+#include "settings/Password.h"
 #include "settings/SettingsStore.h"
 #include "platform/Registry.h"
 
