@@ -183,13 +183,10 @@ std::optional<std::string> SaverSession::AskPassword()
     // The dialog disables its owner, the primary board; the others too.
     for (std::size_t i = 1; i < m_boards.size(); ++i)
         EnableWindow(m_boards[i]->Handle(), FALSE);
-    PasswordDialog dialog(m_boards.front()->Handle());
-    const bool ok = dialog.DoModal() == IDOK;
+    std::optional<std::string> entered = ::AskPassword(m_boards.front()->Handle());
     for (std::size_t i = 1; i < m_boards.size(); ++i)
         EnableWindow(m_boards[i]->Handle(), TRUE);
-    if (!ok)
-        return std::nullopt;
-    return dialog.m_strPassword;
+    return entered;
 }
 
 bool SaverSession::IsBlackedOut()

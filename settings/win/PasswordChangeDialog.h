@@ -1,21 +1,8 @@
 #pragma once
-#include "platform/Dialog.h"
+#include <windows.h>
 
 class RegistryRoot;
 
-// Sets the saver's own password: a new one typed twice. The current one is
-// not asked for.
-class PasswordChangeDialog : public Dialog {
-public:
-    // Stores into the current user's registry unless told otherwise.
-    explicit PasswordChangeDialog(HWND owner = nullptr, RegistryRoot* registry = nullptr);
-
-protected:
-    BOOL OnInitDialog() override;
-    void OnOK() override;
-
-private:
-    void FocusItem(int id);
-
-    RegistryRoot* m_pRegistry;
-};
+// Sets the saver's own password: a new one typed twice, stored in the
+// registry on OK. The current one is not asked for.
+void ChangePassword(HWND owner, RegistryRoot& registry);
