@@ -20,39 +20,37 @@ void FollowDpiChange(HWND hwnd, LPARAM suggested)
 
 }  // namespace
 
-INT_PTR Dialog::DoModal()
+INT_PTR ModalDialog::Run(HWND owner)
 {
-    HWND owner = m_owner ? GetAncestor(m_owner, GA_ROOT) : nullptr;
-    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), owner,
-                                           StaticDialogProc, reinterpret_cast<LPARAM>(this));
-    m_hWnd = nullptr;
-    return result;
+    const HWND top = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), top, Procedure,
+                           reinterpret_cast<LPARAM>(this));
 }
 
-void Dialog::EndDialog(INT_PTR result)
+void ModalDialog::End(INT_PTR result)
 {
     if (m_hWnd)
-        ::EndDialog(m_hWnd, result);
+        EndDialog(m_hWnd, result);
 }
 
-HWND Dialog::GetDlgItem(int id) const
+ModalDialog* ModalDialog::Bound(HWND hwnd)
 {
-    return m_hWnd ? ::GetDlgItem(m_hWnd, id) : nullptr;
+    // Only our procedure puts a dialog of ours into DWLP_USER.
+    if (!IsWindow(hwnd) || GetWindowLongPtrW(hwnd, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&Procedure))
+        return nullptr;
+    return reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
 }
 
-INT_PTR CALLBACK Dialog::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+INT_PTR CALLBACK ModalDialog::Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    Dialog* self = nullptr;
     if (msg == WM_INITDIALOG) {
-        self = reinterpret_cast<Dialog*>(lParam);
-        self->m_hWnd = hwnd;
+        reinterpret_cast<ModalDialog*>(lParam)->m_hWnd = hwnd;
         SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-    } else {
-        self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
     }
+    auto* self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
     if (!self)
         return FALSE;
-    const INT_PTR result = self->DialogProc(msg, wParam, lParam);
+    const INT_PTR result = self->Dispatch(msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         self->m_hWnd = nullptr;
@@ -60,13 +58,26 @@ INT_PTR CALLBACK Dialog::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LP
     return result;
 }
 
-INT_PTR Dialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
+INT_PTR ModalDialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_INITDIALOG)
+        return Init();
+    if (msg != WM_COMMAND)
+        return Message(msg, wParam, lParam);
+    const int id = LOWORD(wParam), code = HIWORD(wParam);
+    if (Command(id, code))
+        return TRUE;
+    // Code 0 is a click or a menu, 1 an accelerator; Enter and Escape
+    // arrive as IDOK and IDCANCEL.
+    if (code > 1 || (id != IDOK && id != IDCANCEL))
+        return FALSE;
+    End(id);
+    return TRUE;
+}
+
+INT_PTR ModalDialog::Message(UINT msg, WPARAM, LPARAM lParam)
 {
     switch (msg) {
-    case WM_INITDIALOG:
-        return OnInitDialog();
-    case WM_COMMAND:
-        return OnCommand(wParam, lParam);
     case WM_NOTIFY:
         if (!AnswerToolTip(reinterpret_cast<NMHDR*>(lParam)))
             return FALSE;
@@ -82,25 +93,7 @@ INT_PTR Dialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
 }
 
-BOOL Dialog::OnCommand(WPARAM wParam, LPARAM)
-{
-    // Code 0 is a click or a menu, 1 an accelerator; Enter and Escape
-    // arrive as IDOK and IDCANCEL.
-    if (HIWORD(wParam) > 1)
-        return FALSE;
-    switch (LOWORD(wParam)) {
-    case IDOK:
-        OnOK();
-        return TRUE;
-    case IDCANCEL:
-        OnCancel();
-        return TRUE;
-    default:
-        return FALSE;
-    }
-}
-
-void Dialog::EnableToolTips(int firstId, int lastId)
+void ModalDialog::EnableToolTips(int firstId, int lastId)
 {
     m_tipFirst = firstId;
     m_tipLast = lastId;
@@ -123,7 +116,7 @@ void Dialog::EnableToolTips(int firstId, int lastId)
     }
 }
 
-bool Dialog::AnswerToolTip(NMHDR* header)
+bool ModalDialog::AnswerToolTip(NMHDR* header)
 {
     if (!header || header->code != TTN_GETDISPINFOW)
         return false;

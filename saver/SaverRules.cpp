@@ -38,15 +38,10 @@ void ApplyFullScreenRules(Settings& settings, const DesktopSaverValues& desktop)
     settings.CellSize = BoundCellSize(settings.CellSize);
 }
 
-bool PasswordMatches(const std::string& entered, const std::string& stored)
-{
-    return entered == stored;
-}
-
 bool FirstMouse::OnMove(int x, int y)
 {
-    if (!m_bSeen) {
-        m_bSeen = true;
+    if (!m_seen) {
+        m_seen = true;
         m_x = x;
         m_y = y;
         return false;
@@ -54,32 +49,21 @@ bool FirstMouse::OnMove(int x, int y)
     return x != m_x || y != m_y;
 }
 
-bool ConfirmCloseRequest(const std::string& password, int blackOutTime, FirstMouse& firstMouse,
-                         CloseRequestHost& host)
+CloseStart StartCloseRequest(const std::string& password, bool blackedOut)
 {
     if (password.empty())
-        return true;
-    if (host.IsBlackedOut())
-        host.WakeFromBlackOut();
-    std::string entered;
-    if (host.AskPassword(entered) && PasswordMatches(entered, password))
-        return true;
-    if (blackOutTime > 0)
-        host.RestartBlackOutTimer();
-    firstMouse.Forget();
-    return false;
+        return CloseStart::Close;
+    return blackedOut ? CloseStart::WakeAndAsk : CloseStart::Ask;
 }
 
-PasswordChangeAction DecidePasswordChange(bool focusOnOk, const std::string& newPassword,
-                                          const std::string& confirmation)
+CloseAnswer AnswerCloseRequest(const std::optional<std::string>& entered, const std::string& password,
+                               int blackOutTime)
 {
-    if (!focusOnOk)
-        return PasswordChangeAction::NextControl;
-    if (!newPassword.empty() && confirmation.empty())
-        return PasswordChangeAction::FocusConfirmation;
-    if (PasswordMatches(newPassword, confirmation))
-        return PasswordChangeAction::Store;
-    return PasswordChangeAction::Mismatch;
+    CloseAnswer answer;
+    answer.close = entered && PasswordMatches(*entered, password);
+    answer.forgetMouse = !answer.close;
+    answer.restartBlackOut = !answer.close && blackOutTime > 0;
+    return answer;
 }
 
 bool IsSwallowedSysCommand(unsigned command)

@@ -1,6 +1,7 @@
 #include "settings/DialogValues.h"
 
 #include "base/Dpi.h"
+#include "base/ValueForms.h"
 
 #include "res/SettingsIds.h"
 #include "settings/SettingsStore.h"
@@ -196,6 +197,12 @@ void ReadDialogSettings(Settings& settings, std::string& bcColText, RegistryRoot
 {
     ReadStoredSettings(settings, bcColText, registry);
     settings.BlackOutTime = LimitBlackOutTime(settings.BlackOutTime, ReadDesktopValues(registry).LowPowerMinutes);
+    settings.PassWord.clear();
+}
+
+std::string SavedColourText(const std::string& storedText, std::uint32_t storedColour, std::uint32_t colour)
+{
+    return colour == storedColour ? storedText : LongToHex(colour);
 }
 
 BitmapFound FindDialogBitmap(std::string& bitmap, FileSystem& files)

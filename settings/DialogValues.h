@@ -20,7 +20,6 @@ enum ScrollCode {
     kScrollThumbTrack = 5,
     kScrollLeft = 6,  // Home
     kScrollRight = 7, // End
-    kScrollEnd = 8,
 };
 
 // Where Home and End go and the limits a step is held to, before the bar
@@ -113,12 +112,17 @@ struct ColourAreas {
 };
 ColourAreas ColourDialogAreas(const AreaRect& sample, int dpi);
 
-// Opening the settings dialog.
+// Opening and saving the settings dialog.
 
-// The stored settings as the dialog shows them: every value from the
+// The stored settings as the dialog starts from them: every value from the
 // System and Sound keys (missing ones at their defaults), `bcColText` the
-// stored colour text, and BlackOutTime held to the low-power time-out.
+// stored colour text, BlackOutTime held to the low-power time-out, and no
+// password (the change-password dialog's business).
 void ReadDialogSettings(Settings& settings, std::string& bcColText, RegistryRoot& registry);
+
+// The colour text to save: the stored text while the colour is the one read
+// from it, whatever its spelling; a new colour in hexadecimal.
+std::string SavedColourText(const std::string& storedText, std::uint32_t storedColour, std::uint32_t colour);
 
 enum class BitmapFound {
     Stored,   // the stored path names a file

@@ -5,9 +5,10 @@
 #include "platform/Dpi.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
-#include "saver/win/PasswordChangeDialog.h"
 #include "saver/win/SaverSession.h"
+#include "settings/DialogValues.h"
 #include "settings/SettingsStore.h"
+#include "settings/win/PasswordChangeDialog.h"
 #include "settings/win/SettingsDialog.h"
 
 #include <cstdint>
@@ -81,11 +82,12 @@ void RunSettingsDialog()
     // password (same title), only brings that window forward.
     if (ActivateExisting(kSettingsTitle))
         return;
-    SettingsDialog dialog;
-    if (dialog.DoModal() != IDOK)
-        return;
     WinRegistry registry;
-    SaveSettings(dialog.Values(), dialog.BCColText, registry);
+    Settings stored;
+    std::string colourText;
+    ReadDialogSettings(stored, colourText, registry);
+    if (const std::optional<Settings> edited = EditSettings(nullptr, stored))
+        SaveSettings(*edited, SavedColourText(colourText, stored.BCCol, edited->BCCol), registry);
 }
 
 std::unique_ptr<BoardWnd> StartPreview(HWND parent)
@@ -128,6 +130,6 @@ void RunFullScreen()
 
 void RunChangePassword()
 {
-    PasswordChangeDialog dialog;
-    dialog.DoModal();
+    WinRegistry registry;
+    ChangePassword(nullptr, registry);
 }

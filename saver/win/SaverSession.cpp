@@ -163,24 +163,30 @@ bool SaverSession::ConfirmClose()
     // through must not stack a second question on the first.
     if (m_asking || m_boards.empty())
         return false;
+    const CloseStart start = StartCloseRequest(m_settings.PassWord, IsBlackedOut());
+    if (start == CloseStart::Close)
+        return true;
     m_asking = true;
-    const bool mayClose = ConfirmCloseRequest(m_settings.PassWord, m_settings.BlackOutTime, m_firstMouse, *this);
+    if (start == CloseStart::WakeAndAsk)
+        WakeFromBlackOut();
+    const CloseAnswer answer = AnswerCloseRequest(AskPassword(), m_settings.PassWord, m_settings.BlackOutTime);
     m_asking = false;
-    return mayClose;
+    if (answer.restartBlackOut)
+        StartBlackOutTimer();
+    if (answer.forgetMouse)
+        m_firstMouse.Forget();
+    return answer.close;
 }
 
-bool SaverSession::AskPassword(std::string& entered)
+std::optional<std::string> SaverSession::AskPassword()
 {
     // The dialog disables its owner, the primary board; the others too.
     for (std::size_t i = 1; i < m_boards.size(); ++i)
         EnableWindow(m_boards[i]->Handle(), FALSE);
-    PasswordDialog dialog(m_boards.front()->Handle());
-    const bool ok = dialog.DoModal() == IDOK;
+    std::optional<std::string> entered = ::AskPassword(m_boards.front()->Handle());
     for (std::size_t i = 1; i < m_boards.size(); ++i)
         EnableWindow(m_boards[i]->Handle(), TRUE);
-    if (ok)
-        entered = dialog.m_strPassword;
-    return ok;
+    return entered;
 }
 
 bool SaverSession::IsBlackedOut()

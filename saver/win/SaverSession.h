@@ -19,7 +19,7 @@ std::vector<ScreenArea> SystemMonitors();
 // when one is in force, asked once on the primary board. The black-out
 // comes to every board at once. Only the primary board sounds. The run ends
 // when the primary board's window goes.
-class SaverSession : private CloseRequestHost {
+class SaverSession {
 public:
     static constexpr UINT kMonitorPollMs = 1000;
 
@@ -58,8 +58,8 @@ public:
     void CloseBoards();
 
 protected:
-    // Runs the password dialog on the primary board; true with the text on OK.
-    bool AskPassword(std::string& entered) override;
+    // Runs the password dialog on the primary board: the text on OK.
+    virtual std::optional<std::string> AskPassword();
 
     // Tests shorten the minute of the black-out timer.
     void SetMinuteLength(std::uint32_t ms) { m_minuteMs = ms; }
@@ -74,9 +74,8 @@ private:
     Settings BoardSettings(bool primary) const;
     bool AddBoard(const ScreenArea& area);
 
-    bool IsBlackedOut() override;
-    void WakeFromBlackOut() override;
-    void RestartBlackOutTimer() override { StartBlackOutTimer(); }
+    bool IsBlackedOut();
+    void WakeFromBlackOut();
 
     MonitorSource m_monitors;
     const SoundServices* m_sound;

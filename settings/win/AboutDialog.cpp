@@ -3,7 +3,18 @@
 #include "platform/Dialog.h"
 #include "res/SettingsIds.h"
 
+namespace {
+
+// The template says it all; OK and Cancel end it.
+class AboutDialog : public ModalDialog {
+public:
+    AboutDialog() : ModalDialog(IDD_ABOUT) {}
+    using ModalDialog::Run;
+};
+
+}  // namespace
+
 void ShowAboutDialog(HWND owner)
 {
-    Dialog(IDD_ABOUT, owner).DoModal();
+    AboutDialog().Run(owner);
 }

@@ -5,37 +5,38 @@
 
 namespace {
 
-class MidiListDialog : public Dialog {
+class MidiListDialog : public ModalDialog {
 public:
-    MidiListDialog(HWND owner, int randomPlay) : Dialog(IDD_MIDI_LIST, owner), randomPlay(randomPlay) {}
+    explicit MidiListDialog(int randomPlay) : ModalDialog(IDD_MIDI_LIST), m_randomPlay(randomPlay) {}
 
-    // Only a click changes it: OK alone keeps an odd stored value.
-    int randomPlay;
+    using ModalDialog::Run;
+    int Choice() const { return m_randomPlay; }
 
 private:
-    BOOL OnInitDialog() override
+    bool Init() override
     {
         CheckRadioButton(Handle(), IDC_LIST_IN_ORDER, IDC_LIST_AT_RANDOM,
-                         randomPlay ? IDC_LIST_AT_RANDOM : IDC_LIST_IN_ORDER);
-        return TRUE;
+                         m_randomPlay ? IDC_LIST_AT_RANDOM : IDC_LIST_IN_ORDER);
+        return true;
     }
 
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
+    bool Command(int id, int code) override
     {
-        const int id = LOWORD(wParam);
-        if (HIWORD(wParam) == BN_CLICKED && (id == IDC_LIST_IN_ORDER || id == IDC_LIST_AT_RANDOM)) {
-            CheckRadioButton(Handle(), IDC_LIST_IN_ORDER, IDC_LIST_AT_RANDOM, id);
-            randomPlay = id == IDC_LIST_AT_RANDOM ? 1 : 0;
-            return TRUE;
-        }
-        return Dialog::OnCommand(wParam, lParam);
+        if (code != BN_CLICKED || (id != IDC_LIST_IN_ORDER && id != IDC_LIST_AT_RANDOM))
+            return false;
+        CheckRadioButton(Handle(), IDC_LIST_IN_ORDER, IDC_LIST_AT_RANDOM, id);
+        m_randomPlay = id == IDC_LIST_AT_RANDOM ? 1 : 0;
+        return true;
     }
+
+    // Only a click changes it: OK alone keeps an odd stored value.
+    int m_randomPlay;
 };
 
 }  // namespace
 
 int RunMidiListDialog(HWND owner, int randomPlay)
 {
-    MidiListDialog dialog(owner, randomPlay);
-    return dialog.DoModal() == IDOK ? dialog.randomPlay : randomPlay;
+    MidiListDialog dialog(randomPlay);
+    return dialog.Run(owner) == IDOK ? dialog.Choice() : randomPlay;
 }

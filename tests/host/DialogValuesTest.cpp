@@ -1,4 +1,5 @@
 #include "settings/DialogValues.h"
+#include "settings/Password.h"
 
 #include <gtest/gtest.h>
 
@@ -81,16 +82,38 @@ TEST(DialogValuesTest, BlackOutTimeHeldToTheLowPowerTimeOut)
     for (const auto& c : cases)
         EXPECT_EQ(LimitBlackOutTime(c.stored, c.lowPower), c.want) << c.stored << " min, low power " << c.lowPower;
 
-    // The dialog reads the stored settings with the desktop's limit, and writes nothing.
+    // The dialog starts from the stored settings with the desktop's limit
+    // and without the password, and writes nothing.
     FakeRegistry registry;
     registry.SetText("Software\\Tamsk soft\\VelomaSS\\System", "BlackOutTime", "30");
+    registry.SetText("Software\\Tamsk soft\\VelomaSS\\System", "PassWord", "secret");
     registry.SetText("Control Panel\\desktop", "ScreenSaveLowPowerActive", "1");
     registry.SetText("Control Panel\\desktop", "ScreenSaveLowPowerTimeOut", "900");
     Settings s;
     std::string colour;
     ReadDialogSettings(s, colour, registry);
-    EXPECT_EQ(std::to_string(s.BlackOutTime) + " " + colour, "15 000000");
+    EXPECT_EQ(std::to_string(s.BlackOutTime) + " " + colour + " " + s.PassWord, "15 000000 ");
     EXPECT_TRUE(registry.writes.empty());
+
+    // The colour keeps the text it was read from, in any spelling, until it changes.
+    EXPECT_EQ(SavedColourText("00FF", 0xFF, 0xFF), "00FF");
+    EXPECT_EQ(SavedColourText("00FF", 0xFF, 0xAFF), "aff");
+    EXPECT_EQ(SavedColourText("zz", 0, 0x80), "80");
+}
+
+TEST(DialogValuesTest, PasswordChange)
+{
+    using A = PasswordChangeAction;
+    const struct { bool focusOnOk; const char *newPassword, *confirmation; A want; } cases[] = {
+        {false, "abc", "abc", A::NextControl},  // Enter in a text box never stores
+        {true, "abc", "", A::FocusConfirmation}, {true, "", "", A::Store},  // both empty removes it
+        {true, "秘密", "秘密", A::Store},        {true, "", "abc", A::Mismatch},
+        {true, "abc", "ABC", A::Mismatch},      {true, "abc", "ab", A::Mismatch},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(static_cast<int>(DecidePasswordChange(c.focusOnOk, c.newPassword, c.confirmation)),
+                  static_cast<int>(c.want))
+            << "focus on OK " << c.focusOnOk << ", '" << c.newPassword << "' / '" << c.confirmation << "'";
 }
 
 TEST(DialogValuesTest, BitmapCheck)

@@ -158,65 +158,45 @@ TEST(SaverRulesTest, FirstMouseMove)
     EXPECT_TRUE(corner.OnMove(-2, -1)) << "a first move at (-1, -1) was not recorded";
 }
 
-struct RecordingHost : CloseRequestHost {
-    bool blackedOut = false, answerOk = false;
-    std::string answer, calls;
-    bool IsBlackedOut() override { return blackedOut; }
-    void WakeFromBlackOut() override { calls += "wake ", blackedOut = false; }
-    bool AskPassword(std::string& entered) override
-    {
-        calls += blackedOut ? "ask-while-black " : "ask ";
-        entered = answer;
-        return answerOk;
-    }
-    void RestartBlackOutTimer() override { calls += "timer "; }
-};
-
-TEST(SaverRulesTest, ConfirmClose)
+// At once without a password; otherwise the black-out ends before the
+// question, and only the exact password closes. Anything else stays, forgets
+// the mouse and counts the black-out down again when there is one.
+TEST(SaverRulesTest, CloseRequest)
 {
+    using S = CloseStart;
+    const struct { const char* password; bool blackedOut; S want; } starts[] = {
+        {"", false, S::Close}, {"", true, S::Close}, {"abc", false, S::Ask}, {"abc", true, S::WakeAndAsk}};
+    for (const auto& c : starts)
+        EXPECT_EQ(static_cast<int>(StartCloseRequest(c.password, c.blackedOut)), static_cast<int>(c.want))
+            << "'" << c.password << "', blacked out " << c.blackedOut;
+
     const struct {
-        const char *what, *password;
+        const char* what;
+        std::string password;
+        std::optional<std::string> entered;
         int blackOut;
-        bool blackedOut, ok;
-        const char* answer;
-        bool closes;
-        const char* calls;
-    } cases[] = {
-        {"no password", "", 5, true, true, "", true, ""},
-        {"right", "abc", 5, false, true, "abc", true, "ask "},
-        {"wrong case", "abc", 5, false, true, "ABC", false, "ask timer "},
-        {"a prefix", "abc", 5, false, true, "ab", false, "ask timer "},
-        {"half-width against full-width", "ﾊﾟｽ", 5, false, true, "パス", false, "ask timer "},
-        {"cancelled with the right text", "abc", 5, false, false, "abc", false, "ask timer "},
-        {"wrong, no black-out time", "abc", 0, false, true, "x", false, "ask "},
-        {"blacked out, right", "abc", 5, true, true, "abc", true, "wake ask "},
-        {"blacked out, wrong", "abc", 1, true, true, "", false, "wake ask timer "},
+        const char* want;
+    } answers[] = {
+        {"right", "abc", "abc", 5, "close"},
+        {"wrong case", "abc", "ABC", 5, "stay forget restart"},
+        {"a prefix", "abc", "ab", 5, "stay forget restart"},
+        {"empty", "abc", "", 5, "stay forget restart"},
+        {"longer", "abc", "abcd", 5, "stay forget restart"},
+        {"half-width against full-width", "ﾊﾟｽ", "パス", 5, "stay forget restart"},
+        {"cancelled", "abc", std::nullopt, 5, "stay forget restart"},
+        {"wrong, no black-out time", "abc", "x", 0, "stay forget"},
     };
-    for (const auto& c : cases) {
-        RecordingHost host;
-        host.blackedOut = c.blackedOut, host.answerOk = c.ok, host.answer = c.answer;
-        FirstMouse first;
-        first.OnMove(7, 7);
-        EXPECT_EQ(ConfirmCloseRequest(c.password, c.blackOut, first, host), c.closes) << c.what;
-        EXPECT_EQ(host.calls, c.calls) << c.what;
-        EXPECT_EQ(first.OnMove(8, 8), c.closes) << c.what << ": a refusal must forget the mouse, a close need not";
+    for (const auto& c : answers) {
+        const CloseAnswer a = AnswerCloseRequest(c.entered, c.password, c.blackOut);
+        EXPECT_EQ(std::string(a.close ? "close" : "stay") + (a.forgetMouse ? " forget" : "") +
+                      (a.restartBlackOut ? " restart" : ""),
+                  c.want)
+            << c.what;
     }
 }
 
-TEST(SaverRulesTest, PasswordChangeSwallowedCommandsAndBlackOutInterval)
+TEST(SaverRulesTest, SwallowedCommandsAndBlackOutInterval)
 {
-    using A = PasswordChangeAction;
-    const struct { bool focusOnOk; const char *newPassword, *confirmation; A want; } cases[] = {
-        {false, "abc", "abc", A::NextControl},  // Enter in a text box never stores
-        {true, "abc", "", A::FocusConfirmation}, {true, "", "", A::Store},  // both empty removes it
-        {true, "秘密", "秘密", A::Store},        {true, "", "abc", A::Mismatch},
-        {true, "abc", "ABC", A::Mismatch},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(static_cast<int>(DecidePasswordChange(c.focusOnOk, c.newPassword, c.confirmation)),
-                  static_cast<int>(c.want))
-            << "focus on OK " << c.focusOnOk << ", '" << c.newPassword << "' / '" << c.confirmation << "'";
-
     // SC_SCREENSAVE and SC_CLOSE with or without the system's low bits; not
     // SC_MINIMIZE or SC_MONITORPOWER.
     for (unsigned command : {0xF140u, 0xF063u, 0xF14Fu})

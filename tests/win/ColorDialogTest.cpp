@@ -1,5 +1,5 @@
-// The colour dialog over a board holding our piece image, driven from
-// inside its modal loop; pixels are read back from its client area.
+// The colour dialog over our piece image or none, driven from inside its
+// modal loop; pixels are read back from its client area.
 #include "settings/win/ColorDialog.h"
 
 #include "board/win/PieceImage.h"
@@ -10,18 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 #include <vector>
 
 namespace {
-
-const std::string kPieceImage = "Z:" VELOMA_SOURCE_DIR "/res/velomass.bmp";
-
-COLORREF PixelAt(HWND h, int x, int y)
-{
-    ClientDC dc(h);
-    return GetPixel(dc.Handle(), x, y);
-}
 
 // Every fourth pixel in each direction of a 64 x 64 box at (x, y).
 std::vector<COLORREF> BoxPixels(HDC dc, int x0, int y0)
@@ -37,6 +28,18 @@ std::vector<COLORREF> BoxPixels(HWND h, const AreaRect& box)
 {
     ClientDC dc(h);
     return BoxPixels(dc.Handle(), box.left, box.top);
+}
+
+COLORREF SampleColour(HWND h)
+{
+    const AreaRect s = OpenColourDialogAreas(h).sample;
+    ClientDC dc(h);
+    return GetPixel(dc.Handle(), s.left + 3, s.top + 3);
+}
+
+COLORREF Bars(HWND h)
+{
+    return RGB(BarPos(h, IDC_RED_BAR), BarPos(h, IDC_GREEN_BAR), BarPos(h, IDC_BLUE_BAR));
 }
 
 // What a 32 x 32 cell of the image looks like enlarged to 64 x 64.
@@ -60,63 +63,48 @@ void Click(HWND h, UINT msg, int x, int y)
 
 TEST(ColorDialogTest, OpensWithTheCallersColourAndOkReturnsTheBars)
 {
-    struct Step {
-        int bar, code, thumb;
-        int red, green, blue;
-    };
-    const Step steps[] = {
-        {0, -1, 0, 255, 10, 20},                         // as opened
-        {IDC_RED_BAR, SB_LINERIGHT, 0, 255, 10, 20},     // held at the end
-        {IDC_GREEN_BAR, SB_PAGELEFT, 0, 255, 0, 20},     // held at 0
-        {IDC_BLUE_BAR, SB_THUMBTRACK, 200, 255, 0, 200},
+    const struct { int bar, code, thumb; COLORREF want; } steps[] = {
+        {0, -1, 0, RGB(255, 10, 20)},                      // as opened, without the top byte
+        {IDC_RED_BAR, SB_LINERIGHT, 0, RGB(255, 10, 20)},  // held at the end
+        {IDC_GREEN_BAR, SB_PAGELEFT, 0, RGB(255, 0, 20)},  // held at 0
+        {IDC_BLUE_BAR, SB_THUMBTRACK, 200, RGB(255, 0, 200)},
     };
     const PieceImage none;
-    ColorDialog dlg(none);
-    dlg.Red = 255;
-    dlg.Green = 10;
-    dlg.Blue = 20;
-    const INT_PTR result = RunModal(dlg, [&](HWND h) {
-        EXPECT_EQ(dlg.ImageIndex, 0);
-        const ColourAreas a = dlg.Areas();
-        const AreaRect s = a.sample;
-        for (size_t i = 0; i < sizeof steps / sizeof steps[0]; ++i) {
-            const Step& st = steps[i];
+    const auto chosen = RunModal([&] { return ChooseFillColour(nullptr, 0x01140AFF, none); }, [&](HWND h) {
+        for (const auto& st : steps) {
             if (st.code >= 0)
                 Scroll(h, st.bar, st.code, st.thumb);
-            EXPECT_EQ(BarPos(h, IDC_RED_BAR), st.red) << "step " << i;
-            EXPECT_EQ(BarPos(h, IDC_GREEN_BAR), st.green) << "step " << i;
-            EXPECT_EQ(BarPos(h, IDC_BLUE_BAR), st.blue) << "step " << i;
-            const COLORREF sample = PixelAt(h, s.left + 3, s.top + 3);
-            EXPECT_EQ(sample, RGB(st.red, st.green, st.blue)) << "step " << i << ": sample " << std::hex << sample;
+            EXPECT_EQ(Bars(h), st.want) << "step " << &st - steps;
+            EXPECT_EQ(SampleColour(h), st.want) << "step " << &st - steps;
         }
-        // Without an image, clicks on the boxes only turn the index.
-        const AreaRect area = a.mouseArea;
-        Click(h, WM_LBUTTONUP, area.left + 3, area.top + 3);
-        Click(h, WM_RBUTTONUP, area.left + 3, area.top + 3);
-        EXPECT_EQ(dlg.ImageIndex, 1);
-        EXPECT_EQ(RGB(BarPos(h, IDC_RED_BAR), BarPos(h, IDC_GREEN_BAR), BarPos(h, IDC_BLUE_BAR)), RGB(255, 0, 200))
-            << "a left click without an image picked a colour";
+        // Without an image, clicks on the boxes pick nothing and show nothing.
+        const ColourAreas a = OpenColourDialogAreas(h);
+        Click(h, WM_LBUTTONUP, a.mouseArea.left + 3, a.mouseArea.top + 3);
+        Click(h, WM_RBUTTONUP, a.mouseArea.left + 3, a.mouseArea.top + 3);
+        EXPECT_EQ(Bars(h), RGB(255, 0, 200)) << "a left click without an image picked a colour";
         const std::vector<COLORREF> box = BoxPixels(h, a.secondBox);
-        EXPECT_EQ(std::count(box.begin(), box.end(), box.front()), static_cast<long>(box.size())) << "the empty box shows a picture";
+        EXPECT_EQ(std::count(box.begin(), box.end(), box.front()), static_cast<long>(box.size()))
+            << "the empty box shows a picture";
         // Positions set behind the handlers' back are what OK returns.
         SetScrollPos(GetDlgItem(h, IDC_GREEN_BAR), SB_CTL, 33, TRUE);
         ClickItem(h, IDOK);
     });
-    EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(dlg.Red, 255);
-    EXPECT_EQ(dlg.Green, 33);
-    EXPECT_EQ(dlg.Blue, 200);
+    EXPECT_EQ(chosen, std::optional<std::uint32_t>(RGB(255, 33, 200)));
+
+    const auto cancelled = RunModal([&] { return ChooseFillColour(nullptr, 0xFF, none); }, [](HWND h) {
+        Scroll(h, IDC_GREEN_BAR, SB_PAGERIGHT);
+        SendMessageW(h, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(cancelled, std::nullopt);
 }
 
 TEST(ColorDialogTest, ImageBoxesTurnOnRightClicksAndLeftClicksPickTheNearestColour)
 {
     PieceImage pieces;
-    ASSERT_TRUE(pieces.Load(kPieceImage)) << "our piece image in res/";
+    ASSERT_TRUE(pieces.Load("Z:" VELOMA_SOURCE_DIR "/res/velomass.bmp")) << "our piece image in res/";
     const CDIB& dib = *pieces.Dib();
-    ColorDialog dlg(pieces);
-    dlg.Red = 1;
-    const INT_PTR result = RunModal(dlg, [&](HWND h) {
-        const ColourAreas a = dlg.Areas();
+    RunModal([&] { return ChooseFillColour(nullptr, RGB(1, 0, 0), pieces); }, [&](HWND h) {
+        const ColourAreas a = OpenColourDialogAreas(h);
         const AreaRect s = a.sample, box2 = a.secondBox, area = a.mouseArea;
         EXPECT_TRUE(BoxPixels(h, a.firstBox) == ReferenceCell(dib, kEmptyCellOrigin))
             << "box 1 is not the empty cell enlarged";
@@ -128,7 +116,6 @@ TEST(ColorDialogTest, ImageBoxesTurnOnRightClicksAndLeftClicksPickTheNearestColo
         EXPECT_FALSE(next == kind1) << "the two cells look alike; the test cannot tell them apart";
         for (int i = 1; i < 10; ++i)
             Click(h, WM_RBUTTONUP, area.right - 1, area.bottom - 1);
-        EXPECT_EQ(dlg.ImageIndex, 0);
         EXPECT_TRUE(BoxPixels(h, box2) == kind1) << "ten right clicks did not bring back kind 1";
 
         // Clicks outside the two boxes do nothing.
@@ -136,8 +123,8 @@ TEST(ColorDialogTest, ImageBoxesTurnOnRightClicksAndLeftClicksPickTheNearestColo
             Click(h, WM_RBUTTONUP, p.x, p.y);
             Click(h, WM_LBUTTONUP, p.x, p.y);
         }
-        EXPECT_EQ(dlg.ImageIndex, 0);
-        EXPECT_EQ(dlg.Red, 1);
+        EXPECT_TRUE(BoxPixels(h, box2) == kind1) << "a click outside the boxes turned box 2";
+        EXPECT_EQ(Bars(h), RGB(1, 0, 0)) << "a click outside the boxes picked a colour";
 
         for (POINT p : {POINT{area.left + 1, s.top + 1}, POINT{box2.left + 32, box2.top + 32},
                         POINT{box2.left + 20, box2.top + 40}}) {
@@ -147,13 +134,11 @@ TEST(ColorDialogTest, ImageBoxesTurnOnRightClicksAndLeftClicksPickTheNearestColo
                 want = GetNearestColor(dc.Handle(), GetPixel(dc.Handle(), p.x, p.y));
             }
             Click(h, WM_LBUTTONUP, p.x, p.y);
-            const COLORREF bars = RGB(BarPos(h, IDC_RED_BAR), BarPos(h, IDC_GREEN_BAR), BarPos(h, IDC_BLUE_BAR));
-            EXPECT_EQ(bars, want) << std::hex << "bars " << bars;
-            EXPECT_EQ(PixelAt(h, s.left + 3, s.top + 3), want) << std::hex << "sample";
+            EXPECT_EQ(Bars(h), want) << std::hex << "bars " << Bars(h);
+            EXPECT_EQ(SampleColour(h), want) << std::hex << "sample";
         }
         ClickItem(h, IDOK);
     });
-    EXPECT_EQ(result, IDOK);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "platform/Dialog.h"
 #include "platform/Text.h"
 
 #include <functional>
@@ -72,16 +73,26 @@ inline std::vector<HWND> ThreadWindows(const std::wstring& name, bool byClass = 
     return s.found;
 }
 
-// Runs `script` inside the dialog's modal loop once the dialog is on screen
-// (the loop shows it when its queue first runs empty). A script that stops
-// early does not leave the dialog open.
-template <class D>
-INT_PTR RunModal(D& dlg, std::function<void(HWND)> script)
+// The dialog of ours that is open on this thread, if any.
+inline HWND OpenDialog()
+{
+    for (HWND h : ThreadWindows(L"#32770", true))
+        if (ModalDialog::Bound(h))
+            return h;
+    return nullptr;
+}
+
+// Runs `script` on the dialog that `open` runs, from inside its modal loop,
+// once the dialog is on screen (the loop shows it when its queue first runs
+// empty); returns what `open` returns. A script that stops early does not
+// leave the dialog open.
+template <class Open>
+auto RunModal(Open open, std::function<void(HWND)> script) -> decltype(open())
 {
     std::function<void(int)> whenShown = [&](int triesLeft) {
         Later([&, triesLeft] {
-            const HWND h = dlg.Handle();
-            if (!IsWindowVisible(h) && triesLeft > 0)
+            const HWND h = OpenDialog();
+            if (!h && triesLeft > 0)
                 return whenShown(triesLeft - 1);
             script(h);
             Later([h] {
@@ -91,7 +102,7 @@ INT_PTR RunModal(D& dlg, std::function<void(HWND)> script)
         });
     };
     whenShown(150);
-    const INT_PTR result = dlg.DoModal();
+    auto result = open();
     DropPendingSteps();
     return result;
 }

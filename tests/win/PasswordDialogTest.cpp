@@ -1,17 +1,19 @@
+// The password question and the change-password dialog, driven from inside
+// their modal loops; the change stores into the test prefix's registry.
+#include "platform/Registry.h"
 #include "platform/Text.h"
 #include "res/PasswordDialogs.h"
-#include "saver/win/PasswordChangeDialog.h"
 #include "saver/win/PasswordDialog.h"
-#include "platform/Registry.h"
 #include "settings/SettingsStore.h"
+#include "settings/win/PasswordChangeDialog.h"
 #include "win/ModalScript.h"
+#include "win/WinTestUtil.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -37,47 +39,34 @@ void CloseBox(HWND h) { SendMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 TEST(PasswordDialogTest, OkReturnsTheTextExactlyAndCancelNothing)
 {
-    const struct { std::string text; Act act; INT_PTR want; std::string password; } cases[] = {
-        {"", ClickOk, IDOK, ""}, {" ﾊﾟｽﾜｰﾄﾞ 秘密 ", ClickOk, IDOK, " ﾊﾟｽﾜｰﾄﾞ 秘密 "}, {kTooLong, ClickOk, IDOK, kWhole},
-        {"typed", Escape, IDCANCEL, "before"}, {"typed", CloseBox, IDCANCEL, "before"},
+    const struct { std::string text; Act act; std::optional<std::string> want; } cases[] = {
+        {"", ClickOk, ""}, {" ﾊﾟｽﾜｰﾄﾞ 秘密 ", ClickOk, " ﾊﾟｽﾜｰﾄﾞ 秘密 "}, {kTooLong, ClickOk, kWhole},
+        {"typed", Escape, std::nullopt}, {"typed", CloseBox, std::nullopt},
     };
     for (const auto& c : cases) {
-        PasswordDialog dlg;
-        dlg.m_strPassword = "before";
         int focus = 0;
-        EXPECT_EQ(RunModal(dlg, [&](HWND h) {
-                      focus = FocusId();
-                      SetItemText(h, IDC_PASSWORD, c.text);
-                      c.act(h);
-                  }),
-                  c.want)
-            << c.text.substr(0, 40);
-        EXPECT_TRUE(dlg.m_strPassword == c.password) << c.text.substr(0, 40) << ": " << dlg.m_strPassword.size() << " bytes";
+        const std::optional<std::string> got = RunModal([] { return AskPassword(nullptr); }, [&](HWND h) {
+            focus = FocusId();
+            SetItemText(h, IDC_PASSWORD, c.text);
+            c.act(h);
+        });
+        EXPECT_TRUE(got == c.want) << c.text.substr(0, 40) << ": " << (got ? got->size() : 0) << " bytes";
         EXPECT_EQ(focus, IDC_PASSWORD) << "the password box should have the focus when the dialog opens";
     }
-}
 
-// Left alone it gives up as cancelled; a change of the text gives it the
-// full limit again.
-TEST(PasswordDialogTest, IdleLimitCancelsAndTypingRestartsIt)
-{
-    PasswordDialog dlg;
-    dlg.SetIdleLimit(500);
+    // Left alone it gives up as cancelled; a change of the text gives it the full limit again.
     bool openAfterFirstLimit = false;
     const DWORD start = GetTickCount();
-    EXPECT_EQ(RunModal(dlg, [&](HWND h) {
+    EXPECT_EQ(RunModal([] { return AskPassword(nullptr, 500); }, [&](HWND h) {
                   Later([h] { SetItemText(h, IDC_PASSWORD, "a"); }, 300);
                   Later([&] { openAfterFirstLimit = true; }, 650);
               }),
-              IDCANCEL);
+              std::nullopt) << "a time-out must not return the text";
     const DWORD took = GetTickCount() - start;
     EXPECT_TRUE(openAfterFirstLimit) << "the change of text did not restart the idle limit";
     EXPECT_GE(took, 750u) << "ended before its idle limit";
     EXPECT_LT(took, 1500u) << "did not end after its idle limit";
-    EXPECT_EQ(dlg.m_strPassword, "") << "a time-out must not return the text";
 }
-
-// ----- Changing the password, in the saver's own key -----
 
 const wchar_t kProductKey[] = L"Software\\Tamsk soft\\VelomaSS";
 
@@ -117,62 +106,61 @@ TEST(PasswordChangeTest, StoresExactlyWhatTheBoxesSayAndNothingElse)
 {
     const char kMismatch[] =
         "新しいﾊﾟｽﾜｰﾄﾞと再入力したﾊﾟｽﾜｰﾄﾞが一致しません。もう一度新しいﾊﾟｽﾜｰﾄﾞを確認してから入力して下さい。";
-    const Act cancelButton = [](HWND h) { ClickItem(h, IDCANCEL); };
-    // focusAfter: the dialog stays open with the focus there.
+    // focusAfter: the dialog stays open with the focus there, the boxes keeping their text.
     const struct {
         const char* before;
         std::string first, second;
         Act act;
-        INT_PTR want;
         std::string stored;
         const char* box;
         int focusAfter;
         bool locked;
     } cases[] = {
-        {nullptr, "abc", "abc", ClickOk, IDOK, "abc", nullptr, 0, false},
-        {"old", "ﾊﾟｽﾜｰﾄﾞ 秘密", "ﾊﾟｽﾜｰﾄﾞ 秘密", ClickOk, IDOK, "ﾊﾟｽﾜｰﾄﾞ 秘密", nullptr, 0, false},
-        {"old", "", "", ClickOk, IDOK, "", nullptr, 0, false},  // removes the password
-        {"old", "new", "new", cancelButton, IDCANCEL, "old", nullptr, 0, false},
-        {"old", "new", "new", CloseBox, IDCANCEL, "old", nullptr, 0, false},
-        {"old", "new", "", ClickOk, IDCANCEL, "old", nullptr, IDC_PASSWORD_CONFIRM, false},
-        {"old", "", "abc", ClickOk, IDCANCEL, "old", kMismatch, IDC_PASSWORD, false},
-        {"old", "x", "x", ClickOk, IDOK, "old", nullptr, 0, true},  // an unwritable key is no reason for a message
+        {nullptr, "ﾊﾟｽﾜｰﾄﾞ 秘密", "ﾊﾟｽﾜｰﾄﾞ 秘密", ClickOk, "ﾊﾟｽﾜｰﾄﾞ 秘密", nullptr, 0, false},
+        {"old", "", "", ClickOk, "", nullptr, 0, false},  // removes the password
+        {"old", "new", "new", CloseBox, "old", nullptr, 0, false},
+        {"old", "new", "", ClickOk, "old", nullptr, IDC_PASSWORD_CONFIRM, false},
+        {"old", "", "abc", ClickOk, "old", kMismatch, IDC_PASSWORD, false},
+        {"old", "x", "x", ClickOk, "old", nullptr, 0, true},  // an unwritable key is no reason for a message
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE("'" + c.first.substr(0, 40) + "' / '" + c.second.substr(0, 40) + "', case " + std::to_string(&c - cases));
+        SCOPED_TRACE("case " + std::to_string(&c - cases));
         RegDeleteTreeW(HKEY_CURRENT_USER, kProductKey);
         WinRegistry registry;
         if (c.before)
             SavePassword(registry, c.before);
         LockedRegistry locked;
-        PasswordChangeDialog dlg(nullptr, c.locked ? &locked : nullptr);
         MessageBoxSeen box;
         HWND shown = nullptr;
         int focusAtStart = 0, focusAfter = 0;
         std::string texts;
-        EXPECT_EQ(RunModal(dlg, [&](HWND h) {
-                      shown = h;
-                      focusAtStart = FocusId();
-                      SetItemText(h, IDC_PASSWORD, c.first);
-                      SetItemText(h, IDC_PASSWORD_CONFIRM, c.second);
-                      WatchMessageBox(box);
-                      c.act(h);  // returns once any message box is gone
-                      if (!c.focusAfter)
-                          return;
-                      focusAfter = FocusId();
-                      texts = ItemText(h, IDC_PASSWORD) + " / " + ItemText(h, IDC_PASSWORD_CONFIRM);
-                      Escape(h);
-                  }),
-                  c.want);
+        bool closed = false;
+        RunModal([&] { return ChangePassword(nullptr, c.locked ? static_cast<RegistryRoot&>(locked) : registry), 0; },
+                 [&](HWND h) {
+                     shown = h;
+                     focusAtStart = FocusId();
+                     SetItemText(h, IDC_PASSWORD, c.first);
+                     SetItemText(h, IDC_PASSWORD_CONFIRM, c.second);
+                     WatchMessageBox(box);
+                     c.act(h);  // returns once any message box is gone
+                     // The close box's Cancel comes posted.
+                     closed = PumpUntil([h] { return !IsWindowVisible(h); }, 300);
+                     if (closed)
+                         return;
+                     focusAfter = FocusId();
+                     texts = ItemText(h, IDC_PASSWORD) + " / " + ItemText(h, IDC_PASSWORD_CONFIRM);
+                     Escape(h);
+                 });
         EXPECT_TRUE(Stored() == c.stored) << Stored().size() << " bytes stored";
         EXPECT_EQ(focusAtStart, IDC_PASSWORD) << "the new-password box should have the focus at first";
         EXPECT_EQ(box.text, c.box ? c.box : "<no message>");
         EXPECT_EQ(locked.attempts, c.locked ? 1 : 0) << "the store was not tried once";
         if (c.box)
             EXPECT_EQ(box.owner, shown) << "the message box belongs to the dialog";
+        EXPECT_EQ(closed, c.focusAfter == 0) << "the dialog should end unless it moves the focus";
         if (c.focusAfter) {
             EXPECT_EQ(focusAfter, c.focusAfter);
-            EXPECT_EQ(texts, std::string(c.first) + " / " + c.second) << "the boxes keep their text";
+            EXPECT_EQ(texts, c.first + " / " + c.second);
         }
     }
     RegDeleteTreeW(HKEY_CURRENT_USER, kProductKey);

@@ -1,13 +1,16 @@
-// The settings dialog and its small dialogs on the real registry of the test
-// prefix, driven from inside their modal loops. What OK stores in full, the
-// second configure run and the missing piece image are end-to-end cases.
+// The settings dialog and its small dialogs, driven from inside their modal
+// loops; the configure run reads and saves on the real registry of the test
+// prefix. What OK stores in full, the second configure run and the missing
+// piece image are end-to-end cases.
 #include "settings/win/SettingsDialog.h"
 
 #include "app/win/Modes.h"
+#include "board/win/BoardWnd.h"
+#include "platform/Gdi.h"
 #include "platform/RegKey.h"
 #include "res/SettingsIds.h"
-#include "win/PieceFiles.h"
 #include "win/ModalScript.h"
+#include "win/PieceFiles.h"
 #include "win/WinTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +23,6 @@ namespace {
 const wchar_t kProductKey[] = L"Software\\Tamsk soft\\VelomaSS";
 const wchar_t kSystemKey[] = L"Software\\Tamsk soft\\VelomaSS\\System";
 const wchar_t kSoundKey[] = L"Software\\Tamsk soft\\VelomaSS\\Sound";
-const wchar_t kTitle[] = L"Veloma Screen Saver";
 
 // A file of the source tree as the program under Wine names it.
 std::string SourcePath(const char* relative)
@@ -33,6 +35,13 @@ std::string SourcePath(const char* relative)
 }
 
 const std::string kPieces = SourcePath("res/velomass.bmp");
+
+Settings WithPieces()
+{
+    Settings s;
+    s.Bitmap = kPieces;
+    return s;
+}
 
 std::string Stored(const wchar_t* key, const wchar_t* name)
 {
@@ -64,6 +73,16 @@ bool Shown(HWND h, int id)
     return IsWindowVisible(GetDlgItem(h, id)) != FALSE;
 }
 
+// The board playing in an open settings dialog.
+const BoardWnd& Preview(HWND h)
+{
+    static const BoardWnd none;
+    const BoardWnd* board = SettingsPreview(h);
+    if (!board)
+        ADD_FAILURE() << "no settings dialog open";
+    return board ? *board : none;
+}
+
 // Acts on the dialog titled `title` from the modal loop the caller opens
 // next, and counts it in `opened`; nothing happens when it is not open.
 void WithDialog(const wchar_t* title, int& opened, std::function<void(HWND)> act)
@@ -82,32 +101,24 @@ class FakePrompts : public SettingsPrompts {
 public:
     std::vector<std::optional<std::string>> answers;
     std::vector<std::string> requests;  // "ext / file name / filter"
-    std::function<void()> whileOpen;  // runs as if the user took time to choose
+    std::function<void()> whileOpen;    // runs as if the user took time to choose
+    std::vector<std::string> messages;  // a test takes those it expects
 
-    bool OpenFile(HWND, const std::string& ext, const std::string& fileName, const std::string& filter,
-                  std::string& path) override
+    std::optional<std::string> OpenFile(HWND, const std::string& ext, const std::string& fileName,
+                                        const std::string& filter) override
     {
         const size_t n = requests.size();
         requests.push_back(ext + " / " + fileName + " / " + filter);
         if (whileOpen)
             whileOpen();
-        if (n >= answers.size() || !answers[n])
-            return false;
-        path = *answers[n];
-        return true;
+        return n < answers.size() ? answers[n] : std::nullopt;
     }
     void Message(HWND, const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;  // a test takes those it expects
 };
 
 class SettingsDialogTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        RegDeleteTreeW(HKEY_CURRENT_USER, kProductKey);
-        Write(kSystemKey, {{L"Bitmap", Widen(kPieces)}});
-        TakeQuitMessage();
-    }
+    void SetUp() override { TakeQuitMessage(); }
 
     void TearDown() override
     {
@@ -117,10 +128,9 @@ protected:
         TakeQuitMessage();
     }
 
-    INT_PTR Run(SettingsDialog& dlg, std::function<void(HWND)> script)
+    std::optional<Settings> Edit(const Settings& start, std::function<void(HWND)> script)
     {
-        dlg.SetPrompts(&prompts);
-        return RunModal(dlg, std::move(script));
+        return RunModal([&] { return EditSettings(nullptr, start, &prompts); }, std::move(script));
     }
 
     FakePrompts prompts;
@@ -128,17 +138,18 @@ protected:
 
 TEST_F(SettingsDialogTest, OpensWithTipsAndItsPreviewAndControlsReachBoth)
 {
+    // Each group ends on a button other than the one it opened on.
     const struct {
         int button;
         int Settings::*field;
-        int value, previewValue;
+        int previewValue;
     } radios[] = {
-        {IDC_PATTERN_LINE, &Settings::CellArr, 2, 2},   {IDC_PATTERN_HLINE, &Settings::CellArr, 4, 4},
-        {IDC_PATTERN_VLINE, &Settings::CellArr, 5, 5},  {IDC_PATTERN_SQUARE, &Settings::CellArr, 3, 3},
-        {IDC_PATTERN_RANDOM, &Settings::CellArr, 1, 1}, {IDC_NUMBER_3, &Settings::CellNo, 3, 3},
-        {IDC_NUMBER_4, &Settings::CellNo, 4, 4},        {IDC_NUMBER_5, &Settings::CellNo, 5, 5},
-        {IDC_SIZE_2, &Settings::CellSize, 64, 36},      {IDC_SIZE_3, &Settings::CellSize, 96, 48},
-        {IDC_SIZE_4, &Settings::CellSize, 128, 60},     {IDC_SIZE_1, &Settings::CellSize, 32, 24},
+        {IDC_PATTERN_LINE, &Settings::CellArr, 2},   {IDC_PATTERN_HLINE, &Settings::CellArr, 4},
+        {IDC_PATTERN_VLINE, &Settings::CellArr, 5},  {IDC_PATTERN_RANDOM, &Settings::CellArr, 1},
+        {IDC_PATTERN_SQUARE, &Settings::CellArr, 3}, {IDC_NUMBER_3, &Settings::CellNo, 3},
+        {IDC_NUMBER_5, &Settings::CellNo, 5},        {IDC_NUMBER_4, &Settings::CellNo, 4},
+        {IDC_SIZE_2, &Settings::CellSize, 36},       {IDC_SIZE_4, &Settings::CellSize, 60},
+        {IDC_SIZE_1, &Settings::CellSize, 24},       {IDC_SIZE_3, &Settings::CellSize, 48},
     };
     const struct {
         int box;
@@ -150,16 +161,13 @@ TEST_F(SettingsDialogTest, OpensWithTipsAndItsPreviewAndControlsReachBoth)
         {IDC_BLANK_CELL_OPTION, true, 0, 1},
         {IDC_INITIAL_CELL_OPTION, false, 0, 0},
     };
-    SettingsDialog dlg;
-    Run(dlg, [&](HWND h) {
+    const std::optional<Settings> result = Edit(WithPieces(), [&](HWND h) {
         EXPECT_EQ(CheckedIds(h), (std::vector<int>{IDC_PATTERN_RANDOM, IDC_NUMBER_5, IDC_SIZE_1}));
         EXPECT_FALSE(Shown(h, IDC_FILL_COLOUR)) << "button 1044 must be hidden without a fill option";
         wchar_t item[128] = {};
         GetMenuStringW(GetSystemMenu(h, FALSE), IDM_ABOUT, item, 128, MF_BYCOMMAND);
         EXPECT_EQ(Narrow(item), "ﾊﾞｰｼﾞｮﾝ情報(Veloma Screen Saver) (&A)...");
-        const LRESULT icon = SendMessageW(h, WM_GETICON, ICON_BIG, 0);
-        EXPECT_NE(icon, 0);
-        EXPECT_EQ(SendMessageW(h, WM_QUERYDRAGICON, 0, 0), icon);
+        EXPECT_NE(SendMessageW(h, WM_GETICON, ICON_BIG, 0), 0);
 
         // The preview is a visible child without an id, exactly over static 1026.
         const auto corners = [](HWND w) {
@@ -167,7 +175,8 @@ TEST_F(SettingsDialogTest, OpensWithTipsAndItsPreviewAndControlsReachBoth)
             GetWindowRect(w, &r);
             return std::array<LONG, 4>{r.left, r.top, r.right, r.bottom};
         };
-        const HWND board = dlg.Preview().Handle();
+        const BoardWnd& preview = Preview(h);
+        const HWND board = preview.Handle();
         EXPECT_TRUE(IsWindowVisible(board) && GetParent(board) == h && GetDlgCtrlID(board) == 0);
         EXPECT_EQ(corners(board), corners(GetDlgItem(h, IDC_PREVIEW_PLACE)));
         // Moved to a monitor of another DPI, the dialog takes the suggested
@@ -177,85 +186,76 @@ TEST_F(SettingsDialogTest, OpensWithTipsAndItsPreviewAndControlsReachBoth)
         const std::array<LONG, 4> was = corners(marker);
         SetWindowPos(marker, nullptr, 0, 0, (was[2] - was[0]) * 3 / 2, (was[3] - was[1]) * 3 / 2,
                      SWP_NOMOVE | SWP_NOZORDER);
-        const int colsBefore = dlg.Preview().View().Layout().cols;
+        const int colsBefore = preview.View().Layout().cols;
         const std::array<LONG, 4> at = corners(h);
         RECT suggested{at[0] + 7, at[1] + 5, at[2] + 60, at[3] + 40};
         SendMessageW(h, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
         SendMessageW(h, WM_DPICHANGED, MAKEWPARAM(96, 96), 0);  // no rectangle: nothing moves
         EXPECT_TRUE(PumpUntil([&] { return corners(board) == corners(marker); }, 2000)) << "the preview stayed";
         EXPECT_EQ(corners(h), (std::array<LONG, 4>{suggested.left, suggested.top, suggested.right, suggested.bottom}));
-        EXPECT_GT(dlg.Preview().View().Layout().cols, colsBefore) << "the preview kept its old layout";
+        EXPECT_GT(preview.View().Layout().cols, colsBefore) << "the preview kept its old layout";
 
-        const struct {
-            int id;
-            const char* want;
-        } tips[] = {
-            {IDC_PATTERN_RANDOM, "コマを適当にならべる"},
-            {IDC_SIZE_4, "コマサイズ 128x128ドット"},
-            {IDC_BLACKOUT_TEXT, "表示をやめて画面を真っ黒にするまでの時間"},
-            {IDC_INITIAL_CELL_OPTION, "静止時のコマを指定した色で塗りつぶす"},
-            {IDOK, "(unhandled)"},  // string 1 is the saver's name, not a tip
-            {IDC_CHOOSE_BITMAP, "(unhandled)"},
-        };
-        for (const auto& t : tips)
-            EXPECT_EQ(ToolTipAnswer(h, t.id), t.want) << "tip of control " << t.id;
+        // Only the option controls have tips; string 1 is the saver's name, not a tip for OK.
+        EXPECT_EQ(ToolTipAnswer(h, IDC_SIZE_4) + "|" + ToolTipAnswer(h, IDOK) + "|" + ToolTipAnswer(h, IDC_CHOOSE_BITMAP),
+                  "コマサイズ 128x128ドット|(unhandled)|(unhandled)");
 
-        const Settings& preview = dlg.Preview().View().CurrentSettings();
+        const Settings& played = preview.View().CurrentSettings();
         for (const auto& c : radios) {
             ToggleItem(h, c.button);
-            EXPECT_EQ(dlg.Values().*(c.field), c.value) << "dialog field after button " << c.button;
-            EXPECT_EQ(preview.*(c.field), c.previewValue) << "preview after button " << c.button;
+            EXPECT_EQ(played.*(c.field), c.previewValue) << "preview after button " << c.button;
         }
-        EXPECT_EQ(CheckedIds(h), (std::vector<int>{IDC_PATTERN_RANDOM, IDC_NUMBER_5, IDC_SIZE_1}))
+        EXPECT_EQ(CheckedIds(h), (std::vector<int>{IDC_PATTERN_SQUARE, IDC_NUMBER_4, IDC_SIZE_3}))
             << "one button per group stays checked";
         for (const auto& f : fills) {
             ToggleItem(h, f.box);
             EXPECT_EQ(Shown(h, IDC_FILL_COLOUR), f.shown) << "fill step " << &f - fills;
-            EXPECT_EQ(std::to_string(preview.BlankOption) + std::to_string(preview.DoviOption),
+            EXPECT_EQ(std::to_string(played.BlankOption) + std::to_string(played.DoviOption),
                       std::to_string(f.blank) + std::to_string(f.dovi)) << "fill step " << &f - fills;
         }
         for (int box : {IDC_SOUND, IDC_BMP_OPTION, IDC_BGM})
             ToggleItem(h, box);
-        EXPECT_EQ(preview.Sound + preview.AnimBMPOption + preview.BGM, 3);
+        EXPECT_EQ(played.Sound + played.AnimBMPOption + played.BGM, 3);
         // Home gives 1, the speed bar holds 50; End gives 200, the black-out bar holds 120.
         Scroll(h, IDC_SPEED_BAR, SB_PAGERIGHT);
         Scroll(h, IDC_SPEED_BAR, SB_LEFT);
         Scroll(h, IDC_BLACKOUT_BAR, SB_RIGHT);
         EXPECT_EQ(ItemText(h, IDC_SPEED_TEXT) + " " + ItemText(h, IDC_BLACKOUT_TEXT), "50 120");
-        EXPECT_EQ(dlg.Values().AnimIntrvl + preview.AnimIntrvl, 100);
-        EXPECT_EQ(dlg.Values().BlackOutTime, 120);
-        EXPECT_EQ(preview.BlackOutTime, 0) << "the preview never blacks out";
-        ClickItem(h, IDCANCEL);
+        EXPECT_EQ(played.AnimIntrvl, 50);
+        EXPECT_EQ(played.BlackOutTime, 0) << "the preview never blacks out";
+        ClickItem(h, IDOK);
     });
+    ASSERT_TRUE(result) << "OK returned nothing";
+    const Settings& s = *result;
+    EXPECT_EQ(std::vector<int>({s.CellArr, s.CellNo, s.CellSize, s.AnimIntrvl, s.BlackOutTime, s.Sound,
+                                s.AnimBMPOption, s.BGM, s.BlankOption, s.DoviOption}),
+              std::vector<int>({3, 4, 96, 50, 120, 1, 1, 1, 0, 0}));
 }
 
-// The configure run saves on OK only, the values as the controls left them.
+// The configure run reads the stored settings and saves on OK only.
 TEST_F(SettingsDialogTest, OkSavesWhatTheControlsSayAndEveryOtherCloseNothing)
 {
-    Write(kSystemKey, {{L"CellSize", L"64"}, {L"BCCol", L"00FF"}, {L"PassWord", L"secret"}});
+    Write(kSystemKey, {{L"Bitmap", Widen(kPieces)}, {L"CellSize", L"64"}, {L"BCCol", L"00FF"}, {L"PassWord", L"secret"}});
     Write(kSoundKey, {{L"Select", L"C:\\old.wav"}});
+    // OK comes last: what it saves is checked below.
     const struct {
         const char* how;
         void (*close)(HWND);
     } ways[] = {
         {"Cancel button", [](HWND h) { ClickItem(h, IDCANCEL); }},
-        {"Escape", [](HWND h) { SendMessageW(h, WM_COMMAND, IDCANCEL, 0); }},
         {"close box", [](HWND h) { SendMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0); }},
         {"OK", [](HWND h) { ClickItem(h, IDOK); }},
     };
     for (const auto& way : ways) {
         int opened = 0;
-        WithDialog(kTitle, opened, [&](HWND h) {
-            for (int id : {IDC_SIZE_4, IDC_PATTERN_SQUARE, IDC_NUMBER_3, IDC_BGM, IDC_SOUND, IDC_BMP_OPTION,
-                           IDC_INITIAL_CELL_OPTION})
+        WithDialog(L"Veloma Screen Saver", opened, [&](HWND h) {
+            EXPECT_EQ(Preview(h).View().CurrentSettings().CellSize, 36) << "the stored size was not read";
+            for (int id : {IDC_SIZE_4, IDC_PATTERN_SQUARE, IDC_SOUND})
                 ToggleItem(h, id);
-            Scroll(h, IDC_SPEED_BAR, SB_RIGHT);
             way.close(h);
         });
         RunSettingsDialog();
         EXPECT_EQ(opened, 1) << way.how;
-        EXPECT_TRUE(ThreadWindows(kTitle).empty()) << way.how << ": the dialog is still open";
-        if (&way != &ways[3])
+        if (&way != std::end(ways) - 1)
             EXPECT_EQ(Stored(kSystemKey, L"CellSize") + Stored(kSystemKey, L"CellArr"), "64(missing)") << way.how;
     }
     const struct {
@@ -263,10 +263,8 @@ TEST_F(SettingsDialogTest, OkSavesWhatTheControlsSayAndEveryOtherCloseNothing)
         const wchar_t* name;
         const char* want;
     } saved[] = {
-        {kSystemKey, L"CellSize", "128"}, {kSystemKey, L"CellArr", "3"},       {kSystemKey, L"CellNo", "3"},
-        {kSystemKey, L"AnimIntrvl", "200"}, {kSystemKey, L"AnimBMPOption", "1"}, {kSystemKey, L"DoviOption", "1"},
-        {kSystemKey, L"BCCol", "00FF"},   {kSystemKey, L"PassWord", "secret"}, {kSoundKey, L"BGM", "1"},
-        {kSoundKey, L"Sound", "1"},       {kSoundKey, L"Select", "C:\\old.wav"},
+        {kSystemKey, L"CellSize", "128"}, {kSystemKey, L"CellArr", "3"},       {kSoundKey, L"Sound", "1"},
+        {kSystemKey, L"BCCol", "00FF"},   {kSystemKey, L"PassWord", "secret"}, {kSoundKey, L"Select", "C:\\old.wav"},
     };
     for (const auto& v : saved)
         EXPECT_EQ(Stored(v.key, v.name), v.want) << Narrow(v.name);
@@ -276,40 +274,43 @@ TEST_F(SettingsDialogTest, OkSavesWhatTheControlsSayAndEveryOtherCloseNothing)
 // play it, and only its OK with a click changes that.
 TEST_F(SettingsDialogTest, SoundAndMusicChoosers)
 {
-    Write(kSoundKey, {{L"Select", L"C:\\old select.wav"}, {L"MIDI", L"C:\\old.mid"}});
+    Settings start = WithPieces();
+    start.Select = "C:\\old select.wav";
+    start.MIDI = "C:\\old.mid";
     const std::string list = "C:\\MUSIC\\SET.LST";
     prompts.answers = {std::nullopt, std::string("D:\\gone.wav"), std::nullopt, list, list, "C:\\a.lst.mid"};
-    SettingsDialog dlg;
     int listOpened = 0;
-    Run(dlg, [&](HWND h) {
-        const Settings& preview = dlg.Preview().View().CurrentSettings();
+    const wchar_t kListTitle[] = L"MIDIファイルリストの設定";
+    const std::optional<Settings> result = Edit(start, [&](HWND h) {
+        const Settings& played = Preview(h).View().CurrentSettings();
         ClickItem(h, IDC_CHOOSE_SELECT);
         ClickItem(h, IDC_CHOOSE_DISAPPEAR);
-        EXPECT_EQ(ItemText(h, IDC_SELECT_PATH) + "|" + dlg.Values().Select + "|" + preview.Select, "||");
-        EXPECT_EQ(ItemText(h, IDC_DISAPPEAR_PATH) + "|" + preview.Disappear, "D:\\gone.wav|D:\\gone.wav");
+        EXPECT_EQ(ItemText(h, IDC_SELECT_PATH) + "|" + played.Select, "|");
+        EXPECT_EQ(ItemText(h, IDC_DISAPPEAR_PATH) + "|" + played.Disappear, "D:\\gone.wav|D:\\gone.wav");
         ClickItem(h, IDC_CHOOSE_MIDI);
-        EXPECT_EQ(ItemText(h, IDC_MIDI_PATH) + "|" + preview.MIDI, "C:\\old.mid|C:\\old.mid");
-        WithDialog(L"MIDIファイルリストの設定", listOpened, [](HWND d) {
+        EXPECT_EQ(ItemText(h, IDC_MIDI_PATH) + "|" + played.MIDI, "C:\\old.mid|C:\\old.mid");
+        WithDialog(kListTitle, listOpened, [](HWND d) {
             ToggleItem(d, IDC_LIST_IN_ORDER);
             SendMessageW(d, WM_COMMAND, IDCANCEL, 0);
         });
         ClickItem(h, IDC_CHOOSE_MIDI);
-        EXPECT_EQ(dlg.Values().BGMRandomPlay, 1);
-        WithDialog(L"MIDIファイルリストの設定", listOpened, [](HWND d) {
+        EXPECT_EQ(played.BGMRandomPlay, 1);
+        WithDialog(kListTitle, listOpened, [](HWND d) {
             EXPECT_TRUE(Checked(d, IDC_LIST_AT_RANDOM)) << "the stored 1 shows as random";
             ToggleItem(d, IDC_LIST_IN_ORDER);
             ClickItem(d, IDOK);
         });
         ClickItem(h, IDC_CHOOSE_MIDI);
-        EXPECT_EQ(ItemText(h, IDC_MIDI_PATH) + "|" + preview.MIDI, list + "|" + list);
-        EXPECT_EQ(dlg.Values().BGMRandomPlay + preview.BGMRandomPlay, 0);
-        WithDialog(L"MIDIファイルリストの設定", listOpened, [](HWND d) { EndDialog(d, IDCANCEL); });
+        EXPECT_EQ(ItemText(h, IDC_MIDI_PATH) + "|" + played.MIDI, list + "|" + list);
+        EXPECT_EQ(played.BGMRandomPlay, 0);
+        WithDialog(kListTitle, listOpened, [](HWND d) { EndDialog(d, IDCANCEL); });
         ClickItem(h, IDC_CHOOSE_MIDI);  // not a list: no question
-        EXPECT_EQ(dlg.Values().MIDI, "C:\\a.lst.mid");
         ClickItem(h, IDOK);
     });
     EXPECT_EQ(listOpened, 2);
-    EXPECT_EQ(dlg.Values().Select + "|" + dlg.Values().Disappear, "|D:\\gone.wav") << "OK reads the boxes back";
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->Select + "|" + result->Disappear + "|" + result->MIDI + "|" + std::to_string(result->BGMRandomPlay),
+              "|D:\\gone.wav|C:\\a.lst.mid|0");
     const std::string wave = "wav / *.wav / Wave File |*.wav||", midi = " / MIDI File & List File|*.rmi;*.mid;*.lst||";
     EXPECT_EQ(prompts.requests, (std::vector<std::string>{"wav / C:\\old select.wav / Wave File |*.wav||", wave,
                                                           " / C:\\old.mid" + midi, " / C:\\old.mid" + midi,
@@ -324,72 +325,46 @@ TEST_F(SettingsDialogTest, BitmapChooserTakesAGoodImageAndKeepsTheOldForABadOne)
         std::vector<COLORREF> pixels;
         RECT r{};
         GetClientRect(b.Handle(), &r);
-        HDC dc = GetDC(b.Handle());
+        ClientDC dc(b.Handle());
         for (int y = 0; y < r.bottom; y += 3)
             for (int x = 0; x < r.right; x += 3)
-                pixels.push_back(GetPixel(dc, x, y));
-        ReleaseDC(b.Handle(), dc);
+                pixels.push_back(GetPixel(dc.Handle(), x, y));
         return pixels;
     };
-    SettingsDialog dlg;
     prompts.answers = {SourcePath("samples/select.wav"), std::nullopt, fresh.Path()};
     int stillWhileOpen = 0;
+    const BoardWnd* preview = nullptr;
     prompts.whileOpen = [&] {
-        const auto before = playState(dlg.Preview());
+        const auto before = playState(*preview);
         PumpUntil([] { return false; }, 600);
-        stillWhileOpen += playState(dlg.Preview()) == before;
+        stillWhileOpen += playState(*preview) == before;
     };
-    Run(dlg, [&](HWND h) {
-        PumpUntil([&] { return dlg.Preview().View().Pieces().Loaded(); }, 3000);
+    const std::optional<Settings> result = Edit(WithPieces(), [&](HWND h) {
+        preview = &Preview(h);
+        PumpUntil([&] { return preview->View().Pieces().Loaded(); }, 3000);
         ClickItem(h, IDC_CHOOSE_BITMAP);
-        EXPECT_EQ(dlg.Values().Bitmap + " | " + ItemText(h, IDC_BITMAP_PATH), kPieces + " | " + kPieces)
+        EXPECT_EQ(ItemText(h, IDC_BITMAP_PATH) + " | " + preview->View().CurrentSettings().Bitmap, kPieces + " | " + kPieces)
             << "a file that cannot be loaded is taken";
         EXPECT_EQ(prompts.messages, std::vector<std::string>{"このファイルはコマデータとして使えません。\n"
                                                               "BMPファイルではありません（先頭が \"BM\" ではありません）。"});
         prompts.messages.clear();
-        EXPECT_TRUE(dlg.Preview().View().Pieces().Loaded()) << "the preview lost its image";
+        EXPECT_TRUE(preview->View().Pieces().Loaded()) << "the preview lost its image";
         ClickItem(h, IDC_CHOOSE_BITMAP);  // Cancel
-        EXPECT_EQ(dlg.Values().Bitmap, kPieces);
-        const auto afterCancel = playState(dlg.Preview());
-        EXPECT_TRUE(PumpUntil([&] { return playState(dlg.Preview()) != afterCancel; }, 3000))
+        const auto afterCancel = playState(*preview);
+        EXPECT_TRUE(PumpUntil([&] { return playState(*preview) != afterCancel; }, 3000))
             << "the preview did not play again after Cancel";
         ClickItem(h, IDC_CHOOSE_BITMAP);
-        EXPECT_EQ(dlg.Values().Bitmap + " | " + ItemText(h, IDC_BITMAP_PATH), fresh.Path() + " | " + fresh.Path());
-        EXPECT_EQ(dlg.Preview().View().CurrentSettings().Bitmap, fresh.Path());
-        EXPECT_TRUE(dlg.Preview().View().Pieces().Loaded());
-        ClickItem(h, IDCANCEL);
+        EXPECT_EQ(ItemText(h, IDC_BITMAP_PATH) + " | " + preview->View().CurrentSettings().Bitmap,
+                  fresh.Path() + " | " + fresh.Path());
+        EXPECT_TRUE(preview->View().Pieces().Loaded());
+        ClickItem(h, IDOK);
     });
     EXPECT_EQ(stillWhileOpen, 3) << "the preview played while the chooser was open";
     ASSERT_FALSE(prompts.requests.empty());
     EXPECT_EQ(prompts.requests[0], "bmp / " + kPieces + " / BMP File |*.bmp||");
-}
+    EXPECT_EQ(result.value_or(Settings()).Bitmap, fresh.Path());
 
-// With no settings at all and no image of ours about, the dialog opens on
-// the image built into the program, says nothing, and keeps the default
-// name; a reason reads in one line with its numbers.
-TEST_F(SettingsDialogTest, NoSettingsOpenOnOurOwnPiecesWithoutAMessage)
-{
-    RegDeleteTreeW(HKEY_CURRENT_USER, kProductKey);
-    wchar_t buffer[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, buffer);
-    const std::wstring before = buffer;
-    GetTempPathW(MAX_PATH, buffer);
-    const std::wstring empty = std::wstring(buffer) + L"veloma empty";
-    CreateDirectoryW(empty.c_str(), nullptr);
-    ASSERT_TRUE(SetCurrentDirectoryW(empty.c_str()));
-    SettingsDialog dlg;
-    const INT_PTR result = Run(dlg, [&](HWND h) {
-        EXPECT_TRUE(PumpUntil([&] { return dlg.Preview().View().Pieces().Loaded(); }, 3000)) << "no pieces in the preview";
-        EXPECT_EQ(dlg.Preview().View().Pieces().Frames(), 8);
-        EXPECT_EQ(ItemText(h, IDC_BITMAP_PATH), "velomass.bmp");
-        ClickItem(h, IDOK);
-    });
-    SetCurrentDirectoryW(before.c_str());
-    RemoveDirectoryW(empty.c_str());
-    EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(dlg.Values().Bitmap, "velomass.bmp");
-    EXPECT_TRUE(prompts.requests.empty()) << "a chooser opened";
-
+    // A reason reads in one line with its numbers.
     ImageRefusal grid;
     grid.fault = ImageFault::PieceGrid, grid.width = 50, grid.height = 352;
     EXPECT_EQ(ImageRefusalMessage(grid), "このファイルはコマデータとして使えません。\n"
@@ -401,12 +376,15 @@ TEST_F(SettingsDialogTest, NoSettingsOpenOnOurOwnPiecesWithoutAMessage)
 // dialogs open owned by the settings dialog.
 TEST_F(SettingsDialogTest, SmallDialogsFromTheirButtons)
 {
-    Write(kSystemKey, {{L"PassWord", L"secret"}, {L"BCCol", L"ff"}, {L"BlankOption", L"1"}});
-    SettingsDialog dlg;
+    Settings start = WithPieces();
+    start.PassWord = "secret";
+    start.BCCol = 0xFF;
+    start.BlankOption = 1;
     int about = 0, password = 0, colour = 0;
     bool versionShown = false;
+    HWND settings = nullptr;
     const auto closeAbout = [&](HWND box) {
-        EXPECT_EQ(GetWindow(box, GW_OWNER), dlg.Handle());
+        EXPECT_EQ(GetWindow(box, GW_OWNER), settings);
         for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
             wchar_t text[256] = {};
             GetWindowTextW(c, text, 256);
@@ -415,14 +393,18 @@ TEST_F(SettingsDialogTest, SmallDialogsFromTheirButtons)
         ClickItem(box, IDOK);
     };
     std::vector<std::uint32_t> colours;
-    Run(dlg, [&](HWND h) {
+    const std::optional<Settings> result = Edit(start, [&](HWND h) {
+        settings = h;
         WithDialog(L"ﾊﾞｰｼﾞｮﾝ情報", about, closeAbout);
         ClickItem(h, IDC_ABOUT);
         WithDialog(L"ﾊﾞｰｼﾞｮﾝ情報", about, closeAbout);
         SendMessageW(h, WM_SYSCOMMAND, IDM_ABOUT, 0);
-        WithDialog(L"ﾊﾟｽﾜｰﾄﾞの変更", password, [](HWND p) { SendMessageW(p, WM_COMMAND, IDCANCEL, 0); });
+        WithDialog(L"ﾊﾟｽﾜｰﾄﾞの変更", password, [&](HWND p) {
+            EXPECT_EQ(GetWindow(p, GW_OWNER), h);
+            SendMessageW(p, WM_COMMAND, IDCANCEL, 0);
+        });
         ClickItem(h, IDC_CHANGE_PASSWORD);
-        EXPECT_TRUE(Shown(h, IDC_FILL_COLOUR)) << "a stored BlankOption offers the fill colour";
+        EXPECT_TRUE(Shown(h, IDC_FILL_COLOUR)) << "BlankOption offers the fill colour";
         for (int button : {IDOK, IDCANCEL}) {
             WithDialog(L"Color設定", colour, [&](HWND c) {
                 EXPECT_EQ(GetWindow(c, GW_OWNER), h);
@@ -431,20 +413,18 @@ TEST_F(SettingsDialogTest, SmallDialogsFromTheirButtons)
                 ClickItem(c, button);
             });
             ClickItem(h, IDC_FILL_COLOUR);
-            colours.push_back(dlg.Values().BCCol);
-            colours.push_back(dlg.Preview().View().CurrentSettings().BCCol);
+            colours.push_back(Preview(h).View().CurrentSettings().BCCol);
         }
-        ClickItem(h, IDCANCEL);
+        EXPECT_EQ(Preview(h).View().CurrentSettings().PassWord, "") << "the preview carries the password";
+        ClickItem(h, IDOK);
     });
     EXPECT_EQ(about, 2) << "About from button 16 and the system menu";
     EXPECT_TRUE(versionShown) << "no line with the name and version " << VELOMA_VERSION_TEXT;
     EXPECT_EQ(password, 1) << "button 1030 opens the change-password dialog";
     EXPECT_EQ(colour, 2) << "button 1044 opens the colour dialog";
-    // Shown, then after OK in the dialog and the preview; the same after Cancel.
-    EXPECT_EQ(colours, (std::vector<std::uint32_t>{0xFF, 0xAFF, 0xAFF, 0xAFF, 0xAFF, 0xAFF}));
-    EXPECT_EQ(dlg.BCColText, "aff");
-    EXPECT_EQ(dlg.Values().PassWord + dlg.Preview().View().CurrentSettings().PassWord, "")
-        << "neither the dialog nor its preview carries the password";
+    // Shown, then in the preview after OK; the same after Cancel.
+    EXPECT_EQ(colours, (std::vector<std::uint32_t>{0xFF, 0xAFF, 0xAFF, 0xAFF}));
+    EXPECT_EQ(result.value_or(Settings()).BCCol, 0xAFFu);
 }
 
 }  // namespace
