@@ -59,6 +59,9 @@ add_test(NAME imports_${VELOMA_ARCH}
 add_executable(preview_inprocess docs/preview_inprocess.cpp ${VELOMA_RC})
 target_link_libraries(preview_inprocess PRIVATE velomawin ${VELOMA_STATIC_LINK} -municode)
 
+# The reference window the whole saver's CPU is measured against.
+add_subdirectory(bench)
+
 # End to end: the real .scr under Wine on the display, driven from Python.
 add_subdirectory(tests/e2e/host)
 add_subdirectory(tests/e2e)
