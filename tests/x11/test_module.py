@@ -209,23 +209,27 @@ class ModuleTest(unittest.TestCase):
             self.assertGreater(len(set(shot.getdata())), 8, "too few colours")
 
     def test_where_the_daemons_window_counts(self):
+        # Without -root the daemon's window is not ours: a window of its own.
+        # With -root it stands in for the root, as the daemon runs its
+        # modules; the settings program's preview also names it.
         with Xvfb(320, 240) as screen:
-            host, window = self.host_window(screen, 0, 0, 320, 240)
-            env = dict(screen.env, XSCREENSAVER_WINDOW=window)
-            # Without -root the daemon's window is not ours: a window of its own.
-            own = self.start(screen, "--image", self.image, env=env)
-            time.sleep(1.0)
-            self.assert_runs(own, "a window of its own")
-            found = subprocess.run(["xdotool", "search", "--name", "^velomass$"], env=screen.env,
-                                   capture_output=True, text=True).stdout.split()
-            self.assertEqual(len(found), 1, "no window of its own")
-            self.assertNotEqual(int(found[0]), int(window, 16))
-            own.terminate()
-            own.wait()
-            # As the settings program's preview runs it: --root, then its window.
-            preview = self.start(screen, "--root", "--image", self.image, "--window-id", window, env=env)
-            self.board_in(screen, (0, 0, 320, 240), 32)
-            self.assert_runs(preview, "the preview")
+            for how in ("own", "root", "preview"):
+                # A fresh window each time: an ended module's board stays in its window.
+                host, window = self.host_window(screen, 30, 20, 100, 75)
+                args = {"own": [], "root": ["--root"], "preview": ["--root", "--window-id", window]}[how]
+                module = self.start(screen, *args, "--image", self.image,
+                                    env=dict(screen.env, XSCREENSAVER_WINDOW=window))
+                if how == "own":
+                    time.sleep(1.0)
+                    found = subprocess.run(["xdotool", "search", "--name", "^velomass$"], env=screen.env,
+                                           capture_output=True, text=True).stdout.split()
+                    self.assertEqual(len(found), 1, "no window of its own")
+                    self.assertNotEqual(int(found[0]), int(window, 16))
+                else:
+                    self.assert_board_size(screen, (30, 20, 100, 75), 32, (3, 2))
+                self.assert_runs(module, how)
+                module.terminate()
+                module.wait()
 
 
 if __name__ == "__main__":
