@@ -1,32 +1,28 @@
 """The preview switch across processes, with preview_host as the display
 settings: where the board goes, how long it lives, and the runs that must
 end at once without a window."""
-import os
 import tempfile
 import unittest
 
 import veloma_e2e as e2e
 
 
-def preview_host(args, title, life_ms=3000, until_exit=False):
-    """Starts the display settings' stand-in on the saver; returns (process, report file)."""
-    fd, report = tempfile.mkstemp(prefix="preview-", suffix=".txt")
-    os.close(fd)
-    os.unlink(report)
+def preview_host(args, title, life_ms, until_exit=False):
+    """Starts the display settings' stand-in on the saver; returns it and the
+    file its report goes to."""
+    report = tempfile.TemporaryFile()
     proc = e2e.start_wine([e2e.need("VELOMA_PREVIEW_HOST"), "--scr", e2e.winpath(e2e.need("VELOMA_SCR")),
-                           "--args", args, "--life", str(life_ms), "--title", title, "--report", e2e.winpath(report)]
-                          + (["--until-exit"] if until_exit else []))
+                           "--args", args, "--life", str(life_ms), "--title", title,
+                           *(["--until-exit"] if until_exit else [])], stdout=report)
     return proc, report
 
 
 def read_report(proc, report):
     code, err = e2e.finish(proc, 90, "preview_host")
-    if code != 0 or not os.path.exists(report):
+    if code != 0:
         raise AssertionError(f"preview_host failed with {code}: {err[-2000:]}")
-    with open(report, encoding="utf-8") as f:
-        values = dict(line.rstrip("\n").split("=", 1) for line in f if "=" in line)
-    os.unlink(report)
-    return values
+    report.seek(0)
+    return dict(line.split("=", 1) for line in report.read().decode("utf-8").splitlines() if "=" in line)
 
 
 class PreviewTest(unittest.TestCase):

@@ -50,14 +50,14 @@ def wine(*args):
     return [need("VELOMA_WINE_RUN"), *args]
 
 
-def start_wine(args, cwd=None, stderr=None, **env):
+def start_wine(args, cwd=None, stdout=subprocess.DEVNULL, stderr=None, **env):
     """Starts a Windows program in its own process group, with more
     environment (WINEDEBUG, LANG) when asked. Its error output goes to a
     file, `stderr` or a new one: a Wine server the program starts would hold
     a pipe open long after it."""
     stderr = stderr or tempfile.TemporaryFile()
-    proc = subprocess.Popen(wine(*args), cwd=cwd, env=dict(os.environ, **env), stdout=subprocess.DEVNULL,
-                            stderr=stderr, start_new_session=True)
+    proc = subprocess.Popen(wine(*args), cwd=cwd, env=dict(os.environ, **env), stdout=stdout, stderr=stderr,
+                            start_new_session=True)
     proc.errors = stderr
     return proc
 

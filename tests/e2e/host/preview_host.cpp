@@ -3,8 +3,8 @@
 // what the saver puts up, then destroys its window and waits for the saver
 // to end. Writes what it saw as key=value lines.
 //
-//   preview_host [--scr PATH] [--args TEXT] [--title TEXT] [--report FILE]
-//                [--life MS] [--until-exit] [--tick MS]
+//   preview_host [--scr PATH] [--args TEXT] [--title TEXT] [--life MS]
+//                [--until-exit] [--tick MS]
 //
 // --args defaults to "/p {hwnd}"; {hwnd} becomes the window's handle in
 // decimal. --until-exit destroys the window early when the saver ends.
@@ -101,7 +101,7 @@ int wmain(int argc, wchar_t** argv)
 {
     std::map<std::wstring, std::wstring> opt{{L"--scr", L""},   {L"--args", L"/p {hwnd}"},
                                              {L"--title", L"Veloma Preview Host"},
-                                             {L"--report", L""}, {L"--life", L"3000"}, {L"--tick", L"0"}};
+                                             {L"--life", L"3000"}, {L"--tick", L"0"}};
     bool untilExit = false;
     for (int i = 1; i < argc; ++i) {
         if (std::wstring(argv[i]) == L"--until-exit") {
@@ -110,12 +110,12 @@ int wmain(int argc, wchar_t** argv)
             opt[argv[i]] = argv[i + 1];
             ++i;
         } else {
-            std::fprintf(stderr, "usage: preview_host [--scr PATH] [--args TEXT] [--title TEXT] [--report FILE] "
-                                 "[--life MS] [--until-exit] [--tick MS]\n");
+            std::fprintf(stderr, "usage: preview_host [--scr PATH] [--args TEXT] [--title TEXT] [--life MS] "
+                                 "[--until-exit] [--tick MS]\n");
             return 2;
         }
     }
-    const std::wstring &scr = opt[L"--scr"], &report = opt[L"--report"];
+    const std::wstring& scr = opt[L"--scr"];
     std::wstring& args = opt[L"--args"];
     const auto lifeMs = static_cast<DWORD>(_wtoi(opt[L"--life"].c_str()));
 
@@ -169,9 +169,6 @@ int wmain(int argc, wchar_t** argv)
                              "\nchild_ended_before_destroy=" + (endedEarly ? "1" : "0") +
                              "\nchild_ended=" + (ended ? "1" : "0") + "\nchild_exit_code=" + std::to_string(exitCode) +
                              "\n";
-    FILE* f = report.empty() ? stdout : _wfopen(report.c_str(), L"wb");
-    if (!f)
-        return 4;
-    std::fputs(text.c_str(), f);
-    return std::fclose(f) == 0 ? 0 : 4;
+    std::fputs(text.c_str(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 4;
 }
