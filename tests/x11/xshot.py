@@ -36,21 +36,19 @@ class Xvfb:
         self.options = list(options)
 
     def __enter__(self):
-        for n in range(150, 250):
-            if not os.path.exists(f"/tmp/.X{n}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{n}"):
-                break
-        self.display = f":{n}"
+        # Xvfb picks a free display and names it once it takes connections.
+        ready, told = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", self.display, "-screen", "0", "%dx%dx%d" % (*self.size, self.depth), "-nolisten", "tcp"] + self.options,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            ["Xvfb", "-displayfd", str(told), "-screen", "0", "%dx%dx%d" % (*self.size, self.depth), "-nolisten",
+             "tcp", *self.options], pass_fds=(told,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(told)
+        with os.fdopen(ready) as f:
+            self.display = ":" + f.readline().strip()
+        if self.display == ":":
+            raise RuntimeError("Xvfb did not start")
         self.env = dict(os.environ, DISPLAY=self.display)
         self.env.pop("XSCREENSAVER_WINDOW", None)
-        for _ in range(100):
-            if os.path.exists(f"/tmp/.X11-unix/X{n}"):
-                if subprocess.run(["xdpyinfo"], env=self.env, capture_output=True).returncode == 0:
-                    return self
-            time.sleep(0.05)
-        raise RuntimeError("Xvfb did not start on " + self.display)
+        return self
 
     def __exit__(self, *_):
         self.process.terminate()
