@@ -76,12 +76,12 @@ class SettingsDialogTest(e2e.SaverCase):
             self.assertEqual(e2e.reg_values(key), {name: ("REG_SZ", value) for name, value in values.items()}, key)
 
     def test_missing_piece_image_asks_for_one_in_the_users_language(self):
-        # Japanese in Japan, English for everyone else.
+        # Japanese in Japan, English for everyone else: the Wine tests hold
+        # the English texts under an English locale, this the fall-back.
         empty = tempfile.mkdtemp(prefix="veloma-nobmp-")
         self.addCleanup(shutil.rmtree, empty, True)
         e2e.reg_add(e2e.SYSTEM_KEY, "Bitmap", r"C:\no\such.bmp")
-        for lang, (message, buttons) in (("ja_JP.UTF-8", JAPANESE), ("en_US.UTF-8", ENGLISH),
-                                         ("de_DE.UTF-8", ENGLISH)):
+        for lang, (message, buttons) in (("ja_JP.UTF-8", JAPANESE), ("de_DE.UTF-8", ENGLISH)):
             with self.subTest(lang=lang):
                 proc = self.start("/c:1234", cwd=empty, LANG=lang, LC_ALL=lang)
                 box = e2e.wait_for_window("VelomaSS")
