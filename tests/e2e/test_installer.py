@@ -12,20 +12,12 @@ import pefile
 
 import veloma_e2e as e2e
 
-SAVER_TITLE = "^VelomaScreenSaver$"
 APP_KEY = r"HKLM\Software\Tamsk soft\VelomaSS"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\VelomaSS"
-DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 DEFAULT_FOLDER = r"C:\Program Files\VelomaSS"
 # Wine quotes an argument with a space, and NSIS takes /D= only unquoted.
 FOLDER = r"C:\Games\Veloma"
 MACHINES = {"x64": 0x8664, "x86": 0x014C}
-
-
-def lit_share(image):
-    """The share of pixels that are not (nearly) black."""
-    data = image.getdata()
-    return sum(1 for p in data if max(p) > 24) / len(data)
 
 
 class InstallerTest(unittest.TestCase):
@@ -62,21 +54,18 @@ class InstallerTest(unittest.TestCase):
     def values(self, key, *options):
         return e2e.reg_values(key, *(options or self.view))
 
-    def play_share(self):
+    def black_share(self):
         """Starts the installed saver as Windows would, from a folder with
-        nothing in it; the lit share of the screen once it shows."""
+        nothing in it; the black share of the screen once it shows."""
         # A 64-bit program, so the 64-bit loader: the 32-bit one would look in SysWOW64.
-        env = dict(os.environ, VELOMA_WIN32="no") if self.arch == "x64" else None
-        elsewhere = tempfile.mkdtemp(prefix="veloma-cwd-")
-        self.addCleanup(shutil.rmtree, elsewhere, True)
-        proc = subprocess.Popen(e2e.wine(r"C:\windows\system32\VelomaSS.scr", "/s"), cwd=elsewhere, env=env,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        loader = {"VELOMA_WIN32": "no"} if self.arch == "x64" else {}
+        elsewhere = os.path.join(self.prefix, "elsewhere")
+        os.mkdir(elsewhere)
+        proc = e2e.start_wine([r"C:\windows\system32\VelomaSS.scr", "/s"], cwd=elsewhere, **loader)
         try:
-            self.assertTrue(e2e.wait_for(lambda: e2e.xdotool_search(SAVER_TITLE) or proc.poll() is not None, 30),
-                            "the saver window did not appear")
-            self.assertIsNone(proc.poll(), "the saver ended at once")
-            e2e.wait_for(lambda: lit_share(e2e.grab()) > 0.5, 10, step=0.5)
-            return lit_share(e2e.grab())
+            e2e.wait_saver(proc)
+            e2e.wait_for(lambda: e2e.black_share(e2e.grab()) < 0.5, 10, step=0.5)
+            return e2e.black_share(e2e.grab())
         finally:
             e2e.kill_group(proc)
 
@@ -91,7 +80,7 @@ class InstallerTest(unittest.TestCase):
         self.assertTrue(os.path.exists(saver), "no saver in System32")
         self.assertEqual(pefile.PE(saver, fast_load=True).FILE_HEADER.Machine, MACHINES[self.arch])
         self.assertFalse(os.path.exists(self.unix(r"C:\windows\syswow64\VelomaSS.scr")))
-        samples = os.listdir(os.path.join(e2e.need("VELOMA_SOURCE_DIR"), "samples"))
+        samples = os.listdir(e2e.source("samples"))
         self.assertEqual(self.files(self.unix(FOLDER)),
                          sorted(["INSTALL.txt", "uninstall.exe", "velomass.bmp"] + [f"samples/{n}" for n in samples]))
 
@@ -116,18 +105,18 @@ class InstallerTest(unittest.TestCase):
             self.assertIsNone(self.values(UNINSTALL_KEY, "/reg:32"))
             self.assertIsNone(self.values(APP_KEY, "/reg:32"))
 
-        self.assertGreater(self.play_share(), 0.5, "the installed saver shows no board")
+        self.assertLess(self.black_share(), 0.5, "the installed saver shows no board")
 
         # The user's own settings stay; the user's choice of saver goes with it.
         e2e.reg_add(e2e.SYSTEM_KEY, "Speed", "5")
-        e2e.reg_add(DESKTOP_KEY, "SCRNSAVE.EXE", r"C:\WINDOWS\system32\velomass.scr")
+        e2e.reg_add(e2e.DESKTOP_KEY, "SCRNSAVE.EXE", r"C:\WINDOWS\system32\velomass.scr")
         self.run_wine(self.unix(uninstaller), "/S")
         self.assertFalse(os.path.exists(saver), "the saver stayed")
         self.assertFalse(os.path.exists(self.unix(FOLDER)), f"left {self.files(self.unix(FOLDER))}")
         self.assertIsNone(self.values(UNINSTALL_KEY), "the uninstall entry stayed")
         self.assertIsNone(self.values(r"HKLM\Software\Tamsk soft"), "the folder's key stayed")
         self.assertEqual(e2e.reg_values(e2e.SYSTEM_KEY), {"Speed": ("REG_SZ", "5")})
-        self.assertNotIn("SCRNSAVE.EXE", e2e.reg_values(DESKTOP_KEY))
+        self.assertNotIn("SCRNSAVE.EXE", e2e.reg_values(e2e.DESKTOP_KEY))
 
 
 if __name__ == "__main__":

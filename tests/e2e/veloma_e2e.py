@@ -6,6 +6,8 @@ loader and prefix), VELOMA_SOURCE_DIR and VELOMA_BINARY_DIR; DISPLAY comes
 from scripts/with-display.sh.
 """
 import collections
+import contextlib
+import functools
 import os
 import shutil
 import signal
@@ -13,12 +15,16 @@ import subprocess
 import tempfile
 import time
 import unittest
+from unittest import mock
 
 from PIL import Image, ImageGrab
 
 SAVER_KEY = r"HKCU\Software\Tamsk soft\VelomaSS"
 SYSTEM_KEY = SAVER_KEY + r"\System"
 SOUND_KEY = SAVER_KEY + r"\Sound"
+DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
+SAVER_TITLE = "VelomaScreenSaver"  # every board of the full-screen run
+DIALOG_TITLE = "Veloma Screen Saver"  # the settings dialog and the password question
 
 Control = collections.namedtuple("Control", "id cls rect text")
 Window = collections.namedtuple("Window", "count visible controls")
@@ -31,6 +37,10 @@ def need(name):
     return value
 
 
+def source(*parts):
+    return os.path.join(need("VELOMA_SOURCE_DIR"), *parts)
+
+
 def winpath(path):
     """The Windows form of a Linux path, through Wine's Z: drive."""
     return "Z:" + os.path.abspath(path).replace("/", "\\")
@@ -40,30 +50,43 @@ def wine(*args):
     return [need("VELOMA_WINE_RUN"), *args]
 
 
-def start_wine(args, cwd=None, stderr=subprocess.PIPE, debug=None, lang=None):
-    """Starts a Windows program in its own process group; debug sets
-    WINEDEBUG, lang the user's locale (ja_JP.UTF-8)."""
-    env = dict(os.environ)
-    if debug:
-        env["WINEDEBUG"] = debug
-    if lang:
-        env.update(LANG=lang, LC_ALL=lang)
-    return subprocess.Popen(wine(*args), cwd=cwd, env=env, stdout=subprocess.DEVNULL, stderr=stderr,
+def start_wine(args, cwd=None, stdout=subprocess.DEVNULL, stderr=None, **env):
+    """Starts a Windows program in its own process group, with more
+    environment (WINEDEBUG, LANG) when asked. Its error output goes to a
+    file, `stderr` or a new one: a Wine server the program starts would hold
+    a pipe open long after it."""
+    stderr = stderr or tempfile.TemporaryFile()
+    proc = subprocess.Popen(wine(*args), cwd=cwd, env=dict(os.environ, **env), stdout=stdout, stderr=stderr,
                             start_new_session=True)
+    proc.errors = stderr
+    return proc
+
+
+def errors(proc):
+    """What a program started by start_wine has written to its error output."""
+    proc.errors.seek(0)
+    return proc.errors.read().decode("utf-8", "replace")
+
+
+def run_wine(*args, timeout=60):
+    """Runs a Windows program to its end; returns its exit code (None when it
+    hung and was killed) and its output, which goes through a file too."""
+    with tempfile.TemporaryFile() as out:
+        proc = subprocess.Popen(wine(*args), stdout=out, stderr=subprocess.DEVNULL, start_new_session=True)
+        try:
+            code = proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            kill_group(proc)
+            code = None
+        out.seek(0)
+        return code, out.read().decode("utf-8", "replace")
 
 
 def set_env(case, **values):
     """Sets environment variables until the test case ends."""
-    saved = {name: os.environ.get(name) for name in values}
-
-    def restore():
-        for name, value in saved.items():
-            if value is None:
-                os.environ.pop(name, None)
-            else:
-                os.environ[name] = value
-    case.addCleanup(restore)
-    os.environ.update(values)
+    patch = mock.patch.dict(os.environ, values)
+    patch.start()
+    case.addCleanup(patch.stop)
 
 
 def end_wine():
@@ -72,55 +95,39 @@ def end_wine():
     subprocess.run(wine("--server", "-w"), capture_output=True, timeout=60)
 
 
+def own_prefix(case, suffix):
+    """Gives the rest of the case a Wine prefix of its own beside the usual
+    one, its server ended with the case."""
+    info = subprocess.run(wine("--info"), capture_output=True, text=True, check=True).stdout
+    set_env(case, WINEPREFIX=dict(line.split("=", 1) for line in info.split())["prefix"] + suffix)
+    case.addCleanup(end_wine)
+
+
 def kill_group(proc):
     """Ends a program started by start_wine and everything it started."""
-    try:
+    with contextlib.suppress(ProcessLookupError):
         os.killpg(proc.pid, signal.SIGKILL)
-    except ProcessLookupError:
-        pass
     proc.wait()
 
 
 def finish(proc, timeout, what):
-    """Waits for a started program; kills it and fails when it hangs."""
+    """Waits for a program started by start_wine; kills it and fails when it
+    hangs. Returns its exit code and error output."""
     try:
-        _, err = proc.communicate(timeout=timeout)
+        proc.wait(timeout=timeout)
     except subprocess.TimeoutExpired:
         kill_group(proc)
         raise AssertionError(f"{what} did not end within {timeout} s")
-    return proc.returncode, (err or b"").decode("utf-8", "replace")
-
-
-def start_preview_host(args, title, life_ms=3000, until_exit=False):
-    """Starts the display settings' stand-in on the saver; returns (process,
-    report path) for read_report."""
-    fd, report = tempfile.mkstemp(prefix="preview-", suffix=".txt")
-    os.close(fd)
-    os.unlink(report)
-    cmd = [need("VELOMA_PREVIEW_HOST"), "--scr", winpath(need("VELOMA_SCR")), "--args", args,
-           "--life", str(life_ms), "--title", title, "--report", winpath(report)]
-    return start_wine(cmd + (["--until-exit"] if until_exit else [])), report
-
-
-def read_report(proc, report):
-    """The stand-in's report as a dict, once it has ended."""
-    code, err = finish(proc, 90, "preview_host")
-    if code != 0 or not os.path.exists(report):
-        raise AssertionError(f"preview_host failed with {code}: {err[-2000:]}")
-    with open(report, encoding="utf-8") as f:
-        values = dict(line.rstrip("\n").split("=", 1) for line in f if "=" in line)
-    os.unlink(report)
-    return values
+    return proc.returncode, errors(proc)
 
 
 def reg(*args):
     """Runs Wine's reg tool; returns (exit code, output)."""
-    proc = subprocess.run(wine("reg", *args), capture_output=True, timeout=60)
-    return proc.returncode, proc.stdout.decode("utf-8", "replace")
+    return run_wine("reg", *args)
 
 
-def reg_add(key, name, value):
-    code, out = reg("add", key, "/v", name, "/t", "REG_SZ", "/d", value, "/f")
+def reg_add(key, name, value, kind="REG_SZ"):
+    code, out = reg("add", key, "/v", name, "/t", kind, "/d", value, "/f")
     if code != 0:
         raise AssertionError(f"reg add {key} {name} failed: {out}")
 
@@ -131,26 +138,19 @@ def reg_values(key, *options):
     code, out = reg("query", key, *options)
     if code != 0:
         return None
-    values = {}
-    for line in out.splitlines():
-        parts = line.strip().split(None, 2)
-        if len(parts) >= 2 and parts[1].startswith("REG_"):
-            values[parts[0]] = (parts[1], parts[2] if len(parts) > 2 else "")
-    return values
+    rows = [line.strip().split(None, 2) + [""] for line in out.splitlines()]
+    return {row[0]: (row[1], row[2]) for row in rows if len(row) > 2 and row[1].startswith("REG_")}
 
 
 def grab(rect=None):
     """The screen, or the part of it in rect (left, top, right, bottom)."""
-    return ImageGrab.grab().convert("RGB").crop(rect) if rect else ImageGrab.grab().convert("RGB")
+    image = ImageGrab.grab().convert("RGB")
+    return image.crop(rect) if rect else image
 
 
 CELL = 32
-
-
-def cells(image):
-    """The picture cut into 32-pixel cells, row by row, as bytes."""
-    return [image.crop((x, y, x + CELL, y + CELL)).tobytes()
-            for y in range(0, image.height - CELL + 1, CELL) for x in range(0, image.width - CELL + 1, CELL)]
+# A piece at rest is the image's column 0, odd rows; kind k on row 2k - 1.
+PIECES_AT_REST = {(2 * kind - 1, 0): kind for kind in range(1, 6)}
 
 
 def black_share(image):
@@ -159,26 +159,54 @@ def black_share(image):
     return sum(1 for p in points if image.getpixel(p) == (0, 0, 0)) / len(points)
 
 
-def piece_tiles():
-    """Every 32-pixel picture of our piece image, as {bytes: (row, column)}."""
-    tiles = {}
-    with Image.open(os.path.join(need("VELOMA_SOURCE_DIR"), "res", "velomass.bmp")) as image:
-        for n, data in enumerate(cells(image.convert("RGB"))):
-            tiles.setdefault(data, divmod(n, image.width // CELL))
-    return tiles
+def piece_image():
+    """Our piece image, res/velomass.bmp, as RGB."""
+    with Image.open(source("res", "velomass.bmp")) as image:
+        return image.convert("RGB")
 
 
-# A piece at rest is the image's column 0, odd rows; kind k on row 2k - 1.
-PIECES_AT_REST = {(2 * kind - 1, 0): kind for kind in range(1, 6)}
+@functools.lru_cache()
+def pictures():
+    """Every 32-pixel picture of our piece image: its (row, column) and its rows of pixels."""
+    image = piece_image()
+    px = image.load()
+    return [((y // CELL, x // CELL), [[px[x + i, y + j] for i in range(CELL)] for j in range(CELL)])
+            for y in range(0, image.height, CELL) for x in range(0, image.width, CELL)]
 
 
-def xdotool(*args):
-    return subprocess.run(["xdotool", *args], check=True, capture_output=True, text=True, timeout=30).stdout
+def read_cells(image, box, size=CELL):
+    """The grid of size-pixel cells centred in box (left, top, right, bottom)
+    of a screenshot: for each cell, row by row, the (row, column) of the
+    picture of our piece image it shows, enlarged by whole pixels whichever
+    way the stretch rounds; None where it shows none of them."""
+    px = image.load()
+    left, top, right, bottom = box
+    cols, rows = (right - left) // size, (bottom - top) // size
+    x0, y0 = left + (right - left - cols * size) // 2, top + (bottom - top - rows * size) // 2
+    # The picture's pixels each pixel of a cell may show; those that can
+    # show only one pick the candidates.
+    src = [sorted({d * CELL // size, ((d + 1) * CELL - 1) // size}) for d in range(size)]
+    single = [d for d in range(size) if len(src[d]) == 1]
+    by_key = {}
+    for where, p in pictures():
+        by_key.setdefault(tuple(p[src[j][0]][src[i][0]] for j in single for i in single), []).append((where, p))
+    found = []
+    for oy in range(y0, y0 + rows * size, size):
+        for ox in range(x0, x0 + cols * size, size):
+            candidates = by_key.get(tuple(px[ox + i, oy + j] for j in single for i in single), [])
+            found.append(next((where for where, p in candidates if len(single) == size or all(
+                px[ox + i, oy + j] in {p[sy][sx] for sy in src[j] for sx in src[i]}
+                for j in range(size) for i in range(size))), None))
+    return found
 
 
-def xdotool_search(name):
-    proc = subprocess.run(["xdotool", "search", "--name", name], capture_output=True, text=True, timeout=30)
-    return [int(w) for w in proc.stdout.split()]
+def xdotool(*args, check=True):
+    return subprocess.run(["xdotool", *args], check=check, capture_output=True, text=True, timeout=30).stdout
+
+
+def xdotool_search(title):
+    """The X windows that bear exactly this title."""
+    return [int(w) for w in xdotool("search", "--name", f"^{title}$", check=False).split()]
 
 
 def wait_for(condition, timeout, step=0.1):
@@ -195,27 +223,16 @@ def probe(title):
     # A Wine process started while another one is still starting up can
     # hang on its way out; it is killed and asked again.
     for _ in range(4):
-        proc = subprocess.Popen(wine(need("VELOMA_DIALOG_PROBE"), "--title", title), stdout=subprocess.PIPE,
-                                stderr=subprocess.DEVNULL, start_new_session=True)
-        try:
-            out = proc.communicate(timeout=10)[0].decode("utf-8", "replace")
+        code, out = run_wine(need("VELOMA_DIALOG_PROBE"), "--title", title, timeout=10)
+        if code == 0:
             break
-        except subprocess.TimeoutExpired:
-            kill_group(proc)
     else:
         raise AssertionError(f"dialog_probe did not answer for {title!r}")
-    count, visible, controls = 0, False, []
-    for line in out.splitlines():
-        head, _, text = line.partition(" text=")
-        fields = dict(part.split("=", 1) for part in head.split() if "=" in part)
-        box = tuple(int(v) for v in fields["rect"].split(",")) if "rect" in fields else None
-        if line.startswith("windows="):
-            count = int(fields["windows"])
-        elif line.startswith("window "):
-            visible = fields["visible"] == "1"
-        elif line.startswith("control "):
-            controls.append(Control(int(fields["id"]), fields["class"], box, text))
-    return Window(count, visible, controls)
+    lines = out.splitlines()
+    count, visible = (int(v) for v in lines[0].split())
+    controls = [Control(int(i), cls, tuple(int(v) for v in box.split(",")), text)
+                for i, cls, box, text in (line.split("\t", 3) for line in lines[1:])]
+    return Window(count, visible == 1, controls)
 
 
 def control(window, control_id):
@@ -223,6 +240,14 @@ def control(window, control_id):
         if c.id == control_id:
             return c
     raise AssertionError(f"no control {control_id} in the window; controls {[c.id for c in window.controls]}")
+
+
+def preview_rect(window):
+    """Where the settings dialog's preview board is on the screen."""
+    boards = [c.rect for c in window.controls if c.id == 0 and c.cls.startswith("Veloma")]
+    if len(boards) != 1:
+        raise AssertionError(f"not one preview board: {[(c.id, c.cls) for c in window.controls]}")
+    return boards[0]
 
 
 def wait_for_window(title, timeout=30):
@@ -242,33 +267,59 @@ def click(rect):
     xdotool("click", "1")
 
 
+def wait_saver(proc):
+    """Waits for a full-screen run's window. Its appearance under the cursor
+    brings the first mouse move, which must not end the run."""
+    if not wait_for(lambda: xdotool_search(SAVER_TITLE) or proc.poll() is not None, 30):
+        raise AssertionError("the saver window did not appear")
+    time.sleep(1.5)
+    if proc.poll() is not None:
+        raise AssertionError(f"the saver ended without input, exit {proc.returncode}: {errors(proc)[-1500:]}")
+
+
 class SaverCase(unittest.TestCase):
     """Starts the saver's runs, ends those still running, and leaves no
     settings behind."""
 
     def setUp(self):
         self.procs = []
+        self.alone = None
+        # Wine holds an ended run's windows for a while: a run of an earlier
+        # case would make this one's a second run.
+        end_wine()
+        self.clear_settings()
+        self.addCleanup(self.clear_settings)
+
+    def clear_settings(self):
         reg("delete", SAVER_KEY, "/f")
-        self.addCleanup(reg, "delete", SAVER_KEY, "/f")
+        for name in ("ScreenSaveUsePassword", "ScreenSaveLowPowerActive", "ScreenSaveLowPowerTimeOut"):
+            reg("delete", DESKTOP_KEY, "/v", name, "/f")
 
     def tearDown(self):
         for proc in self.procs:
             if proc.poll() is None:
                 kill_group(proc)
 
-    def start_alone(self, *args):
-        """Starts a copy of the saver that lies alone in a folder, from
+    def start(self, *args, cwd=None, alone=False, **kwargs):
+        """Starts the saver beside our piece image, its default in the current
+        directory; alone, a copy of it in a folder of its own, started from
         another folder, as a saver copied anywhere is started."""
-        alone = tempfile.mkdtemp(prefix="veloma-alone-")
-        elsewhere = tempfile.mkdtemp(prefix="veloma-cwd-")
-        for folder in (alone, elsewhere):
-            self.addCleanup(shutil.rmtree, folder, True)
-        scr = shutil.copy(need("VELOMA_SCR"), alone)
-        self.procs.append(start_wine([scr, *args], cwd=elsewhere))
-        return self.procs[-1]
-
-    def start(self, *args, cwd=None, **kwargs):
         scr = need("VELOMA_SCR")
-        # Beside the saver lies our piece image, its default in the current directory.
+        if alone:
+            if not self.alone:
+                self.alone = [tempfile.mkdtemp(prefix="veloma-alone-"), tempfile.mkdtemp(prefix="veloma-cwd-")]
+                for folder in self.alone:
+                    self.addCleanup(shutil.rmtree, folder, True)
+                shutil.copy(scr, self.alone[0])
+            scr, cwd = os.path.join(self.alone[0], os.path.basename(scr)), self.alone[1]
         self.procs.append(start_wine([scr, *args], cwd=cwd or os.path.dirname(scr), **kwargs))
         return self.procs[-1]
+
+    def start_saver(self, *args, **kwargs):
+        proc = self.start("/s", *args, **kwargs)
+        wait_saver(proc)
+        return proc
+
+    def assert_ends(self, proc, what, within=5):
+        code, err = finish(proc, within, what)
+        self.assertEqual(code, 0, f"{what} ended with {code}: {err[-1000:]}")

@@ -14,96 +14,82 @@ import zipfile
 import pefile
 
 PRODUCT = "Veloma Screen Saver"
-MACHINES = {"x86/VelomaSS.scr": 0x014C, "x64/VelomaSS.scr": 0x8664}
+MACHINES = {"x86/VelomaSS.scr": 0x014C, "x64/VelomaSS.scr": 0x8664, "setup": 0x014C}
 SAMPLE_KINDS = (".wav", ".mid", ".lst")
 
 
 def expected_names(source_dir):
-    names = set(MACHINES) | {"velomass.bmp", "INSTALL.txt"}
-    for name in os.listdir(os.path.join(source_dir, "samples")):
-        if name.lower().endswith(SAMPLE_KINDS):
-            names.add("samples/" + name)
-    return names
+    names = {"x86/VelomaSS.scr", "x64/VelomaSS.scr", "velomass.bmp", "INSTALL.txt"}
+    return names | {"samples/" + name for name in os.listdir(os.path.join(source_dir, "samples"))
+                    if name.lower().endswith(SAMPLE_KINDS)}
 
 
-def version_strings(pe):
-    strings = {}
+def string_tables(pe):
+    """The version resource's strings, {language and code page: {key: value}}."""
+    tables = {}
     for info in getattr(pe, "FileInfo", []):
         for entry in info:
             if getattr(entry, "Key", b"") == b"StringFileInfo":
                 for table in entry.StringTable:
-                    for key, value in table.entries.items():
-                        strings[key.decode("utf-8", "replace")] = value.decode("utf-8", "replace")
-    return strings
+                    tables[table.LangID.decode()] = {key.decode(): value.decode("utf-8", "replace")
+                                                     for key, value in table.entries.items()}
+    return tables
 
 
-def check_saver(name, data, version, failures):
-    def fail(what, got, wanted):
-        failures.append(f"{name}: {what}: got {got!r}, wanted {wanted!r}")
-
+def check_program(name, kind, data, failures):
+    """The program parsed, its machine checked; None when it is no program."""
     try:
         pe = pefile.PE(data=data)
     except pefile.PEFormatError as error:
         failures.append(f"{name}: not a PE file: {error}")
+        return None
+    if pe.FILE_HEADER.Machine != MACHINES[kind]:
+        failures.append(f"{name}: machine: got {hex(pe.FILE_HEADER.Machine)}, wanted {hex(MACHINES[kind])}")
+    return pe
+
+
+def check_saver(name, data, version, failures):
+    pe = check_program(name, name, data, failures)
+    if not pe:
         return
-    if pe.FILE_HEADER.Machine != MACHINES[name]:
-        fail("machine", hex(pe.FILE_HEADER.Machine), hex(MACHINES[name]))
     if not getattr(pe, "VS_FIXEDFILEINFO", None):
         failures.append(f"{name}: no version resource")
         return
     fixed = pe.VS_FIXEDFILEINFO[0]
     major, minor, patch = (int(part) for part in version.split("."))
-    for field, wanted in (("FileVersionMS", major << 16 | minor), ("FileVersionLS", patch << 16),
-                          ("ProductVersionMS", major << 16 | minor), ("ProductVersionLS", patch << 16)):
-        got = getattr(fixed, field)
-        if got != wanted:
-            fail(field, hex(got), hex(wanted))
-    strings = version_strings(pe)
-    for key, wanted in (("FileVersion", version), ("ProductVersion", version), ("ProductName", PRODUCT),
-                        ("OriginalFilename", "VelomaSS.scr")):
-        if strings.get(key) != wanted:
-            fail(f"version string {key}", strings.get(key), wanted)
+    got = [getattr(fixed, f) for f in ("FileVersionMS", "FileVersionLS", "ProductVersionMS", "ProductVersionLS")]
+    if got != [major << 16 | minor, patch << 16] * 2:
+        failures.append(f"{name}: fixed version {[hex(v) for v in got]}, wanted {version}")
+    wanted = {"FileVersion": version, "ProductVersion": version, "ProductName": PRODUCT,
+              "OriginalFilename": "VelomaSS.scr"}
+    for lang, strings in string_tables(pe).items():
+        if {key: strings.get(key) for key in wanted} != wanted:
+            failures.append(f"{name}: version strings {lang}: got {strings}, wanted {wanted}")
 
 
 def check_install_text(data, version, failures):
-    def fail(what, got, wanted):
-        failures.append(f"INSTALL.txt: {what}: got {got!r}, wanted {wanted!r}")
-
-    if not data.startswith(b"\xef\xbb\xbf"):
-        fail("first bytes", data[:3], b"\xef\xbb\xbf")
+    """UTF-8 with a BOM and CRLF line ends, for Notepad; both languages."""
     bare_lf = data.replace(b"\r\n", b"").count(b"\n")
-    if bare_lf or not data.endswith(b"\r\n"):
-        fail("line ends without CR", bare_lf, 0)
-    try:
-        text = data[3:].decode("utf-8")
-    except UnicodeDecodeError as error:
-        fail("UTF-8", str(error), "valid")
-        return
+    if not data.startswith(b"\xef\xbb\xbf") or bare_lf or not data.endswith(b"\r\n"):
+        failures.append(f"INSTALL.txt: first bytes {data[:3]!r}, {bare_lf} line ends without CR")
+    text = data.decode("utf-8", "replace")
     for needle in (f"{PRODUCT} {version}", "System32", "SysWOW64", "インストール", "BMP File..."):
         if needle not in text:
-            fail("text", "missing", needle)
-    if "@VERSION@" in text:
-        fail("placeholder left", "@VERSION@", "the version")
+            failures.append(f"INSTALL.txt: no {needle!r}")
+    if "@VERSION@" in text or "\ufffd" in text:
+        failures.append("INSTALL.txt: a placeholder left or not UTF-8")
 
 
 def check_setup(path, version, failures):
     """A 32-bit program (it runs on both kinds of Windows) whose version
     resource speaks English and Japanese, the languages of its pages."""
     name = os.path.basename(path)
-    try:
-        pe = pefile.PE(path)
-    except (OSError, pefile.PEFormatError) as error:
-        failures.append(f"{name}: not a PE file: {error}")
+    if not os.path.exists(path):
+        failures.append(f"{name}: not made")
         return
-    if pe.FILE_HEADER.Machine != 0x014C:
-        failures.append(f"{name}: machine: got {hex(pe.FILE_HEADER.Machine)}, wanted 0x14c")
-    tables = {}
-    for info in getattr(pe, "FileInfo", []):
-        for entry in info:
-            if getattr(entry, "Key", b"") == b"StringFileInfo":
-                for table in entry.StringTable:
-                    tables[table.LangID.decode()[:4]] = {key.decode(): value.decode("utf-8", "replace")
-                                                         for key, value in table.entries.items()}
+    with open(path, "rb") as f:
+        pe = check_program(name, "setup", f.read(), failures)
+    tables = {lang[:4]: strings for lang, strings in string_tables(pe).items()} if pe else {}
     for lang, description in (("0409", f"{PRODUCT} Setup"), ("0411", f"{PRODUCT} セットアップ")):
         got = tables.get(lang, {})
         wanted = {"ProductName": PRODUCT, "ProductVersion": version, "FileDescription": description}
@@ -118,14 +104,13 @@ def check(zip_path, source_dir, version):
         names = {info.filename for info in archive.infolist() if not info.is_dir()}
         wanted = expected_names(source_dir)
         if names != wanted:
-            failures.append(f"entries: got {sorted(names)}, wanted {sorted(wanted)}; "
-                            f"extra {sorted(names - wanted)}, missing {sorted(wanted - names)}")
+            failures.append(f"entries: extra {sorted(names - wanted)}, missing {sorted(wanted - names)}")
         bad = archive.testzip()
         if bad:
             failures.append(f"damaged entry {bad}")
         for name in sorted(names & wanted):
             data = archive.read(name)
-            if name in MACHINES:
+            if name.endswith(".scr"):
                 check_saver(name, data, version, failures)
             elif name == "INSTALL.txt":
                 check_install_text(data, version, failures)
@@ -141,16 +126,12 @@ def main():
     if len(sys.argv) != 4:
         print(__doc__.strip(), file=sys.stderr)
         return 2
-    source_dir, version = sys.argv[2], sys.argv[3]
-    zip_path = sys.argv[1]
+    zip_path, source_dir, version = sys.argv[1:]
     if not os.path.exists(zip_path):
         print(f"{zip_path} not made: run scripts/package.sh", file=sys.stderr)
         return 77
     failures = check(zip_path, source_dir, version)
-    for line in failures:
-        print(line)
-    if not failures:
-        print(f"{os.path.basename(zip_path)}: {len(expected_names(source_dir))} files as wanted")
+    print("\n".join(failures) or f"{os.path.basename(zip_path)}: {len(expected_names(source_dir))} files as wanted")
     return 1 if failures else 0
 
 

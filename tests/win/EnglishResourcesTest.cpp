@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -59,20 +61,12 @@ INT_PTR CALLBACK PlainDialog(HWND, UINT msg, WPARAM, LPARAM)
 
 // The template alone, without the code behind it: what its texts and
 // layout give.
-struct TemplateWindow {
-    explicit TemplateWindow(int id)
-        : handle(CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), nullptr, PlainDialog, 0))
-    {
-    }
-    ~TemplateWindow()
-    {
-        if (handle)
-            DestroyWindow(handle);
-    }
-    TemplateWindow(const TemplateWindow&) = delete;
-    TemplateWindow& operator=(const TemplateWindow&) = delete;
-    HWND handle;
-};
+using TemplateWindow = std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)>;
+TemplateWindow Template(int id)
+{
+    return {CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), nullptr, PlainDialog, 0),
+            DestroyWindow};
+}
 
 std::wstring WindowText(HWND hwnd)
 {
@@ -105,20 +99,6 @@ std::vector<HWND> Children(HWND dialog)
     return children;
 }
 
-// The text as drawn: a single & marks the mnemonic and takes no room.
-std::wstring Shown(const std::wstring& text, bool prefix)
-{
-    if (!prefix)
-        return text;
-    std::wstring shown;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'&' && i + 1 < text.size())
-            ++i;
-        shown.push_back(text[i]);
-    }
-    return shown;
-}
-
 // Why a control's text does not fit it, or nothing when it does. Widths
 // are the text's extent in the control's font plus what the control draws
 // beside it: the box of a check box or radio button, a button's frame, the
@@ -143,24 +123,19 @@ std::string Clipping(HWND control)
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc.Handle(), &metrics);
     const int dpi = GetDeviceCaps(dc.Handle(), LOGPIXELSX);
-    const std::wstring shown = Shown(text, !(stat && (style & SS_NOPREFIX)));
-
+    // As drawn: a single & marks the mnemonic and takes no room. Wrapped
+    // text must fit the height in lines, each word the width.
+    const bool wraps = stat && (kind == SS_LEFT || kind == SS_CENTER || kind == SS_RIGHT);
     RECT need{0, 0, client.right, 0};
-    if (stat && (kind == SS_LEFT || kind == SS_CENTER || kind == SS_RIGHT)) {
-        // Word-wrapped: every line must fit the height, each word the width.
-        DrawTextW(dc.Handle(), shown.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    } else {
-        SIZE size{};
-        GetTextExtentPoint32W(dc.Handle(), shown.c_str(), static_cast<int>(shown.size()), &size);
-        int beside = 0;
-        if (button && kind == BS_GROUPBOX)
-            beside = 2 * metrics.tmAveCharWidth;
-        else if (button && kind >= BS_CHECKBOX && kind <= BS_AUTORADIOBUTTON)
-            beside = MulDiv(13, dpi, 96) + metrics.tmAveCharWidth / 2 + 2;
-        else if (button)
-            beside = MulDiv(8, dpi, 96);
-        need.right = size.cx + beside;
-        need.bottom = button && kind == BS_GROUPBOX ? 0 : size.cy;
+    DrawTextW(dc.Handle(), text.c_str(), -1, &need,
+              DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE) | (stat && (style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
+    if (button && kind == BS_GROUPBOX) {
+        need.right += 2 * metrics.tmAveCharWidth;
+        need.bottom = 0;
+    } else if (button && kind >= BS_CHECKBOX && kind <= BS_AUTORADIOBUTTON) {
+        need.right += MulDiv(13, dpi, 96) + metrics.tmAveCharWidth / 2 + 2;
+    } else if (button) {
+        need.right += MulDiv(8, dpi, 96);
     }
     if (need.right <= client.right && need.bottom <= client.bottom)
         return std::string();
@@ -200,18 +175,27 @@ std::string Misplaced(HWND dialog)
     return report;
 }
 
-TEST(EnglishResources, EveryDialogAndStringIsEnglish)
+TEST(EnglishResources, EveryDialogIsEnglishItsTextsFitAndNoControlCoversAnother)
 {
     EXPECT_EQ(Dialogs().size(), 6u) << "settings, colour, MIDI list, About and the two password dialogs";
     for (int id : Dialogs()) {
-        TemplateWindow dialog(id);
-        ASSERT_NE(dialog.handle, nullptr) << "dialog " << id;
-        EXPECT_FALSE(HasJapanese(WindowText(dialog.handle))) << "dialog " << id << ": " << Narrow(WindowText(dialog.handle));
-        for (HWND child : Children(dialog.handle))
-            EXPECT_FALSE(HasJapanese(WindowText(child)))
-                << "dialog " << id << ", control " << GetDlgCtrlID(child) << ": " << Narrow(WindowText(child));
+        const TemplateWindow dialog = Template(id);
+        ASSERT_NE(dialog, nullptr) << "dialog " << id;
+        std::string japanese = HasJapanese(WindowText(dialog.get())) ? Narrow(WindowText(dialog.get())) + "\n" : "";
+        std::string clipped;
+        for (HWND child : Children(dialog.get())) {
+            if (HasJapanese(WindowText(child)))
+                japanese += "control " + std::to_string(GetDlgCtrlID(child)) + ": " + Narrow(WindowText(child)) + "\n";
+            clipped += Clipping(child);
+        }
+        EXPECT_EQ(japanese, "") << "dialog " << id;
+        EXPECT_EQ(clipped, "") << "dialog " << id;
+        EXPECT_EQ(Misplaced(dialog.get()), "") << "dialog " << id;
     }
+}
 
+TEST(EnglishResources, EveryStringIsEnglish)
+{
     const std::vector<unsigned> strings = Strings();
     for (unsigned id : {IDS_SAVER_NAME, IDS_ABOUT_MENU, IDS_MISSING_BITMAP, IDS_PASSWORD_MISMATCH, IDS_BITMAP_FILTER,
                         IDS_WAVE_FILTER, IDS_MIDI_FILTER})
@@ -223,19 +207,6 @@ TEST(EnglishResources, EveryDialogAndStringIsEnglish)
     for (unsigned id : strings)
         EXPECT_FALSE(HasJapanese(ResourceString(id))) << "string " << id << ": " << Narrow(ResourceString(id));
     EXPECT_EQ(Narrow(ResourceString(IDS_SAVER_NAME)), "Veloma Screen Saver");
-}
-
-TEST(EnglishResources, NoTextIsClippedAndNoControlCoversAnother)
-{
-    for (int id : Dialogs()) {
-        TemplateWindow dialog(id);
-        ASSERT_NE(dialog.handle, nullptr) << "dialog " << id;
-        std::string clipped;
-        for (HWND child : Children(dialog.handle))
-            clipped += Clipping(child);
-        EXPECT_EQ(clipped, "") << "dialog " << id;
-        EXPECT_EQ(Misplaced(dialog.handle), "") << "dialog " << id;
-    }
 }
 
 }  // namespace

@@ -46,17 +46,10 @@ TEST(FileDialogTest, OkGivesTheFullPathInUtf8AndCancelNone)
 
 TEST(FileDialogTest, FilterBarsBecomeZeros)
 {
-    const struct {
-        const char* filter;
-        std::wstring want;
-    } cases[] = {
-        {"MIDI File & List File|*.rmi;*.mid;*.lst||",
-         std::wstring(L"MIDI File & List File\0*.rmi;*.mid;*.lst\0\0\0\0", 43)},
-        // Without the closing bars the list still ends with two zeros.
-        {"Wave|*.wav", std::wstring(L"Wave\0*.wav\0\0", 12)},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(FileFilterText(c.filter), c.want) << "filter " << c.filter;
+    EXPECT_EQ(FileFilterText("MIDI File & List File|*.rmi;*.mid;*.lst||"),
+              std::wstring(L"MIDI File & List File\0*.rmi;*.mid;*.lst\0\0\0\0", 43));
+    // Without the closing bars the list still ends with two zeros.
+    EXPECT_EQ(FileFilterText("Wave|*.wav"), std::wstring(L"Wave\0*.wav\0\0", 12));
 }
 
 }  // namespace

@@ -144,20 +144,16 @@ TEST_F(SoundWinTest, TheSequencerGetsTheShortFormOrNothing)
         {L"Loop1.MID", 'o'}, {L"my music\\loop 2.mid", 'o'}, {japanese, 'o'}, {L"broken.mid", 'f'},
         {L"nothere.mid", '-'},
     };
+    // What follows the open is the core's, held on the host.
     for (const auto& c : cases) {
-        const std::string file = Path(c.name), f = Form(file);
+        const std::string file = Path(c.name), open = "open " + Form(file) + " type sequencer";
         Play(Narrow(m_dir + L"\\" + c.name));
         EXPECT_EQ(player.Midi(), c.result == 'o' ? file : "") << Narrow(c.name);
         const std::string mode = player.GetMidiMode(player.Midi());
-        player.StartMusic(false);
-        Texts want;
-        if (c.result == 'o')
-            want = {"open " + f + " type sequencer", "play " + f + " from 0 notify", "status " + f + " mode",
-                    "close " + f};
-        else if (c.result == 'f')
-            want = {"open " + f + " type sequencer -> failed"};
-        EXPECT_EQ(mci.sent, want) << Narrow(c.name);
+        const std::string want = c.result == '-' ? "" : open + (c.result == 'f' ? " -> failed" : "");
+        EXPECT_EQ(mci.sent.empty() ? "" : mci.sent.front(), want) << Narrow(c.name);
         EXPECT_TRUE(c.result != 'o' || (!mode.empty() && mode != "paused")) << "mode " << mode;
+        player.StartMusic(false);
     }
 }
 
@@ -169,7 +165,6 @@ TEST_F(SoundWinTest, ListsAreReadFromRealFilesInTheAnsiCodePage)
                               OPEN_EXISTING, 0, nullptr);
     Play(Path(L"VELOMASS.LST"));
     EXPECT_EQ(player.Midi(), Path(L"loop1.mid"));
-    EXPECT_EQ(player.List().count, 2);
     CloseHandle(held);
 
     // Locked without sharing, it is silence.

@@ -14,12 +14,11 @@ for want in ./usr/libexec/xscreensaver/velomass ./usr/share/xscreensaver/config/
   grep -qx "$want" <<<"$contents" || { echo "check_package: $(basename "$deb") lacks $want"; exit 1; }
 done
 # The manual in the section XScreenSaver's modules use, and it reads cleanly.
-man_page=$(mktemp -d)/velomass.6x.gz
+man_page=$out/velomass.6x.gz
 dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/man/man6/velomass.6x.gz >"$man_page"
 warnings=$(MANWIDTH=80 man --warnings -l "$man_page" 2>&1 >/dev/null)
 [ -z "$warnings" ] || { echo "check_package: the manual page: $warnings"; exit 1; }
 zcat "$man_page" | grep -q '^\.TH velomass 6x ' || { echo "check_package: the manual is not in section 6x"; exit 1; }
-rm -rf "$(dirname "$man_page")"
 lintian --tag-display-limit 0 "$deb" >"$out/lintian.log" 2>&1
 cat "$out/lintian.log"
 if grep -q '^E:' "$out/lintian.log"; then

@@ -3,7 +3,7 @@
 window someone else made (followed through a resize and an expose, on a
 server without shared memory), ended by SIGTERM or by its window going
 away; every line its settings file makes, through a shell; on screens of
-16, 15, 30 and 8 bits; the standard options; and, for a file it cannot use,
+16, 15, 30 and 8 bits; the standard options and the daemon's window; and, for a file it cannot use,
 the reason on the screen, without a crash and without reading the file whole.
 
   test_module.py VELOMASS TEST_WINDOW"""
@@ -11,6 +11,7 @@ import os
 import resource
 import shlex
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
@@ -19,11 +20,10 @@ import unittest
 import xml.etree.ElementTree as ElementTree
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xshot import Xvfb, check_board, read_board, write_test_image  # noqa: E402
+from xshot import NAVY_EMPTY, Xvfb, empty_cell_shown, write_test_image  # noqa: E402
 
 VELOMASS, TEST_WINDOW = sys.argv[1:3] if len(sys.argv) >= 3 else (None, None)
 SETTINGS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "x11", "velomass.xml")
-NAVY = (0, 0, 128)
 
 
 def settings_values(path):
@@ -84,19 +84,15 @@ class ModuleTest(unittest.TestCase):
             process.kill()
         process.communicate()
 
-    def board_in(self, screen, box, cell, within=3.0, **read):
-        """The board read from the screen once it shows one, or the last problem."""
-        deadline = time.monotonic() + within
-        while True:
-            try:
-                board = read_board(screen.shot(box), cell, **read)
-                problem = check_board(board)
-            except ValueError as e:
-                board, problem = None, str(e)
-            if not problem or time.monotonic() > deadline:
-                self.assertIsNone(problem, f"screen box {box}")
-                return board
-            time.sleep(0.2)
+    def board_in(self, screen, box, cell, **read):
+        """The board read from the screen once it shows one in play."""
+        board, problem = screen.board(box, cell, **read)
+        self.assertIsNone(problem, f"screen box {box}")
+        return board
+
+    def assert_board_size(self, screen, box, cell, size, **read):
+        board = self.board_in(screen, box, cell, **read)
+        self.assertEqual((len(board[0]), len(board)), size, f"columns and rows in {box}")
 
     def assert_ends_within_a_second(self, module, why):
         start = time.monotonic()
@@ -108,11 +104,14 @@ class ModuleTest(unittest.TestCase):
         self.assertEqual(module.returncode, 0, why)
 
     def test_root_board_decodes_cell_by_cell_and_sigterm_ends_it(self):
-        # Not whole cells: the board sits centred with black margins.
+        # Not whole cells: the board sits centred with black margins. The
+        # standard options: -display instead of $DISPLAY, shortened names,
+        # and options that change nothing here.
         with Xvfb(650, 490) as screen:
-            module = self.start(screen, "--root", "--image", self.image, "--cell-size", "40", "--speed", "20")
-            board = self.board_in(screen, None, 40)
-            self.assertEqual((len(board[0]), len(board)), (16, 12))
+            module = self.start(screen, "-display", screen.display, "-root", "-del", "20000", "-vis", "default",
+                                "-no-fps", "-pair", "-xrm", "*foo: bar", "-sync", "-geometry", "100x100", "-image",
+                                self.image, "--cell-size", "40", "--speed", "20", env=dict(screen.env, DISPLAY=":99999"))
+            self.assert_board_size(screen, None, 40, (16, 12))
             # It plays: groups vanish and the board empties from the top.
             time.sleep(2.5)
             later = self.board_in(screen, None, 40)
@@ -126,17 +125,14 @@ class ModuleTest(unittest.TestCase):
             # The size of XScreenSaver's preview.
             host, window = self.host_window(screen, 30, 20, 100, 75)
             module = self.start(screen, "--window-id", window, "--image", self.image)
-            board = self.board_in(screen, (30, 20, 100, 75), 32)
-            self.assertEqual((len(board[0]), len(board)), (3, 2))
-
+            self.assert_board_size(screen, (30, 20, 100, 75), 32, (3, 2))
             subprocess.run(["xdotool", "windowsize", window, "330", "250"], env=screen.env, check=True)
-            board = self.board_in(screen, (30, 20, 330, 250), 32)
-            self.assertEqual((len(board[0]), len(board)), (10, 7))
+            self.assert_board_size(screen, (30, 20, 330, 250), 32, (10, 7))
 
             # Unmapped and mapped again, the window comes back black: only an
             # expose brings back the whole board before the play would.
-            subprocess.run(["xdotool", "windowunmap", "--sync", window], env=screen.env, check=True)
-            subprocess.run(["xdotool", "windowmap", "--sync", window], env=screen.env, check=True)
+            for action in ("windowunmap", "windowmap"):
+                subprocess.run(["xdotool", action, "--sync", window], env=screen.env, check=True)
             self.board_in(screen, (30, 20, 330, 250), 32, within=0.8)
 
             host.stdin.write("d\n")
@@ -151,9 +147,7 @@ class ModuleTest(unittest.TestCase):
         huge = os.path.join(self.tmp.name, "huge.bmp")
         width, size = 32 * 11916, 54 + 32 * 11916 * 4 * 352
         with open(huge, "wb") as f:
-            f.write(b"BM" + size.to_bytes(4, "little") + bytes(4) + (54).to_bytes(4, "little")
-                    + (40).to_bytes(4, "little") + width.to_bytes(4, "little") + (352).to_bytes(4, "little")
-                    + (1).to_bytes(2, "little") + (32).to_bytes(2, "little") + bytes(24))
+            f.write(b"BM" + struct.pack("<I4xIIiiHH24x", size, 54, 40, width, 352, 1, 32))
             f.truncate(size)
         with Xvfb(320, 240) as screen:
             for path in (bad, huge, self.tmp.name, "/dev/zero"):
@@ -185,68 +179,57 @@ class ModuleTest(unittest.TestCase):
         write_test_image(image)
         command, values = settings_values(SETTINGS)
         self.assertIn("--fill-colour 000080", values)
+        line = f'{shlex.quote(VELOMASS)} {command} %s --image "{image}"'
         with Xvfb(320, 240) as screen:
-            modules = [(value, self.start(screen, shell=f'{shlex.quote(VELOMASS)} {command} {value} '
-                                                       f'--image "{image}"')) for value in values]
+            modules = [(value, self.start(screen, shell=line % value)) for value in values]
             time.sleep(1.5)
             for value, module in modules:
                 self.assert_runs(module, value)
                 module.terminate()
                 module.wait()
                 self.assertEqual(module.stderr.read(), "", value)
-            # The fill colour reaches the board.
-            self.start(screen, shell=f'{shlex.quote(VELOMASS)} {command} --fill-colour 000080 --fill-empty '
-                                     f'--speed 0 --image "{image}"')
-            # A small board may be cleared and dealt anew between two looks.
-            seen = set()
-            for _ in range(10):
-                seen |= {p for line in self.board_in(screen, None, 32, extra={NAVY: (0, 0)}) for p in line}
-                if (0, 0) in seen:
-                    break
-                time.sleep(0.3)
-            self.assertIn((0, 0), seen, "no empty cell in navy")
+            # The fill colour reaches the board's empty cells.
+            self.start(screen, shell=line % "--fill-colour 000080 --fill-empty --speed 0")
+            self.board_in(screen, None, 32, within=8, extra=NAVY_EMPTY, until=empty_cell_shown)
 
     def test_screens_of_16_15_30_and_8_bits(self):
         for depth, tolerance in ((16, 9), (15, 9), (30, 0)):
             with self.subTest(depth=depth), Xvfb(320, 240, depth=depth) as screen:
                 module = self.start(screen, "--root", "--image", self.image)
-                board = self.board_in(screen, None, 32, tolerance=tolerance)
-                self.assertEqual((len(board[0]), len(board)), (10, 7))
+                self.assert_board_size(screen, None, 32, (10, 7), tolerance=tolerance)
                 self.assert_runs(module, f"depth {depth}")
         # A colormap: the nearest colours it could have; the cells still show.
         with Xvfb(320, 240, depth=8) as screen:
             module = self.start(screen, "--root")
             time.sleep(1.0)
             self.assert_runs(module, "depth 8")
-            shot = screen.shot().convert("RGB")
+            shot = screen.shot()
             lit = sum(1 for p in shot.getdata() if p != (0, 0, 0))
             self.assertGreater(lit, 320 * 224 // 3, "the board is not drawn")
             self.assertGreater(len(set(shot.getdata())), 8, "too few colours")
 
-    def test_standard_options_and_where_the_daemons_window_counts(self):
+    def test_where_the_daemons_window_counts(self):
+        # Without -root the daemon's window is not ours: a window of its own.
+        # With -root it stands in for the root, as the daemon runs its
+        # modules; the settings program's preview also names it.
         with Xvfb(320, 240) as screen:
-            # -display instead of $DISPLAY, shortened names, and options that change nothing here.
-            env = dict(screen.env, DISPLAY=":99999")
-            self.start(screen, "-display", screen.display, "-root", "-del", "20000", "-vis", "default", "-no-fps",
-                       "-pair", "-xrm", "*foo: bar", "-sync", "-geometry", "100x100", "-image", self.image, env=env)
-            self.board_in(screen, None, 32)
-        with Xvfb(320, 240) as screen:
-            host, window = self.host_window(screen, 0, 0, 320, 240)
-            env = dict(screen.env, XSCREENSAVER_WINDOW=window)
-            # Without -root the daemon's window is not ours: a window of its own.
-            own = self.start(screen, "--image", self.image, env=env)
-            time.sleep(1.0)
-            self.assert_runs(own, "a window of its own")
-            found = subprocess.run(["xdotool", "search", "--name", "^velomass$"], env=screen.env,
-                                   capture_output=True, text=True).stdout.split()
-            self.assertEqual(len(found), 1, "no window of its own")
-            self.assertNotEqual(int(found[0]), int(window, 16))
-            own.terminate()
-            own.wait()
-            # As the settings program's preview runs it: --root, then its window.
-            preview = self.start(screen, "--root", "--image", self.image, "--window-id", window, env=env)
-            self.board_in(screen, (0, 0, 320, 240), 32)
-            self.assert_runs(preview, "the preview")
+            for how in ("own", "root", "preview"):
+                # A fresh window each time: an ended module's board stays in its window.
+                host, window = self.host_window(screen, 30, 20, 100, 75)
+                args = {"own": [], "root": ["--root"], "preview": ["--root", "--window-id", window]}[how]
+                module = self.start(screen, *args, "--image", self.image,
+                                    env=dict(screen.env, XSCREENSAVER_WINDOW=window))
+                if how == "own":
+                    time.sleep(1.0)
+                    found = subprocess.run(["xdotool", "search", "--name", "^velomass$"], env=screen.env,
+                                           capture_output=True, text=True).stdout.split()
+                    self.assertEqual(len(found), 1, "no window of its own")
+                    self.assertNotEqual(int(found[0]), int(window, 16))
+                else:
+                    self.assert_board_size(screen, (30, 20, 100, 75), 32, (3, 2))
+                self.assert_runs(module, how)
+                module.terminate()
+                module.wait()
 
 
 if __name__ == "__main__":

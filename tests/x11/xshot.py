@@ -1,5 +1,6 @@
 """What the module's Xvfb tests share: a virtual screen, a piece image of one
 flat colour per picture, and a screenshot read back cell by cell."""
+import io
 import os
 import subprocess
 import time
@@ -35,21 +36,19 @@ class Xvfb:
         self.options = list(options)
 
     def __enter__(self):
-        for n in range(150, 250):
-            if not os.path.exists(f"/tmp/.X{n}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{n}"):
-                break
-        self.display = f":{n}"
+        # Xvfb picks a free display and names it once it takes connections.
+        ready, told = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", self.display, "-screen", "0", "%dx%dx%d" % (*self.size, self.depth), "-nolisten", "tcp"] + self.options,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            ["Xvfb", "-displayfd", str(told), "-screen", "0", "%dx%dx%d" % (*self.size, self.depth), "-nolisten",
+             "tcp", *self.options], pass_fds=(told,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(told)
+        with os.fdopen(ready) as f:
+            self.display = ":" + f.readline().strip()
+        if self.display == ":":
+            raise RuntimeError("Xvfb did not start")
         self.env = dict(os.environ, DISPLAY=self.display)
         self.env.pop("XSCREENSAVER_WINDOW", None)
-        for _ in range(100):
-            if os.path.exists(f"/tmp/.X11-unix/X{n}"):
-                if subprocess.run(["xdpyinfo"], env=self.env, capture_output=True).returncode == 0:
-                    return self
-            time.sleep(0.05)
-        raise RuntimeError("Xvfb did not start on " + self.display)
+        return self
 
     def __exit__(self, *_):
         self.process.terminate()
@@ -59,11 +58,23 @@ class Xvfb:
         """The screen, or the box (x, y, width, height) of it, as RGB."""
         png = subprocess.run(["import", "-window", "root", "png:-"], env=self.env, check=True,
                              capture_output=True).stdout
-        image = Image.open(__import__("io").BytesIO(png)).convert("RGB")
-        if box:
-            x, y, w, h = box
-            image = image.crop((x, y, x + w, y + h))
-        return image
+        image = Image.open(io.BytesIO(png)).convert("RGB")
+        return image.crop((box[0], box[1], box[0] + box[2], box[1] + box[3])) if box else image
+
+    def board(self, box, cell, within=3.0, until=None, **read):
+        """The board read from the screen once it shows one in play (and
+        `until` finds no problem with it), and None; or None and the last
+        problem seen."""
+        deadline = time.monotonic() + within
+        while True:
+            try:
+                board = read_board(self.shot(box), cell, **read)
+                problem = check_board(board) or (until and until(board))
+            except ValueError as e:
+                board, problem = None, str(e)
+            if not problem or time.monotonic() > deadline:
+                return (None, problem) if problem else (board, None)
+            time.sleep(0.2)
 
 
 def picture_of(pixel, tolerance=0, extra=None):
@@ -130,3 +141,12 @@ def check_board(board):
     if all(empty_columns):
         return "every cell empty"
     return None
+
+
+# With --fill-empty --fill-colour 000080: empty cells in navy, never the image's own empty picture.
+NAVY_EMPTY = {(0, 0, 128): (0, 0), colour(0, 0): None}
+
+
+def empty_cell_shown(board):
+    """A problem unless some cell shows the empty cell."""
+    return None if (0, 0) in {p for line in board for p in line} else "no empty cell yet"

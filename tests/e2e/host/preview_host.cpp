@@ -3,8 +3,8 @@
 // what the saver puts up, then destroys its window and waits for the saver
 // to end. Writes what it saw as key=value lines.
 //
-//   preview_host [--scr PATH] [--args TEXT] [--title TEXT] [--report FILE]
-//                [--life MS] [--until-exit] [--tick MS]
+//   preview_host [--scr PATH] [--args TEXT] [--title TEXT] [--life MS]
+//                [--until-exit] [--tick MS]
 //
 // --args defaults to "/p {hwnd}"; {hwnd} becomes the window's handle in
 // decimal. --until-exit destroys the window early when the saver ends.
@@ -14,8 +14,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <string>
-#include <utility>
 
 namespace {
 
@@ -29,52 +29,38 @@ struct Seen {
     HWND host = nullptr;
     int childWindows = 0;  // most children of the host that belong to the saver at once
     int topWindows = 0;    // most visible top-level windows of the saver at once
-    int count = 0;
-    HWND child = nullptr;
     std::string childRect;  // the last look before the window goes: creation is over by then
     LONG_PTR childStyle = 0;
 };
 
-BOOL CALLBACK CountChild(HWND hwnd, LPARAM lp)
+// How many windows under `parent` (top-level ones for null) belong to the
+// process and pass `look`.
+template <class Look>
+int CountOf(HWND parent, DWORD pid, Look look)
 {
-    auto* seen = reinterpret_cast<Seen*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == seen->pid && GetParent(hwnd) == seen->host && seen->count++ == 0)
-        seen->child = hwnd;
-    return TRUE;
-}
-
-BOOL CALLBACK CountTopLevel(HWND hwnd, LPARAM lp)
-{
-    auto* seen = reinterpret_cast<Seen*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == seen->pid && IsWindowVisible(hwnd))
-        ++seen->count;
-    return TRUE;
+    int count = 0;
+    for (HWND w = FindWindowExW(parent, nullptr, nullptr, nullptr); w; w = FindWindowExW(parent, w, nullptr, nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        count += owner == pid && look(w);
+    }
+    return count;
 }
 
 void Look(Seen& seen)
 {
     if (!seen.pid)
         return;
-    if (IsWindow(seen.host)) {
-        seen.count = 0;
-        seen.child = nullptr;
-        EnumChildWindows(seen.host, CountChild, reinterpret_cast<LPARAM>(&seen));
-        seen.childWindows = std::max(seen.childWindows, seen.count);
+    seen.childWindows = std::max(seen.childWindows, CountOf(seen.host, seen.pid, [&seen](HWND child) {
         RECT r{};
-        if (seen.child && GetWindowRect(seen.child, &r)) {
-            MapWindowPoints(nullptr, seen.host, reinterpret_cast<POINT*>(&r), 2);
-            seen.childRect = std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-                             "," + std::to_string(r.bottom);
-            seen.childStyle = GetWindowLongPtrW(seen.child, GWL_STYLE);
-        }
-    }
-    seen.count = 0;
-    EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&seen));
-    seen.topWindows = std::max(seen.topWindows, seen.count);
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, seen.host, reinterpret_cast<POINT*>(&r), 2);
+        seen.childRect = std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+                         std::to_string(r.bottom);
+        seen.childStyle = GetWindowLongPtrW(child, GWL_STYLE);
+        return true;
+    }));
+    seen.topWindows = std::max(seen.topWindows, CountOf(nullptr, seen.pid, [](HWND w) { return IsWindowVisible(w); }));
 }
 
 // Waits up to ms for the process (or just the time when null), dispatching
@@ -113,32 +99,30 @@ void WaitIdle(HWND host, DWORD ms, DWORD tickMs)
 
 int wmain(int argc, wchar_t** argv)
 {
-    std::wstring scr, args = L"/p {hwnd}", title = L"Veloma Preview Host", report, life = L"3000", tick = L"0";
+    std::map<std::wstring, std::wstring> opt{{L"--scr", L""},   {L"--args", L"/p {hwnd}"},
+                                             {L"--title", L"Veloma Preview Host"},
+                                             {L"--life", L"3000"}, {L"--tick", L"0"}};
     bool untilExit = false;
-    const std::pair<const wchar_t*, std::wstring*> valued[] = {{L"--scr", &scr},   {L"--args", &args},
-                                                               {L"--title", &title}, {L"--report", &report},
-                                                               {L"--life", &life}, {L"--tick", &tick}};
     for (int i = 1; i < argc; ++i) {
-        std::wstring* value = nullptr;
-        for (const auto& [name, target] : valued)
-            value = std::wstring(argv[i]) == name ? target : value;
         if (std::wstring(argv[i]) == L"--until-exit") {
             untilExit = true;
-        } else if (value && i + 1 < argc) {
-            *value = argv[++i];
+        } else if (opt.count(argv[i]) && i + 1 < argc) {
+            opt[argv[i]] = argv[i + 1];
+            ++i;
         } else {
-            std::fprintf(stderr, "usage: preview_host [--scr PATH] [--args TEXT] [--title TEXT] [--report FILE] "
-                                 "[--life MS] [--until-exit] [--tick MS]\n");
+            std::fprintf(stderr, "usage: preview_host [--scr PATH] [--args TEXT] [--title TEXT] [--life MS] "
+                                 "[--until-exit] [--tick MS]\n");
             return 2;
         }
     }
-    const auto lifeMs = static_cast<DWORD>(_wtoi(life.c_str()));
+    const std::wstring& scr = opt[L"--scr"];
+    std::wstring& args = opt[L"--args"];
+    const auto lifeMs = static_cast<DWORD>(_wtoi(opt[L"--life"].c_str()));
 
     WNDCLASSW wc{};
     wc.lpfnWndProc = DefWindowProcW;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = L"VelomaPreviewHost";
     RegisterClassW(&wc);
 
@@ -146,12 +130,12 @@ int wmain(int argc, wchar_t** argv)
     RECT r{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRect(&r, style, FALSE);
     Seen seen;
-    seen.host = CreateWindowExW(0, wc.lpszClassName, title.c_str(), style, 100, 100, r.right - r.left,
+    seen.host = CreateWindowExW(0, wc.lpszClassName, opt[L"--title"].c_str(), style, 100, 100, r.right - r.left,
                                 r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
     if (!seen.host)
         return 3;
     if (scr.empty()) {
-        WaitIdle(seen.host, lifeMs, static_cast<DWORD>(_wtoi(tick.c_str())));
+        WaitIdle(seen.host, lifeMs, static_cast<DWORD>(_wtoi(opt[L"--tick"].c_str())));
         return 0;
     }
 
@@ -185,9 +169,6 @@ int wmain(int argc, wchar_t** argv)
                              "\nchild_ended_before_destroy=" + (endedEarly ? "1" : "0") +
                              "\nchild_ended=" + (ended ? "1" : "0") + "\nchild_exit_code=" + std::to_string(exitCode) +
                              "\n";
-    FILE* f = report.empty() ? stdout : _wfopen(report.c_str(), L"wb");
-    if (!f)
-        return 4;
-    std::fputs(text.c_str(), f);
-    return std::fclose(f) == 0 ? 0 : 4;
+    std::fputs(text.c_str(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 4;
 }
