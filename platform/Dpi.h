@@ -20,9 +20,6 @@ public:
     ThreadDpiLikeWindow(const ThreadDpiLikeWindow&) = delete;
     ThreadDpiLikeWindow& operator=(const ThreadDpiLikeWindow&) = delete;
 
-    // Whether the thread took the window's awareness.
-    bool Taken() const { return m_previous != nullptr; }
-
 private:
     DPI_AWARENESS_CONTEXT m_previous = nullptr;
 };
