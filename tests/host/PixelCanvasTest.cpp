@@ -1,7 +1,6 @@
 // The presenter's canvas in plain pixels: the pictures scaled into cells of
 // any size, the fills, where each channel goes, what it says it drew, and
 // the images it refuses. What the presenter draws is BoardPresenterTest's.
-#include "x11/BuiltInImage.h"
 #include "x11/PixelCanvas.h"
 
 #include "base/ByteSource.h"
@@ -10,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <utility>
 
 namespace {
@@ -183,18 +180,6 @@ TEST(PixelCanvasTest, ARefusedImageSaysWhyAndLeavesNoFrames)
         EXPECT_EQ(canvas.Frames(), 0) << c.why;
         EXPECT_EQ(canvas.PrepareStrip(32, {}), 0) << c.why;
     }
-}
-
-TEST(PixelCanvasTest, TheBuiltInImageIsOurPieceImage)
-{
-    const std::string here = __FILE__;
-    std::ifstream in(here.substr(0, here.rfind("tests/host/")) + "res/velomass.bmp", std::ios::binary);
-    const std::vector<std::uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(std::vector<std::uint8_t>(kBuiltInPieceImage, kBuiltInPieceImage + kBuiltInPieceImageSize), file);
-    PixelCanvas canvas(kFormat);
-    std::string why;
-    EXPECT_TRUE(Load(canvas, file, why));
-    EXPECT_EQ(canvas.Frames(), 8);
 }
 
 } // namespace
