@@ -90,13 +90,11 @@ protected:
 TEST_F(SoundPlayerTest, EntriesAreCountedAndJoinTheListFolder)
 {
     files.Add("c:/other/b.mid");
-    files.Add("d:\\\xE9\x9F\xB3\xE6\xA5\xBD\\a.mid");  // d:\音楽\a.mid
     const std::string music = "d:\\music\\set.lst";
     const struct { std::string list, bytes, want; int count; } cases[] = {
         {music, "sub\\b.mid\r\n\r\n  \r\n\t\r\n", "d:\\music\\sub\\b.mid", 1},
         {music, "\r\n\r\nB.MID \t\v\f\r\nc.mid", "d:\\music\\B.MID", 2},
         {music, std::string("\0a.mid\nb.mid\n", 13), "d:\\music\\b.mid", 1},  // NUL: blank
-        {"d:\\\xE9\x9F\xB3\xE6\xA5\xBD\\set.lst", "a.mid\n", "d:\\\xE9\x9F\xB3\xE6\xA5\xBD\\a.mid", 1},
         {"c:/other/set.lst", "b.mid\n", "c:/other/b.mid", 1},
         {music, "  a.mid\r\n", "", 1},  // leading blanks stay
         {music, std::string(300, 'a') + "\n", "", 2},
