@@ -108,9 +108,7 @@ TEST(Board, FindPairScansColumnsBottomUpAndStopsAtTheFirstEmptyColumn)
 // exactly the cells that changed are reported, column by column.
 TEST(Board, SelectThenRemove)
 {
-    const struct {
-        const char* name; Grid rows; int x, y, count; const char* box; Grid marked, after;
-    } cases[] = {
+    const struct { const char* name; Grid rows; int x, y, count; const char* box; Grid marked, after; } cases[] = {
         {"ring around a foreign pair", {"1112", "2212", "1112"}, 0, 0, 7, "0,2 0,2", {"aaa2", "22a2", "aaa2"},
          {"..2.", "..2.", "222."}},
         {"the pair inside", {"1112", "2212", "1112"}, 1, 1, 2, "0,1 1,1", {"1112", "bb12", "1112"},

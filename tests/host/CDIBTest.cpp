@@ -119,12 +119,7 @@ TEST(CDIBTest, RefusesMalformedFilesSaysWhyAndKeepsThePreviousImage)
 {
     using F = ImageFault;
     const std::uint32_t natural = 14 + 40 + 1024;
-    const struct {
-        const char* name;
-        BmpFile file;
-        ImageFault fault;
-        const char* text = nullptr;
-    } cases[] = {
+    const struct { const char* name; BmpFile file; ImageFault fault; const char* text = nullptr; } cases[] = {
         {"other letters", With([](BmpFile& f) { f.type = "MB"; }), F::NotBitmap},
         {"info header cut", With([](BmpFile& f) { f.cutTo = 53; }), F::Truncated},
         {"64-byte header", With([](BmpFile& f) { f.headerSize = 64; }), F::HeaderSize,

@@ -7,12 +7,7 @@ namespace {
 TEST(ParseCommandLineTest, ModesAndHandles)
 {
     using M = SaverMode;
-    const struct {
-        std::vector<std::string> args;
-        SaverMode mode;
-        bool hasHandle;
-        long handle;
-    } cases[] = {
+    const struct { std::vector<std::string> args; SaverMode mode; bool hasHandle; long handle; } cases[] = {
         {{}, M::Configure, false, 0},           {{"c"}, M::Configure, false, 0},
         {{"-C"}, M::Configure, false, 0},       {{"/c:1234"}, M::Configure, true, 1234},
         {{"/c", "99"}, M::Configure, true, 99}, {{"/P"}, M::Preview, false, 0},

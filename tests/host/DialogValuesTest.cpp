@@ -12,13 +12,8 @@ namespace {
 TEST(DialogValuesTest, ScrollSteps)
 {
     const int kMax = 2147483647;
-    const struct {
-        const char* what;
-        const ScrollRule& rule;
-        int low, high;  // the bar's range
-        int code, pos, thumb;
-        int want;
-    } cases[] = {
+    // low, high: the bar's range
+    const struct { const char* what; const ScrollRule& rule; int low, high, code, pos, thumb, want; } cases[] = {
         {"black-out End holds at 120", kSettingsScroll, 0, 120, kScrollRight, 30, 0, 120},
         {"black-out Home is 1, not 0", kSettingsScroll, 0, 120, kScrollLeft, 30, 0, 1},
         {"speed Home lands on 50", kSettingsScroll, 50, 200, kScrollLeft, 120, 0, 50},
@@ -102,11 +97,7 @@ TEST(DialogValuesTest, PasswordChange)
 TEST(DialogValuesTest, BitmapCheck)
 {
     const std::string stored = "D:\\pieces.bmp", byDefault = "C:\\Saver\\velomass.bmp";
-    const struct {
-        std::string stored, exists;
-        BitmapFound want;
-        std::string wantPath;
-    } cases[] = {
+    const struct { std::string stored, exists; BitmapFound want; std::string wantPath; } cases[] = {
         {stored, stored, BitmapFound::Stored, stored},
         {"D:\\gone.bmp", byDefault, BitmapFound::Default, byDefault},
         {"", byDefault, BitmapFound::Default, byDefault},

@@ -27,11 +27,7 @@ BmpFile Bmp(int width, int height, int bits, std::uint32_t compression, std::vec
 TEST(DibPixelsTest, EveryFormTheReaderTakesGivesItsColoursTopRowFirst)
 {
     const std::uint32_t A = 0x112233, B = 0x445566, D = 0xAABBCC;
-    const struct {
-        const char* name;
-        BmpFile file;
-        std::vector<std::uint32_t> want;
-    } cases[] = {
+    const struct { const char* name; BmpFile file; std::vector<std::uint32_t> want; } cases[] = {
         {"8-bit, bottom-up", Bmp(2, 2, 8, kDibRgb, {1, 2, 0, 0, 3, 4, 0, 0}), {P(3), P(4), P(1), P(2)}},
         {"8-bit, top-down", Bmp(2, -2, 8, kDibRgb, {1, 2, 0, 0, 3, 4, 0, 0}), {P(1), P(2), P(3), P(4)}},
         {"1-bit", Bmp(3, 1, 1, kDibRgb, {0xA0, 0, 0, 0}), {P(1), P(0), P(1)}},

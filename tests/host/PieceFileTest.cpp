@@ -57,11 +57,7 @@ TEST_F(PieceFileTest, EveryFileThatIsNotAPieceImageSaysWhy)
     ASSERT_EQ(mkfifo((m_dir + "/fifo").c_str(), 0600), 0);
     mkdir((m_dir + "/folder.bmp").c_str(), 0700);
 
-    const struct {
-        std::string path;
-        bool loads;
-        const char* why;
-    } cases[] = {
+    const struct { std::string path; bool loads; const char* why; } cases[] = {
         {Write("with space ü.bmp", good.Bytes()), true, ""},
         {"", true, ""},  // the built-in image
         {m_dir + "/gone.bmp", false, "no such file"},

@@ -53,7 +53,7 @@ constexpr std::uint32_t kUntouched = 0xDEAD;
 struct Pixels {
     int width, height, stride;
     std::vector<std::uint32_t> pixels;
-    Pixels(int w, int h) : width(w), height(h), stride(w + 3), pixels(static_cast<std::size_t>(stride) * h, kUntouched) {}
+    Pixels(int w, int h) : width(w), height(h), stride(w + 3), pixels(std::size_t(stride) * h, kUntouched) {}
     std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * stride + x]; }
     void Attach(PixelCanvas& canvas) { canvas.SetPixels(pixels.data(), width, height, stride); }
 };

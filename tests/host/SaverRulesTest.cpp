@@ -17,10 +17,7 @@ TEST(SaverRulesTest, BoardAreasFromMonitors)
     const ScreenArea primary{0, 0, 1024, 768, true};
     const ScreenArea right{1024, 0, 1824, 600, false};
     const ScreenArea leftAbove{-800, -100, 0, 500, false};
-    const struct {
-        const char* what;
-        std::vector<ScreenArea> monitors, want;
-    } cases[] = {
+    const struct { const char* what; std::vector<ScreenArea> monitors, want; } cases[] = {
         {"one monitor", {primary}, {primary}},
         {"primary listed last", {right, primary}, {primary, right}},
         {"left of and above the primary", {primary, right, leftAbove}, {primary, leftAbove, right}},
@@ -70,7 +67,7 @@ TEST(SaverRulesTest, WhetherAMoveEndsTheRun)
         {"beside every monitor", {5000, none, none, false, centre, {-500, 700}, above}, V::Settle},
         {"within the quiet time of a layout", {5999, 5000, none, false, centre, {515, 386}, side}, V::Settle},
         {"within the quiet time of a notice", {5999, none, 5000, false, centre, {515, 386}, side}, V::Settle},
-        {"a notice before the tick count wrapped", {500, none, 0xFFFFFF00u, false, centre, {515, 386}, side}, V::Settle},
+        {"a notice before the ticks wrapped", {500, none, 0xFFFFFF00u, false, centre, {515, 386}, side}, V::Settle},
         {"a notice long before the wrap", {800, none, 0xFFFFFF00u, false, centre, {515, 386}, side}, V::Check},
         {"the monitors changed: moved with them", {5000, none, none, true, centre, {-1, 384}, above}, V::Layout},
     };
@@ -87,12 +84,7 @@ TEST(SaverRulesTest, WhetherAMoveEndsTheRun)
 // counts only when the desktop asks for one; cells stay within 32..128.
 TEST(SaverRulesTest, FullScreenRules)
 {
-    const struct {
-        const char* what;
-        bool usePassword;
-        long lowPower;
-        int blackOut, cellSize, wantBlackOut, wantCellSize;
-    } cases[] = {
+    const struct { const char* what; bool password; long lowPower; int blackOut, cell, outWant, cellWant; } cases[] = {
         {"15 min, BlackOutTime 0", false, 15, 0, 32, 15, 32},  {"15 min, BlackOutTime 20", false, 15, 20, 32, 15, 32},
         {"15 min, BlackOutTime 10", false, 15, 10, 32, 10, 32}, {"no low power", false, 0, 20, 32, 20, 32},
         {"password in force, CellSize 16", true, 0, 0, 16, 0, 32}, {"CellSize 200", false, 0, 0, 200, 0, 128},
@@ -103,11 +95,11 @@ TEST(SaverRulesTest, FullScreenRules)
         Settings s;
         s.PassWord = "Secret 秘密";
         s.BlackOutTime = c.blackOut;
-        s.CellSize = c.cellSize;
-        ApplyFullScreenRules(s, DesktopSaverValues{c.usePassword, c.lowPower});
-        EXPECT_EQ(s.BlackOutTime, c.wantBlackOut) << c.what;
-        EXPECT_EQ(s.CellSize, c.wantCellSize) << c.what;
-        EXPECT_EQ(s.PassWord, c.usePassword ? "Secret 秘密" : "") << c.what;
+        s.CellSize = c.cell;
+        ApplyFullScreenRules(s, DesktopSaverValues{c.password, c.lowPower});
+        EXPECT_EQ(s.BlackOutTime, c.outWant) << c.what;
+        EXPECT_EQ(s.CellSize, c.cellWant) << c.what;
+        EXPECT_EQ(s.PassWord, c.password ? "Secret 秘密" : "") << c.what;
     }
 }
 
@@ -140,13 +132,8 @@ TEST(SaverRulesTest, CloseRequest)
         EXPECT_EQ(static_cast<int>(StartCloseRequest(c.password, c.blackedOut)), static_cast<int>(c.want))
             << "'" << c.password << "', blacked out " << c.blackedOut;
 
-    const struct {
-        const char* what;
-        std::string password;
-        std::optional<std::string> entered;
-        int blackOut;
-        const char* want;
-    } answers[] = {
+    using Entry = std::optional<std::string>;
+    const struct { const char *what, *password; Entry entered; int blackOut; const char* want; } answers[] = {
         {"right", "abc", "abc", 5, "close"},
         {"wrong case", "abc", "ABC", 5, "stay forget restart"},
         {"a prefix", "abc", "ab", 5, "stay forget restart"},
