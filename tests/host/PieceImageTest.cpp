@@ -2,6 +2,7 @@
 // what the board needs from it and what a player must be able to see in it.
 #include "image/CDIB.h"
 #include "image/PieceLayout.h"
+#include "x11/BuiltInImage.h"
 
 #include <gtest/gtest.h>
 
@@ -29,10 +30,8 @@ class PieceImageTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const std::string here = __FILE__;  // .../tests/host/PieceImageTest.cpp
-        std::ifstream in(here.substr(0, here.rfind("tests/host/")) + "res/velomass.bmp", std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        MemoryByteSource source(bytes.data(), bytes.size());
+        // The one built in, made from res/velomass.bmp by the build.
+        MemoryByteSource source(kBuiltInPieceImage, kBuiltInPieceImageSize);
         ASSERT_TRUE(dib.Read(source));
     }
 
@@ -59,7 +58,6 @@ protected:
         return total / (3.0 * kPieceCell * kPieceCell);
     }
 
-    std::vector<char> bytes;
     CDIB dib;
 };
 

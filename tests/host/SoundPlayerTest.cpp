@@ -158,7 +158,7 @@ TEST_F(SoundPlayerTest, StartsLoopAndStopWithTheExactCommands)
         // The second start takes what the first left.
         for (const std::string& midi : {c.midi, c.after}) {
             EXPECT_EQ(Run(midi), c.opened) << "from " << midi;
-            EXPECT_EQ(mci.Texts(), want) << "from " << midi;
+            EXPECT_EQ(mci.sent, want) << "from " << midi;
             EXPECT_EQ(after, c.after) << "from " << midi;
         }
     }
@@ -177,8 +177,8 @@ TEST_F(SoundPlayerTest, RandomListPlaysEachEntryAboutAThirdPastBlankLines)
     }
     for (const char* name : {"a.mid", "b.mid", "c.mid"}) {
         const std::string path = std::string("d:\\music\\") + name;
-        EXPECT_TRUE(seen[path] > 850 && seen[path] < 1150) << name << " started " << seen[path] << " times of 3000";
-        EXPECT_TRUE(next[path] > 850 && next[path] < 1150) << name << " next " << next[path] << " times of 3000";
+        EXPECT_TRUE(seen[path] > 850 && seen[path] < 1150 && next[path] > 850 && next[path] < 1150)
+            << name << " started " << seen[path] << " and next " << next[path] << " times of 3000";
     }
 }
 
@@ -195,7 +195,7 @@ TEST_F(SoundPlayerTest, AVanishedFileAndAFailedOpen)
     mci.sent.clear();
     player.OnMciNotify(kMciNotifySuccessful);
     player.StartMusic(false);
-    EXPECT_EQ(mci.Texts(), (Texts{"status " + form + " mode", "play " + form + " from 0 notify", "close " + form}));
+    EXPECT_EQ(mci.sent, (Texts{"status " + form + " mode", "play " + form + " from 0 notify", "close " + form}));
     files.SetShortForm(a, form);
     EXPECT_EQ(Run(a), a) << "the device was left open";
 
@@ -203,7 +203,7 @@ TEST_F(SoundPlayerTest, AVanishedFileAndAFailedOpen)
     files.Add("d:\\music\\set.lst", "a.mid\n");
     mci.errors["open"] = 263;
     EXPECT_EQ(Run(a), "");
-    EXPECT_EQ(mci.Texts(), Texts{"open " + a + " type sequencer"});
+    EXPECT_EQ(mci.sent, Texts{"open " + a + " type sequencer"});
     EXPECT_EQ(Run("d:\\music\\set.lst") + after, "d:\\music\\set.lst") << "the list stays for the next start";
 }
 
@@ -220,7 +220,7 @@ TEST_F(SoundPlayerTest, WakingRestartsThePieceAndReappliedSettingsKeepIt)
     player.CloseMidi(player.Midi());
     mci.sent.clear();
     player.Restart();
-    EXPECT_EQ(mci.Texts(), (Texts{"open d:\\music\\b.mid type sequencer", "play d:\\music\\b.mid from 0 notify"}));
+    EXPECT_EQ(mci.sent, (Texts{"open d:\\music\\b.mid type sequencer", "play d:\\music\\b.mid from 0 notify"}));
     player.OnMciNotify(kMciNotifySuccessful);
     EXPECT_EQ(player.Midi(), "d:\\music\\c.mid");
     settings.MIDI = "d:\\music\\a.mid";
@@ -248,7 +248,7 @@ TEST_F(SoundPlayerTest, CompletionRestartsOnlyAfterANormalEndAndWavesNeedSound)
         else
             mci.errors["status"] = 276;
         player.OnMciNotify(c.code);
-        EXPECT_EQ(mci.Texts(), c.want) << "BGM " << c.bgm << ", code " << c.code << ", mode "
+        EXPECT_EQ(mci.sent, c.want) << "BGM " << c.bgm << ", code " << c.code << ", mode "
                                        << (c.mode ? c.mode : "(query fails)");
     }
 
