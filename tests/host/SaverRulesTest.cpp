@@ -135,19 +135,15 @@ TEST(SaverRulesTest, CloseRequest)
     using Entry = std::optional<std::string>;
     const struct { const char *what, *password; Entry entered; int blackOut; const char* want; } answers[] = {
         {"right", "abc", "abc", 5, "close"},
-        {"wrong case", "abc", "ABC", 5, "stay forget restart"},
-        {"a prefix", "abc", "ab", 5, "stay forget restart"},
-        {"empty", "abc", "", 5, "stay forget restart"},
-        {"longer", "abc", "abcd", 5, "stay forget restart"},
+        {"wrong case", "abc", "ABC", 5, "stay forget restart"}, {"a prefix", "abc", "ab", 5, "stay forget restart"},
+        {"empty", "abc", "", 5, "stay forget restart"}, {"longer", "abc", "abcd", 5, "stay forget restart"},
         {"cancelled", "abc", std::nullopt, 5, "stay forget restart"},
         {"wrong, no black-out time", "abc", "x", 0, "stay forget"},
     };
     for (const auto& c : answers) {
         const CloseAnswer a = AnswerCloseRequest(c.entered, c.password, c.blackOut);
-        EXPECT_EQ(std::string(a.close ? "close" : "stay") + (a.forgetMouse ? " forget" : "") +
-                      (a.restartBlackOut ? " restart" : ""),
-                  c.want)
-            << c.what;
+        const std::string got = std::string(a.close ? "close" : "stay") + (a.forgetMouse ? " forget" : "");
+        EXPECT_EQ(got + (a.restartBlackOut ? " restart" : ""), c.want) << c.what;
     }
 }
 
@@ -160,12 +156,11 @@ TEST(SaverRulesTest, SwallowedCommandsAndBlackOutInterval)
     for (unsigned command : {0xF020u, 0xF170u})
         EXPECT_FALSE(IsSwallowedSysCommand(command)) << std::hex << command;
 
+    // 35791 minutes: the last whole minute below the timer's limit; 35792
+    // would pass it, 71583 wraps to 12704 ms in 32 bits; 100 ms: a test's minute.
     const struct { int minutes; std::uint32_t perMinute, want; } intervals[] = {
-        {0, 60000, 0}, {-5, 60000, 0}, {15, 60000, 900000},
-        {35791, 60000, 2147460000u},        // the last whole minute below the limit
-        {35792, 60000, kMaxTimerInterval},  // 2147520000 would pass it
-        {71583, 60000, kMaxTimerInterval},  // wraps to 12704 in 32 bits
-        {3, 100, 300},                      // a shortened minute for tests
+        {0, 60000, 0}, {-5, 60000, 0}, {15, 60000, 900000}, {35791, 60000, 2147460000u},
+        {35792, 60000, kMaxTimerInterval}, {71583, 60000, kMaxTimerInterval}, {3, 100, 300},
     };
     for (const auto& c : intervals)
         EXPECT_EQ(BlackOutInterval(c.minutes, c.perMinute), c.want) << c.minutes << " minutes of " << c.perMinute;
