@@ -19,31 +19,29 @@ ModuleOptions Parse(Texts args, const char* env = nullptr, std::size_t messages 
 
 TEST(ModuleOptionsTest, WhereToDrawFollowsXScreenSaversPrecedence)
 {
-    const struct { Texts args; const char* env; DrawTarget target; unsigned long id; std::size_t messages; } cases[] = {
-        {{}, nullptr, DrawTarget::OwnWindow, 0, 0},
-        {{"--root"}, nullptr, DrawTarget::Root, 0, 0},
-        {{"--window-id", "12345"}, nullptr, DrawTarget::WindowId, 12345, 0},
-        {{"--window-id", "0x2a00007"}, nullptr, DrawTarget::WindowId, 0x2a00007, 0},
-        {{"--root"}, "0x400001", DrawTarget::WindowId, 0x400001, 0},
+    using T = DrawTarget;
+    const struct { Texts args; const char* env; T target; unsigned long id; std::size_t messages; } cases[] = {
+        {{}, nullptr, T::OwnWindow, 0, 0}, {{"--root"}, nullptr, T::Root, 0, 0},
+        {{"--window-id", "12345"}, nullptr, T::WindowId, 12345, 0},
+        {{"--window-id", "0x2a00007"}, nullptr, T::WindowId, 0x2a00007, 0},
+        {{"--root"}, "0x400001", T::WindowId, 0x400001, 0},
         // The daemon's window is what -root means, nothing else.
-        {{}, "0x400001", DrawTarget::OwnWindow, 0, 0},
-        {{"--root", "--window"}, "0x400001", DrawTarget::OwnWindow, 0, 0},
+        {{}, "0x400001", T::OwnWindow, 0, 0},
+        {{"--root", "--window"}, "0x400001", T::OwnWindow, 0, 0},
         // The preview of the settings program: its window id after our --root.
-        {{"--root", "--speed", "50", "--window-id", "0x1e00003"}, "0x1e00003", DrawTarget::WindowId, 0x1e00003, 0},
-        {{"--window-id", "77"}, "0x400001", DrawTarget::WindowId, 77, 0},
-        {{"--root"}, "", DrawTarget::Root, 0, 0},
-        {{"--root"}, "junk", DrawTarget::Root, 0, 1},
-        {{"--window-id", "0"}, nullptr, DrawTarget::OwnWindow, 0, 1},
-        {{"--window-id", "-5"}, nullptr, DrawTarget::OwnWindow, 0, 1},
-        {{"--window-id", "12ab"}, nullptr, DrawTarget::OwnWindow, 0, 1},
-        {{"--window-id", "0x40000000"}, nullptr, DrawTarget::OwnWindow, 0, 1},  // past X's 29 bits
-        {{"--root", "--window-id", "x"}, "0x400001", DrawTarget::WindowId, 0x400001, 1},
+        {{"--root", "--speed", "50", "--window-id", "0x1e00003"}, "0x1e00003", T::WindowId, 0x1e00003, 0},
+        {{"--window-id", "77"}, "0x400001", T::WindowId, 77, 0},
+        {{"--root"}, "", T::Root, 0, 0}, {{"--root"}, "junk", T::Root, 0, 1},
+        {{"--window-id", "0"}, nullptr, T::OwnWindow, 0, 1}, {{"--window-id", "-5"}, nullptr, T::OwnWindow, 0, 1},
+        {{"--window-id", "12ab"}, nullptr, T::OwnWindow, 0, 1},
+        {{"--window-id", "0x40000000"}, nullptr, T::OwnWindow, 0, 1},  // past X's 29 bits
+        {{"--root", "--window-id", "x"}, "0x400001", T::WindowId, 0x400001, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args) + " env " + (c.env ? c.env : "none"));
         const ModuleOptions o = Parse(c.args, c.env, c.messages);
         EXPECT_EQ(o.target, c.target);
-        if (c.target == DrawTarget::WindowId)
+        if (c.target == T::WindowId)
             EXPECT_EQ(o.windowId, c.id);
     }
 }

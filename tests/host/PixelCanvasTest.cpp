@@ -139,18 +139,14 @@ TEST(PixelCanvasTest, DrawnAreasAreReportedAndNothingLandsOutsideTheCanvas)
 TEST(PixelCanvasTest, ChannelsGoWhereTheDisplayWantsThem)
 {
     const struct { PixelFormat format; std::uint32_t rgb, want; } cases[] = {
-        {{16, 8, 0, 0}, 0x123456, 0x123456},
-        {{0, 8, 16, 0}, 0x123456, 0x563412},
-        {{16, 8, 0, 0xFF000000}, 0x00FF01, 0xFF00FF01},
-        {{24, 16, 8, 0}, 0xA1B2C3, 0xA1B2C300},
+        {{16, 8, 0, 0}, 0x123456, 0x123456}, {{0, 8, 16, 0}, 0x123456, 0x563412},
+        {{16, 8, 0, 0xFF000000}, 0x00FF01, 0xFF00FF01}, {{24, 16, 8, 0}, 0xA1B2C3, 0xA1B2C300},
         {{16, 8, 0, 0}, 0xFF123456, 0x123456},  // a stored colour's top byte is not a channel
         // 16-bit 5-6-5 and 15-bit: rounded, full stays full.
-        {{11, 5, 0, 0, 5, 6, 5}, 0xFFFFFF, 0xFFFF},
-        {{11, 5, 0, 0, 5, 6, 5}, 0x808080, 0x8410},
+        {{11, 5, 0, 0, 5, 6, 5}, 0xFFFFFF, 0xFFFF}, {{11, 5, 0, 0, 5, 6, 5}, 0x808080, 0x8410},
         {{10, 5, 0, 0, 5, 5, 5}, 0x000080, 0x0010},
         // 30-bit: ten bits a channel.
-        {{20, 10, 0, 0, 10, 10, 10}, 0xFFFFFF, 0x3FFFFFFF},
-        {{0, 10, 20, 0, 10, 10, 10}, 0xFF0000, 0x3FF},
+        {{20, 10, 0, 0, 10, 10, 10}, 0xFFFFFF, 0x3FFFFFFF}, {{0, 10, 20, 0, 10, 10, 10}, 0xFF0000, 0x3FF},
         // A colormap: the nearest entry of a two-level cube.
         {{0, 0, 0, 0, 8, 8, 8, 2, {10, 11, 12, 13, 14, 15, 16, 17}}, 0x0000C0, 11},
         {{0, 0, 0, 0, 8, 8, 8, 2, {10, 11, 12, 13, 14, 15, 16, 17}}, 0xF01020, 14},
