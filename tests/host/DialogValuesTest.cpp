@@ -76,7 +76,6 @@ TEST(DialogValuesTest, BlackOutTimeHeldToTheLowPowerTimeOut)
     // The colour keeps the text it was read from, in any spelling, until it changes.
     EXPECT_EQ(SavedColourText("00FF", 0xFF, 0xFF), "00FF");
     EXPECT_EQ(SavedColourText("00FF", 0xFF, 0xAFF), "aff");
-    EXPECT_EQ(SavedColourText("zz", 0, 0x80), "80");
 }
 
 TEST(DialogValuesTest, PasswordChange)
