@@ -5,24 +5,11 @@ set -uo pipefail
 mode=$1 fuzzer=$2 dir=$3
 # Any allocation the input cannot justify is a finding: inputs are at most 4 KiB.
 common=(-malloc_limit_mb=64 -rss_limit_mb=1024 -timeout=10)
-
-case $mode in
-  replay)
-    files=()
-    for f in "$dir"/seeds/* "$dir"/regressions/*; do
-      [ -f "$f" ] && [ "$(basename "$f")" != README ] && files+=("$f")
-    done
-    echo "replaying ${#files[@]} files"
-    exec "$fuzzer" "${common[@]}" "${files[@]}"
-    ;;
-  search)
-    corpus=$4
-    mkdir -p "$corpus"
-    exec "$fuzzer" "${common[@]}" -max_len=4096 -max_total_time="${VELOMA_FUZZ_SECONDS:-60}" \
-      -print_final_stats=1 -artifact_prefix="$dir/regressions/" "$corpus" "$dir/seeds" "$dir/regressions"
-    ;;
-  *)
-    echo "run-fuzz.sh: unknown mode $mode" >&2
-    exit 2
-    ;;
-esac
+if [ "$mode" = replay ]; then
+  mapfile -t files < <(find "$dir/seeds" "$dir/regressions" -type f ! -name README)
+  echo "replaying ${#files[@]} files"
+  exec "$fuzzer" "${common[@]}" "${files[@]}"
+fi
+mkdir -p "$4"
+exec "$fuzzer" "${common[@]}" -max_len=4096 -max_total_time="${VELOMA_FUZZ_SECONDS:-60}" \
+  -print_final_stats=1 -artifact_prefix="$dir/regressions/" "$4" "$dir/seeds" "$dir/regressions"

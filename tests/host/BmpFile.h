@@ -9,7 +9,6 @@
 struct BmpFile {
     std::string type = "BM";
     std::int64_t fileSize = -1;     // -1: what the parts add up to
-    std::int64_t pixelOffset = -1;  // -1: right after the colour table
     std::uint32_t headerSize = 40;  // 12 writes the OS/2 form; above 40 pads the header
     std::int32_t width = 4;
     std::int32_t height = 2;
@@ -17,7 +16,6 @@ struct BmpFile {
     std::uint32_t compression = 0;
     std::uint32_t sizeImage = 0;
     std::uint32_t clrUsed = 0;
-    int tableEntries = -1;              // -1: the count the header implies (masks included)
     // Bit-field masks (red, green, blue, alpha): inside a header of 52 bytes
     // or more, otherwise the first three table entries. Empty: the table
     // pattern stands in for them.
@@ -62,14 +60,13 @@ struct BmpFile {
             for (int i = 0; i < bytes; ++i)
                 out.push_back(static_cast<std::uint8_t>(x >> (8 * i)));
         };
-        const int entries = tableEntries >= 0 ? tableEntries : ImpliedEntries();
+        const int entries = ImpliedEntries();
         const std::size_t header = headerSize == 12 ? 12 : headerSize > 40 ? headerSize : 40;
         const std::size_t natural = 14 + header + (headerSize == 12 ? 3 : 4) * entries;
         const std::vector<std::uint8_t> px = Pixels();
-        const std::uint64_t offset = pixelOffset >= 0 ? std::uint64_t(pixelOffset) : natural;
         put(fileSize >= 0 ? std::uint64_t(fileSize) : natural + px.size(), 4);
         put(0, 4);
-        put(offset, 4);
+        put(natural, 4);
         put(headerSize, 4);
         const int sizeBytes = headerSize == 12 ? 2 : 4;
         put(std::uint32_t(width), sizeBytes);
@@ -93,8 +90,6 @@ struct BmpFile {
             const int j = i - maskEntries;
             put(Blue(j) | Green(j) << 8 | Red(j) << 16 | std::uint32_t(Reserved(j)) << 24, headerSize == 12 ? 3 : 4);
         }
-        if (offset > out.size() && offset < (1u << 20))
-            out.resize(offset, 0);
         out.insert(out.end(), px.begin(), px.end());
         if (cutTo)
             out.resize(cutTo);

@@ -7,10 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdio>
-#include <fstream>
 #include <functional>
-#include <iterator>
 
 namespace {
 
@@ -44,11 +41,8 @@ void ExpectHolds(const CDIB& dib, const BmpFile& f, const std::string& name)
     SCOPED_TRACE(name);
     ASSERT_TRUE(dib.Info());
     const DibInfoHeader& h = dib.Info()->bmiHeader;
-    EXPECT_EQ(h.biSize, 40u);
-    EXPECT_EQ(dib.GetWidth(), f.width);
-    EXPECT_EQ(dib.GetHeight(), f.height);
-    EXPECT_EQ(h.biBitCount, f.bitCount);
-    EXPECT_EQ(h.biCompression, f.headerSize == 12 ? 0u : f.compression);
+    EXPECT_TRUE(h.biSize == 40 && dib.GetWidth() == f.width && dib.GetHeight() == f.height &&
+                h.biBitCount == f.bitCount && h.biCompression == (f.headerSize == 12 ? 0u : f.compression));
     const int masks = f.TableMasks() && !f.masks.empty() ? 3 : 0;
     for (int i = 0; i < 256; ++i) {
         const int j = i - masks;
@@ -74,42 +68,34 @@ std::vector<std::uint8_t> Block(const CDIB& dib)
 TEST(CDIBTest, ReadsEveryFormDrawingTakesInEachHeaderForm)
 {
     const std::vector<std::uint8_t> rle8 = {3, 5, 0, 3, 6, 7, 8, 0, 0, 0, 2, 9, 2, 1, 0, 1};
-    const struct {
-        const char* name;
-        BmpFile file;
-        int colours;
-        bool palette;
-    } cases[] = {
-        {"8-bit, 256 colours", BmpFile{}, 256, true},
-        {"1-bit", With([](BmpFile& f) { f.bitCount = 1, f.width = 13; }), 2, false},
-        {"4-bit", With([](BmpFile& f) { f.bitCount = 4, f.width = 9; }), 16, false},
-        {"8-bit run-length", With([&](BmpFile& f) { f.compression = 1, f.pixels = rle8, f.sizeImage = 16; }), 256,
-         true},
-        {"16-bit", With([](BmpFile& f) { f.bitCount = 16, f.width = 3; }), 0, false},
+    // A palette is built for 256 colours only.
+    const struct { const char* name; BmpFile file; int colours; } cases[] = {
+        {"8-bit, 256 colours", BmpFile{}, 256},
+        {"1-bit", With([](BmpFile& f) { f.bitCount = 1, f.width = 13; }), 2},
+        {"4-bit", With([](BmpFile& f) { f.bitCount = 4, f.width = 9; }), 16},
+        {"8-bit run-length", With([&](BmpFile& f) { f.compression = 1, f.pixels = rle8, f.sizeImage = 16; }), 256},
         {"16-bit, 5-6-5 masks",
-         With([](BmpFile& f) { f.bitCount = 16, f.compression = 3, f.masks = {0xF800, 0x07E0, 0x001F}; }), 0, false},
+         With([](BmpFile& f) { f.bitCount = 16, f.compression = 3, f.masks = {0xF800, 0x07E0, 0x001F}; }), 0},
         {"16-bit, masks and 2 colours", With([](BmpFile& f) {
-             f.bitCount = 16, f.compression = 3, f.clrUsed = 2, f.masks = {0x7C00, 0x03E0, 0x001F, 0x8000};
-         }), 2, false},
-        {"24-bit, top-down", With([](BmpFile& f) { f.bitCount = 24, f.width = 5, f.height = -3; }), 0, false},
-        {"24-bit with 5 colours used", With([](BmpFile& f) { f.bitCount = 24, f.clrUsed = 5; }), 5, false},
-        {"32-bit", With([](BmpFile& f) { f.bitCount = 32; }), 0, false},
-        {"32-bit, masks with alpha", With([](BmpFile& f) {
-             f.bitCount = 32, f.compression = 3, f.masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000};
-         }), 0, false},
+             f.bitCount = 16, f.compression = 3, f.clrUsed = 2, f.masks = {0x7C00, 0x3E0, 0x1F, 0x8000}; }), 2},
+        {"24-bit, top-down", With([](BmpFile& f) { f.bitCount = 24, f.width = 5, f.height = -3; }), 0},
+        {"24-bit with 5 colours used", With([](BmpFile& f) { f.bitCount = 24, f.clrUsed = 5; }), 5},
+        {"32-bit, alpha mask", With([](BmpFile& f) {
+             f.bitCount = 32, f.compression = 3, f.masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000}; }), 0},
         {"more pixel bytes than rows need",
-         With([](BmpFile& f) { f.pixels = std::vector<std::uint8_t>(f.Pixels().size() + 9, 0x5A); }), 256, true},
-        {"OS/2, 8-bit", With([](BmpFile& f) { f.headerSize = 12, f.width = 6; }), 256, true},
-        {"OS/2, 24-bit", With([](BmpFile& f) { f.headerSize = 12, f.bitCount = 24, f.width = 5; }), 0, false},
+         With([](BmpFile& f) { f.pixels = std::vector<std::uint8_t>(f.Pixels().size() + 9, 0x5A); }), 256},
+        {"OS/2, 8-bit", With([](BmpFile& f) { f.headerSize = 12, f.width = 6; }), 256},
+        {"OS/2, 24-bit", With([](BmpFile& f) { f.headerSize = 12, f.bitCount = 24, f.width = 5; }), 0},
     };
     for (const auto& c : cases) {
         CDIB plain;
         ASSERT_TRUE(ReadBytes(plain, c.file.Bytes(), 77)) << c.name;
         ExpectHolds(plain, c.file, c.name);
         EXPECT_EQ(plain.GetNumColors(), c.colours) << c.name;
-        EXPECT_EQ(plain.BuildLogPalette(), c.palette) << c.name;
-        EXPECT_EQ(plain.LogPalette().palNumEntries, c.palette ? 256 : 0) << c.name;
-        for (int i = 0; c.palette && i < 256; ++i) {
+        const bool palette = c.colours == 256;
+        EXPECT_EQ(plain.BuildLogPalette(), palette) << c.name;
+        EXPECT_EQ(plain.LogPalette().palNumEntries, palette ? 256 : 0) << c.name;
+        for (int i = 0; palette && i < 256; ++i) {
             const DibPaletteEntry& e = plain.LogPalette().palPalEntry[i];
             EXPECT_EQ(Packed(e.peBlue, e.peGreen, e.peRed, e.peFlags), Packed(plain.Info()->bmiColors[i]))
                 << c.name << ": palette entry " << i;
@@ -121,53 +107,9 @@ TEST(CDIBTest, ReadsEveryFormDrawingTakesInEachHeaderForm)
             later.headerSize = size;
             CDIB dib;
             ASSERT_TRUE(ReadBytes(dib, later.Bytes(), 5)) << c.name << ", " << size << " bytes";
-            EXPECT_EQ(Block(dib), Block(plain)) << c.name << ", " << size << " bytes";
-            const std::size_t bytes = c.file.Pixels().size();
-            EXPECT_EQ(std::vector<std::uint8_t>(dib.Bits(), dib.Bits() + bytes),
-                      std::vector<std::uint8_t>(plain.Bits(), plain.Bits() + bytes))
-                << c.name << ", " << size << " bytes";
-            EXPECT_EQ(DibPixels(dib), DibPixels(plain)) << c.name << ", " << size << " bytes";
+            EXPECT_TRUE(Block(dib) == Block(plain) && DibPixels(dib) == DibPixels(plain)) << c.name << ", " << size;
         }
     }
-}
-
-std::vector<std::uint8_t> FileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// Our piece image as ImageMagick writes it (the build makes the copies):
-// the same pixels as the 40-byte original.
-TEST(CDIBTest, ImageMagickCopiesOfThePieceImageShowTheSamePixels)
-{
-#ifndef VELOMA_IMAGEMAGICK_DIR
-    GTEST_SKIP() << "ImageMagick's convert was not found when the build was configured";
-#else
-    CDIB original;
-    ASSERT_TRUE(ReadBytes(original, FileBytes(VELOMA_PIECE_IMAGE)));
-    const std::vector<std::uint32_t> want = DibPixels(original);
-    const struct {
-        const char* file;
-        std::uint32_t headerSize;
-        std::uint16_t bitCount;
-        std::uint32_t compression;
-    } copies[] = {
-        {"default.bmp", 124, 8, 1},      // what a plain convert writes
-        {"alpha.bmp", 124, 32, 3},       // with an alpha channel
-        {"truecolour.bmp", 124, 24, 0},
-    };
-    for (const auto& c : copies) {
-        const std::vector<std::uint8_t> bytes = FileBytes(std::string(VELOMA_IMAGEMAGICK_DIR) + "/" + c.file);
-        ASSERT_GT(bytes.size(), 54u) << c.file;
-        EXPECT_EQ(bytes[14] | bytes[15] << 8, int(c.headerSize)) << c.file;
-        CDIB dib;
-        ASSERT_TRUE(ReadBytes(dib, bytes)) << c.file;
-        EXPECT_EQ(dib.Info()->bmiHeader.biBitCount, c.bitCount) << c.file;
-        EXPECT_EQ(dib.Info()->bmiHeader.biCompression, c.compression) << c.file;
-        EXPECT_TRUE(DibPixels(dib) == want) << c.file << ": pixels differ";
-    }
-#endif
 }
 
 // Each case is one way a file can lie or fall short. The object must answer
@@ -177,59 +119,36 @@ TEST(CDIBTest, RefusesMalformedFilesSaysWhyAndKeepsThePreviousImage)
 {
     using F = ImageFault;
     const std::uint32_t natural = 14 + 40 + 1024;
-    const struct {
-        const char* name;
-        BmpFile file;
-        ImageFault fault;
-        const char* text = nullptr;
-    } cases[] = {
+    const struct { const char* name; BmpFile file; ImageFault fault; const char* text = nullptr; } cases[] = {
         {"other letters", With([](BmpFile& f) { f.type = "MB"; }), F::NotBitmap},
         {"info header cut", With([](BmpFile& f) { f.cutTo = 53; }), F::Truncated},
         {"64-byte header", With([](BmpFile& f) { f.headerSize = 64; }), F::HeaderSize,
          "a BMP information header of 64 bytes; those of 12, 40, 52, 56, 108 and 124 bytes are read"},
         {"124-byte header cut", With([](BmpFile& f) { f.headerSize = 124, f.cutTo = 14 + 100; }), F::Truncated},
-        {"OS/2 file shorter than 54 bytes",
+        {"OS/2, under 54 bytes",
          With([](BmpFile& f) { f.headerSize = 12, f.bitCount = 1, f.width = 1, f.height = 1; }), F::Truncated},
         {"colours used 257", With([](BmpFile& f) { f.clrUsed = 257; }), F::ColourTable},
-        {"colours used 0xFFFFFFFF", With([](BmpFile& f) { f.clrUsed = 0xFFFFFFFF, f.tableEntries = 256; }),
-         F::ColourTable},
-        {"masks and 254 colours", With([](BmpFile& f) { f.bitCount = 16, f.compression = 3, f.clrUsed = 254; }),
+        {"masks, 254 colours", With([](BmpFile& f) { f.bitCount = 16, f.compression = 3, f.clrUsed = 254; }),
          F::ColourTable},
         {"colour table cut", With([](BmpFile& f) { f.cutTo = 60; }), F::Truncated,
          "the file ends after 60 bytes, short of the 1086 its headers give"},
-        {"colour table after a 108-byte header cut",
-         With([](BmpFile& f) { f.headerSize = 108, f.cutTo = 14 + 108 + 100; }), F::Truncated},
-        {"OS/2 colour table cut", With([](BmpFile& f) { f.headerSize = 12, f.cutTo = 14 + 12 + 3 * 100; }),
-         F::Truncated},
-        {"pixels cut", With([](BmpFile& f) { f.cutTo = natural + 5; }), F::Truncated},
+        {"OS/2 colour table cut", With([](BmpFile& f) { f.headerSize = 12, f.cutTo = 14 + 12 + 300; }), F::Truncated},
         {"size field below pixel offset", With([](BmpFile& f) { f.fileSize = natural - 1; }), F::PixelsShort},
-        {"size field short of the rows", With([](BmpFile& f) { f.fileSize = natural + 7; }), F::PixelsShort},
         {"last row short of its padding",
          With([](BmpFile& f) { f.width = 3, f.bitCount = 24, f.pixels = std::vector<std::uint8_t>(21, 1); }),
          F::PixelsShort, "21 bytes of pixels, but 3 x 2 at 24 bits per pixel needs 24"},
         {"size field past the end", With([](BmpFile& f) { f.fileSize = 0xFFFFFFF0; }), F::Truncated},
-        {"pixel offset past the end", With([](BmpFile& f) { f.pixelOffset = 0x7FFFFFF0, f.fileSize = 0x7FFFFFFF; }),
-         F::Truncated},
         {"width 0", With([](BmpFile& f) { f.width = 0; }), F::Dimensions},
-        {"negative width", With([](BmpFile& f) { f.width = -4; }), F::Dimensions},
         {"height 0", With([](BmpFile& f) { f.height = 0; }), F::Dimensions},
         {"height INT_MIN", With([](BmpFile& f) { f.height = INT_MIN; }), F::PixelsShort},
-        {"huge width and height", With([](BmpFile& f) { f.width = INT_MAX, f.height = INT_MAX; }), F::PixelsShort},
-        {"row size past 32 bits", With([](BmpFile& f) { f.width = 0x40000000, f.height = 1, f.bitCount = 32; }),
-         F::PixelsShort},
-        {"height times row past 32 bits", With([](BmpFile& f) { f.width = 0x10000, f.height = 0x10001; }),
-         F::PixelsShort},
+        {"row past 4 GB", With([](BmpFile& f) { f.width = 1 << 30, f.height = 1, f.bitCount = 32; }), F::PixelsShort},
+        {"rows past 4 GB", With([](BmpFile& f) { f.width = 0x10000, f.height = 0x10001; }), F::PixelsShort},
         {"0 bits per pixel", With([](BmpFile& f) { f.bitCount = 0; }), F::BitCount},
-        {"run-length 8 on 4-bit", With([](BmpFile& f) { f.bitCount = 4, f.compression = 1, f.sizeImage = 4; }),
-         F::Compression},
-        {"run-length 4 on 8-bit", With([](BmpFile& f) { f.compression = 2, f.sizeImage = 4; }), F::Compression},
-        {"run-length, top-down", With([](BmpFile& f) { f.compression = 1, f.height = -2, f.sizeImage = 4; }),
-         F::Compression},
-        {"run-length, size past pixels", With([](BmpFile& f) { f.compression = 1, f.sizeImage = 9; }),
-         F::PixelsShort},
+        {"RLE8 on 4-bit", With([](BmpFile& f) { f.bitCount = 4, f.compression = 1, f.sizeImage = 4; }), F::Compression},
+        {"RLE4 on 8-bit", With([](BmpFile& f) { f.compression = 2, f.sizeImage = 4; }), F::Compression},
+        {"RLE, top-down", With([](BmpFile& f) { f.compression = 1, f.height = -2, f.sizeImage = 4; }), F::Compression},
+        {"RLE, size past pixels", With([](BmpFile& f) { f.compression = 1, f.sizeImage = 9; }), F::PixelsShort},
         {"masks on 8-bit", With([](BmpFile& f) { f.compression = 3; }), F::Compression},
-        {"masks on 24-bit in a 124-byte header",
-         With([](BmpFile& f) { f.headerSize = 124, f.bitCount = 24, f.compression = 3; }), F::Compression},
         {"JPEG inside", With([](BmpFile& f) { f.headerSize = 124, f.compression = 4, f.bitCount = 24; }),
          F::Compression, "compression 4 (JPEG) with 24 bits per pixel cannot be drawn"},
     };

@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -58,23 +57,15 @@ TEST_F(PieceFileTest, EveryFileThatIsNotAPieceImageSaysWhy)
     ASSERT_EQ(mkfifo((m_dir + "/fifo").c_str(), 0600), 0);
     mkdir((m_dir + "/folder.bmp").c_str(), 0700);
 
-    const struct {
-        std::string path;
-        bool loads;
-        const char* why;
-    } cases[] = {
+    const struct { std::string path; bool loads; const char* why; } cases[] = {
         {Write("with space ü.bmp", good.Bytes()), true, ""},
         {"", true, ""},  // the built-in image
         {m_dir + "/gone.bmp", false, "no such file"},
         {m_dir + "/folder.bmp", false, "is a folder"},
-        {m_dir, false, "is a folder"},
         {"/dev/zero", false, "is a device"},
-        {"/dev/null", false, "is a device"},
         {m_dir + "/fifo", false, "is a pipe"},
         {Write("garbage.bmp", {'B', 'M', 1, 2, 3, 4, 5}), false, "not a bitmap"},
-        {Write("empty.bmp", {}), false, "not a bitmap"},
         {Write("huge.bmp", huge.Bytes(), static_cast<off_t>(huge.fileSize)), false, "is 512 MB; velomass reads piece images of up to 32 MB"},
-        {Write("sparse.bmp", {}, 512 << 20), false, "is 512 MB"},
     };
     for (const auto& c : cases) {
         PixelCanvas board{PixelFormat{}};
@@ -85,51 +76,21 @@ TEST_F(PieceFileTest, EveryFileThatIsNotAPieceImageSaysWhy)
     }
 }
 
+// Reads stop at the limit, and a file cut while it is read ends the
+// reading with a reason instead of a wait for bytes that never come.
 TEST_F(PieceFileTest, ReadsStopAtTheLimitAndAtTheEnd)
 {
     const std::string path = Write("ten", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
     FileByteSource file;
     std::string why;
     ASSERT_TRUE(file.Open(path, 6, why)) << why;
-    EXPECT_TRUE(file.Clipped());
-    EXPECT_EQ(file.Size(), 6);
-    EXPECT_EQ(file.FullSize(), 10);
+    EXPECT_TRUE(file.Clipped() && file.Size() == 6 && file.FullSize() == 10);
     unsigned char buffer[16] = {};
-    EXPECT_TRUE(file.Seek(4));
-    EXPECT_EQ(file.Read(buffer, sizeof buffer), 2u);
-    EXPECT_EQ(buffer[0], 4);
-    EXPECT_EQ(file.Position(), 6);
-    EXPECT_EQ(file.Read(buffer, 1), 0u);
-    EXPECT_FALSE(file.Seek(-1));
-
-    ASSERT_TRUE(file.Open(path, 100, why)) << why;
-    EXPECT_FALSE(file.Clipped());
-    EXPECT_EQ(file.Read(buffer, sizeof buffer), 10u);
-    // A file someone cuts while we read it.
+    EXPECT_EQ(file.Read(buffer, sizeof buffer), 6u);
     ASSERT_EQ(truncate(path.c_str(), 3), 0);
     EXPECT_TRUE(file.Seek(0));
     EXPECT_EQ(file.Read(buffer, sizeof buffer), 3u);
     EXPECT_FALSE(file.ReadError().empty());
-}
-
-TEST_F(PieceFileTest, AFileWeMayNotReadSaysSo)
-{
-    const std::string path = Write("locked.bmp", PieceImage(1).Bytes());
-    chmod(path.c_str(), 0);
-    // Root reads every file: the reading is done as nobody.
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (geteuid() == 0 && setuid(65534) != 0)
-            _exit(2);
-        PixelCanvas board{PixelFormat{}};
-        std::string why;
-        const bool loaded = LoadPieceFile(board, path, why);
-        _exit(!loaded && why == "cannot be opened: Permission denied" ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 } // namespace

@@ -44,7 +44,6 @@ TEST(SampleGenTest, CommittedSamplesAreWhatTheGeneratorMakesAndWellFormed)
         {"select.wav", 20, 100}, {"disappear.wav", 200, 800}};
     for (const auto& w : waves) {
         const std::string& b = made[w.name];
-        ASSERT_GE(b.size(), 44u) << w.name;
         const unsigned rate = Field(b, 24, 4, true);
         EXPECT_EQ(b.substr(0, 44), "RIFF" + Bytes(b.size() - 8, 4, true) + "WAVEfmt " + Bytes(16, 4, true) +
                                        Bytes(0x10001, 4, true) + Bytes(rate, 4, true) + Bytes(rate * 2, 4, true) +
@@ -60,7 +59,6 @@ TEST(SampleGenTest, CommittedSamplesAreWhatTheGeneratorMakesAndWellFormed)
 
     for (const char* name : {"loop1.mid", "loop2.mid"}) {
         const std::string& b = made[name];
-        ASSERT_GE(b.size(), 22u) << name;
         const unsigned division = Field(b, 12, 2, false), bar = 4 * division;
         ASSERT_EQ(b.substr(0, 22), "MThd" + Bytes(6, 4, false) + Bytes(1, 4, false) + Bytes(division, 2, false) +
                                        "MTrk" + Bytes(b.size() - 22, 4, false)) << name;

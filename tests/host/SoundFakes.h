@@ -32,8 +32,6 @@ public:
         return 0;
     }
 
-    const std::vector<std::string>& Texts() const { return sent; }
-
     std::vector<std::string> sent, misrouted;
     std::set<std::string> open;
     std::map<std::string, std::uint32_t> errors;  // by the command's first word

