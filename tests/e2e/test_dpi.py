@@ -2,6 +2,8 @@
 sees it: the piece image built into it, the full-screen cells and the
 settings dialog with its preview scaled, every picture enlarged in whole
 pixels."""
+import shutil
+import tempfile
 import time
 import unittest
 
@@ -21,7 +23,11 @@ class HighDpiTest(e2e.SaverCase):
         e2e.reg_add(e2e.DESKTOP_KEY, "LogPixels", "144", "REG_DWORD")
         # Only the .scr in its folder, another folder current, no settings:
         # the image built into the saver, and no message about it.
-        proc = self.start("/c", alone=True)
+        folder, elsewhere = tempfile.mkdtemp(prefix="veloma-alone-"), tempfile.mkdtemp(prefix="veloma-cwd-")
+        self.addCleanup(shutil.rmtree, folder, True)
+        self.addCleanup(shutil.rmtree, elsewhere, True)
+        scr = shutil.copy(e2e.need("VELOMA_SCR"), folder)
+        proc = self.start("/c", scr=scr, cwd=elsewhere)
         info = e2e.wait_for_window(e2e.DIALOG_TITLE)
         self.assertEqual(e2e.probe("VelomaSS").count, 0, "a message box came up")
         self.assertEqual(e2e.control(info, 1000).text, "velomass.bmp")
@@ -33,7 +39,7 @@ class HighDpiTest(e2e.SaverCase):
         self.assertEqual(e2e.reg_values(e2e.SYSTEM_KEY)["Bitmap"], ("REG_SZ", "velomass.bmp"))
 
         e2e.xdotool("mousemove", "200", "150")
-        proc = self.start_saver(alone=True)
+        proc = self.start_saver(scr=scr, cwd=elsewhere)
         screen = e2e.grab()
         self.assert_enlarged(e2e.read_cells(screen, (0, 0, *screen.size), 48), "full screen")
         e2e.xdotool("key", "space")
