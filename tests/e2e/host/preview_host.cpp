@@ -29,7 +29,7 @@ struct Seen {
     HWND host = nullptr;
     int childWindows = 0;  // most children of the host that belong to the saver at once
     int topWindows = 0;    // most visible top-level windows of the saver at once
-    std::string childRect;  // the last look before the window goes: creation is over by then
+    RECT childRect{};  // the last look before the window goes: creation is over by then
     LONG_PTR childStyle = 0;
 };
 
@@ -52,11 +52,8 @@ void Look(Seen& seen)
     if (!seen.pid)
         return;
     seen.childWindows = std::max(seen.childWindows, CountOf(seen.host, seen.pid, [&seen](HWND child) {
-        RECT r{};
-        GetWindowRect(child, &r);
-        MapWindowPoints(nullptr, seen.host, reinterpret_cast<POINT*>(&r), 2);
-        seen.childRect = std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-                         std::to_string(r.bottom);
+        GetWindowRect(child, &seen.childRect);
+        MapWindowPoints(nullptr, seen.host, reinterpret_cast<POINT*>(&seen.childRect), 2);
         seen.childStyle = GetWindowLongPtrW(child, GWL_STYLE);
         return true;
     }));
@@ -163,12 +160,10 @@ int wmain(int argc, wchar_t** argv)
         GetExitCodeProcess(process, &exitCode);
     }
 
-    const std::string text = "child_windows=" + std::to_string(seen.childWindows) +
-                             "\ntop_windows=" + std::to_string(seen.topWindows) + "\nchild_rect=" + seen.childRect +
-                             "\nchild_style=" + std::to_string(seen.childStyle) +
-                             "\nchild_ended_before_destroy=" + (endedEarly ? "1" : "0") +
-                             "\nchild_ended=" + (ended ? "1" : "0") + "\nchild_exit_code=" + std::to_string(exitCode) +
-                             "\n";
-    std::fputs(text.c_str(), stdout);
+    const RECT& c = seen.childRect;
+    std::printf("child_windows=%d\ntop_windows=%d\nchild_rect=%ld,%ld,%ld,%ld\nchild_style=%lld\n"
+                "child_ended_before_destroy=%d\nchild_ended=%d\nchild_exit_code=%lu\n",
+                seen.childWindows, seen.topWindows, c.left, c.top, c.right, c.bottom,
+                static_cast<long long>(seen.childStyle), endedEarly, ended, exitCode);
     return std::fflush(stdout) == 0 ? 0 : 4;
 }
