@@ -21,14 +21,7 @@ USER = "velomass-test"
 
 def module_running(path):
     """Whether a process runs the module copied to `path`."""
-    for pid in filter(str.isdigit, os.listdir("/proc")):
-        try:
-            with open(f"/proc/{pid}/cmdline", "rb") as f:
-                if f.read().split(b"\0")[0] == path.encode():
-                    return True
-        except OSError:
-            pass
-    return False
+    return subprocess.run(["pgrep", "-f", f"^{path} "], capture_output=True).returncode == 0
 
 
 def wait_for(what, seconds):
