@@ -3,13 +3,10 @@
 // what the saver puts up, then destroys its window and waits for the saver
 // to end. Writes what it saw as key=value lines.
 //
-//   preview_host [--scr PATH] [--args TEXT] [--title TEXT] [--life MS]
-//                [--until-exit] [--tick MS]
+//   preview_host --scr PATH [--args TEXT] [--title TEXT] [--life MS] [--until-exit]
 //
 // --args defaults to "/p {hwnd}"; {hwnd} becomes the window's handle in
 // decimal. --until-exit destroys the window early when the saver ends.
-// Without --scr the window waits in GetMessage for --life milliseconds, an
-// idle baseline for measurements (--tick adds a timer that does nothing).
 #include <windows.h>
 
 #include <algorithm>
@@ -79,26 +76,13 @@ bool PumpWait(HANDLE process, DWORD ms, Seen& seen)
     }
 }
 
-// Sleeps in GetMessage like any idle program, so that its CPU time and
-// memory are those of a bare window under Wine; tickMs adds a timer that
-// does nothing, the floor of what any animation at that rate costs.
-void WaitIdle(HWND host, DWORD ms, DWORD tickMs)
-{
-    const UINT_PTR timer = SetTimer(host, 1, ms, nullptr);
-    if (tickMs)
-        SetTimer(host, 2, tickMs, nullptr);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0 && !(msg.message == WM_TIMER && msg.wParam == timer))
-        DispatchMessageW(&msg);
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
     std::map<std::wstring, std::wstring> opt{{L"--scr", L""},   {L"--args", L"/p {hwnd}"},
                                              {L"--title", L"Veloma Preview Host"},
-                                             {L"--life", L"3000"}, {L"--tick", L"0"}};
+                                             {L"--life", L"3000"}};
     bool untilExit = false;
     for (int i = 1; i < argc; ++i) {
         if (std::wstring(argv[i]) == L"--until-exit") {
@@ -107,8 +91,8 @@ int wmain(int argc, wchar_t** argv)
             opt[argv[i]] = argv[i + 1];
             ++i;
         } else {
-            std::fprintf(stderr, "usage: preview_host [--scr PATH] [--args TEXT] [--title TEXT] [--life MS] "
-                                 "[--until-exit] [--tick MS]\n");
+            std::fprintf(stderr, "usage: preview_host --scr PATH [--args TEXT] [--title TEXT] [--life MS] "
+                                 "[--until-exit]\n");
             return 2;
         }
     }
@@ -131,10 +115,6 @@ int wmain(int argc, wchar_t** argv)
                                 r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
     if (!seen.host)
         return 3;
-    if (scr.empty()) {
-        WaitIdle(seen.host, lifeMs, static_cast<DWORD>(_wtoi(opt[L"--tick"].c_str())));
-        return 0;
-    }
 
     const std::wstring hwndText = std::to_wstring(reinterpret_cast<UINT_PTR>(seen.host));
     for (size_t at; (at = args.find(L"{hwnd}")) != std::wstring::npos;)
