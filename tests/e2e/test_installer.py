@@ -54,19 +54,6 @@ class InstallerTest(unittest.TestCase):
     def values(self, key, *options):
         return e2e.reg_values(key, *(options or self.view))
 
-    def cells_shown(self):
-        """Starts the installed saver as Windows would, from a folder without
-        our image; what its cells show."""
-        # A 64-bit program, so the 64-bit loader: the 32-bit one would look in SysWOW64.
-        loader = {"VELOMA_WIN32": "no"} if self.arch == "x64" else {}
-        proc = e2e.start_wine([r"C:\windows\system32\VelomaSS.scr", "/s"], cwd=self.prefix, **loader)
-        try:
-            e2e.wait_saver(proc)
-            screen = e2e.grab()
-            return e2e.read_cells(screen, (0, 0, *screen.size))
-        finally:
-            e2e.kill_group(proc)
-
     def test_silent_install_plays_at_once_and_uninstall_leaves_the_user_settings(self):
         # An older install in the default folder; the update goes where /D= says.
         self.run_wine(self.setup, "/S")
@@ -103,7 +90,15 @@ class InstallerTest(unittest.TestCase):
             self.assertIsNone(self.values(UNINSTALL_KEY, "/reg:32"))
             self.assertIsNone(self.values(APP_KEY, "/reg:32"))
 
-        self.assertLessEqual(self.cells_shown().count(None), 8, "the installed saver shows not our pieces")
+        # The saver as Windows starts it, from a folder without our image; a
+        # 64-bit program, so the 64-bit loader: the 32-bit one would look in SysWOW64.
+        proc = e2e.start_wine([r"C:\windows\system32\VelomaSS.scr", "/s"], cwd=self.prefix,
+                              **({"VELOMA_WIN32": "no"} if self.arch == "x64" else {}))
+        self.addCleanup(e2e.kill_group, proc)
+        e2e.wait_saver(proc)
+        screen = e2e.grab()
+        e2e.kill_group(proc)
+        self.assertLessEqual(e2e.read_cells(screen, (0, 0, *screen.size)).count(None), 8, "not our pieces")
 
         # The user's own settings stay; the user's choice of saver goes with it.
         e2e.reg_add(e2e.SYSTEM_KEY, "Speed", "5")

@@ -18,7 +18,7 @@ def preview_host(args, title, life_ms, until_exit=False):
 
 
 def read_report(proc, report):
-    code, err = e2e.finish(proc, 90, "preview_host")
+    code, err = e2e.finish(proc, 90)
     if code != 0:
         raise AssertionError(f"preview_host failed with {code}: {err[-2000:]}")
     report.seek(0)

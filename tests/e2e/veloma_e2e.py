@@ -61,16 +61,21 @@ def errors(proc):
     return proc.errors.read().decode("utf-8", "replace")
 
 
+def finish(proc, timeout):
+    """The exit code (None when it hung and was killed) and the error output
+    of a program started by start_wine."""
+    try:
+        code = proc.wait(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        kill_group(proc)
+        code = None
+    return code, errors(proc)
+
+
 def run_wine(*args, timeout=60):
-    """Runs a Windows program to its end: its exit code (None when it hung
-    and was killed) and its output."""
+    """Runs a Windows program to its end: its exit code and its output."""
     with tempfile.TemporaryFile() as out:
-        proc = start_wine(args, stdout=out, stderr=subprocess.DEVNULL)
-        try:
-            code = proc.wait(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            kill_group(proc)
-            code = None
+        code, _ = finish(start_wine(args, stdout=out), timeout)
         out.seek(0)
         return code, out.read().decode("utf-8", "replace")
 
@@ -97,16 +102,6 @@ def kill_group(proc):
     with contextlib.suppress(ProcessLookupError):
         os.killpg(proc.pid, signal.SIGKILL)
     proc.wait()
-
-
-def finish(proc, timeout, what):
-    """The exit code and error output of a program that must end in time."""
-    try:
-        proc.wait(timeout=timeout)
-    except subprocess.TimeoutExpired:
-        kill_group(proc)
-        raise AssertionError(f"{what} did not end within {timeout} s")
-    return proc.returncode, errors(proc)
 
 
 def reg(*args):
@@ -282,5 +277,5 @@ class SaverCase(unittest.TestCase):
         return proc
 
     def assert_ends(self, proc, what, within=5):
-        code, err = finish(proc, within, what)
-        self.assertEqual(code, 0, f"{what} ended with {code}: {err[-1000:]}")
+        code, err = finish(proc, within)
+        self.assertEqual(code, 0, f"{what}: exit {code}, None when still running after {within} s: {err[-1000:]}")
