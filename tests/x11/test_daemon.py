@@ -67,9 +67,8 @@ def run(velomass, home, screen):
         daemon.wait(timeout=10)
         return None
     finally:
-        if daemon.poll() is None:
-            daemon.kill()
-            daemon.wait()
+        daemon.kill()
+        daemon.wait()
 
 
 def main():
@@ -80,8 +79,7 @@ def main():
         if not shutil.which(tool):
             print(f"test_daemon: skipped: {tool} is not installed")
             return 77
-    if subprocess.run(["id", USER], capture_output=True).returncode == 0:
-        subprocess.run(["userdel", "-r", USER], capture_output=True)
+    subprocess.run(["userdel", "-r", USER], capture_output=True)  # left by a run that was killed
     subprocess.run(["useradd", "-m", USER], check=True)
     try:
         with Xvfb(640, 480) as screen:
