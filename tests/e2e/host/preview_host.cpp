@@ -3,15 +3,14 @@
 // what the saver puts up, then destroys its window and waits for the saver
 // to end. Writes what it saw as key=value lines.
 //
-//   preview_host --scr PATH [--args TEXT] [--title TEXT] [--life MS] [--until-exit]
+//   preview_host SCR ARGS LIFE_MS [--until-exit]
 //
-// --args defaults to "/p {hwnd}"; {hwnd} becomes the window's handle in
-// decimal. --until-exit destroys the window early when the saver ends.
+// {hwnd} in ARGS becomes the window's handle in decimal. --until-exit
+// destroys the window early when the saver ends.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
 #include <string>
 
 namespace {
@@ -80,25 +79,14 @@ bool PumpWait(HANDLE process, DWORD ms, Seen& seen)
 
 int wmain(int argc, wchar_t** argv)
 {
-    std::map<std::wstring, std::wstring> opt{{L"--scr", L""},   {L"--args", L"/p {hwnd}"},
-                                             {L"--title", L"Veloma Preview Host"},
-                                             {L"--life", L"3000"}};
-    bool untilExit = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::wstring(argv[i]) == L"--until-exit") {
-            untilExit = true;
-        } else if (opt.count(argv[i]) && i + 1 < argc) {
-            opt[argv[i]] = argv[i + 1];
-            ++i;
-        } else {
-            std::fprintf(stderr, "usage: preview_host --scr PATH [--args TEXT] [--title TEXT] [--life MS] "
-                                 "[--until-exit]\n");
-            return 2;
-        }
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: preview_host SCR ARGS LIFE_MS [--until-exit]\n");
+        return 2;
     }
-    const std::wstring& scr = opt[L"--scr"];
-    std::wstring& args = opt[L"--args"];
-    const auto lifeMs = static_cast<DWORD>(_wtoi(opt[L"--life"].c_str()));
+    const std::wstring scr = argv[1];
+    std::wstring args = argv[2];
+    const auto lifeMs = static_cast<DWORD>(_wtoi(argv[3]));
+    const bool untilExit = argc > 4 && std::wstring(argv[4]) == L"--until-exit";
 
     WNDCLASSW wc{};
     wc.lpfnWndProc = DefWindowProcW;
@@ -111,7 +99,7 @@ int wmain(int argc, wchar_t** argv)
     RECT r{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRect(&r, style, FALSE);
     Seen seen;
-    seen.host = CreateWindowExW(0, wc.lpszClassName, opt[L"--title"].c_str(), style, 100, 100, r.right - r.left,
+    seen.host = CreateWindowExW(0, wc.lpszClassName, L"Veloma Preview Host", style, 100, 100, r.right - r.left,
                                 r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
     if (!seen.host)
         return 3;
