@@ -62,7 +62,6 @@ class InstallerTest(unittest.TestCase):
         self.assertFalse(os.path.exists(self.unix(DEFAULT_FOLDER)), "the older install's folder stayed")
 
         saver = self.unix(r"C:\windows\system32\VelomaSS.scr")
-        self.assertTrue(os.path.exists(saver), "no saver in System32")
         self.assertEqual(pefile.PE(saver, fast_load=True).FILE_HEADER.Machine, MACHINES[self.arch])
         self.assertFalse(os.path.exists(self.unix(r"C:\windows\syswow64\VelomaSS.scr")))
         samples = os.listdir(e2e.source("samples"))
@@ -70,7 +69,6 @@ class InstallerTest(unittest.TestCase):
                          sorted(["INSTALL.txt", "uninstall.exe", "velomass.bmp"] + [f"samples/{n}" for n in samples]))
 
         entry = self.values(UNINSTALL_KEY)
-        self.assertIsNotNone(entry, "no uninstall entry")
         size = int(entry.pop("EstimatedSize", ("", "0"))[1], 16)
         self.assertGreater(size, os.path.getsize(saver) // 1024)
         uninstaller = FOLDER + r"\uninstall.exe"

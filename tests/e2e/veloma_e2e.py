@@ -179,11 +179,9 @@ def xdotool_search(title):
 
 def wait_for(condition, timeout, step=0.1):
     end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        if condition():
-            return True
+    while not (met := condition()) and time.monotonic() < end:
         time.sleep(step)
-    return condition()
+    return met
 
 
 def probe(title):
@@ -243,8 +241,7 @@ def wait_saver(proc):
 
 
 class SaverCase(unittest.TestCase):
-    """Starts the saver's runs, ends those still running, and leaves no
-    settings behind."""
+    """Starts the saver's runs, ends them, and leaves no settings behind."""
 
     def setUp(self):
         self.procs = []
@@ -265,8 +262,7 @@ class SaverCase(unittest.TestCase):
                 kill_group(proc)
 
     def start(self, *args, scr=None, cwd=None, **kwargs):
-        """Starts the saver, by default from its folder, where our piece image
-        is its default."""
+        """Starts the saver, by default from its folder: our piece image is its default."""
         scr = scr or need("VELOMA_SCR")
         self.procs.append(start_wine([scr, *args], cwd=cwd or os.path.dirname(scr), **kwargs))
         return self.procs[-1]

@@ -41,12 +41,8 @@ def check_strings(name, lang, strings, wanted, failures):
 
 
 def check_program(name, kind, data, failures):
-    """The program parsed, its machine checked; None when it is no program."""
-    try:
-        pe = pefile.PE(data=data)
-    except pefile.PEFormatError as error:
-        failures.append(f"{name}: not a PE file: {error}")
-        return None
+    """The program parsed, its machine checked."""
+    pe = pefile.PE(data=data)
     if pe.FILE_HEADER.Machine != MACHINES[kind]:
         failures.append(f"{name}: machine: got {hex(pe.FILE_HEADER.Machine)}, wanted {hex(MACHINES[kind])}")
     return pe
@@ -54,8 +50,6 @@ def check_program(name, kind, data, failures):
 
 def check_saver(name, data, version, failures):
     pe = check_program(name, name, data, failures)
-    if not pe:
-        return
     dlls = {entry.dll.decode().lower() for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])}
     if not dlls or dlls - SYSTEM_DLLS:
         failures.append(f"{name}: imports {sorted(dlls)}, wanted only some of {sorted(SYSTEM_DLLS)}")
@@ -90,12 +84,9 @@ def check_setup(path, version, failures):
     """A 32-bit program (it runs on both kinds of Windows) whose version
     resource speaks English and Japanese, the languages of its pages."""
     name = os.path.basename(path)
-    if not os.path.exists(path):
-        failures.append(f"{name}: not made")
-        return
     with open(path, "rb") as f:
         pe = check_program(name, "setup", f.read(), failures)
-    tables = {lang[:4]: strings for lang, strings in string_tables(pe).items()} if pe else {}
+    tables = {lang[:4]: strings for lang, strings in string_tables(pe).items()}
     for lang, description in (("0409", f"{PRODUCT} Setup"), ("0411", f"{PRODUCT} セットアップ")):
         wanted = {"ProductName": PRODUCT, "ProductVersion": version, "FileDescription": description}
         check_strings(name, lang, tables.get(lang, {}), wanted, failures)

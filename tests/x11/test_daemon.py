@@ -26,11 +26,9 @@ def module_running(path):
 
 def wait_for(what, seconds):
     deadline = time.monotonic() + seconds
-    while not what():
-        if time.monotonic() > deadline:
-            return False
+    while not (met := what()) and time.monotonic() < deadline:
         time.sleep(0.2)
-    return True
+    return met
 
 
 def run(velomass, home, screen):
