@@ -3,7 +3,7 @@
 
 For each screen size it starts a virtual X screen of that size and measures,
 in the same run:
-  - an idle Win32 window of our own (preview_host.exe with no saver to run):
+  - an idle Win32 window of our own (bench/idle_window.cpp):
     its CPU time, its peak memory and the time until its window shows;
   - the same window with a timer that does nothing at each AnimIntrvl: what
     any animation at that rate costs under Wine before it draws;
@@ -49,7 +49,7 @@ sys.path.insert(0, os.path.join(TOP, "scripts"))
 from multihead import MultiHead  # noqa: E402
 CLK_TCK = os.sysconf("SC_CLK_TCK")
 IDLE_TITLE = "Veloma Idle Window"
-# preview_host's window: top-left at (100, 100), a 152 x 112 grey client area.
+# idle_window's window: top-left at (100, 100), a 152 x 112 grey client area.
 IDLE_REGION = (100, 100, 400, 400)
 IDLE_GREY = 128
 FLOOR_TITLE = "Veloma Floor Window"
@@ -479,7 +479,7 @@ def main():
     args = parser.parse_args()
 
     scr = os.path.join(args.build, "VelomaSS.scr")
-    host = os.path.join(args.build, "tests", "e2e", "host", "preview_host.exe")
+    host = os.path.join(args.build, "bench", "idle_window.exe")
     floor = os.path.join(args.build, "bench", "floor_window.exe")
     bitmap = os.path.join(TOP, "res", "velomass.bmp")
     for path in (scr, host, floor):
@@ -514,7 +514,7 @@ def main():
 
     print(f"Whole saver under Xvfb and Wine: {args.seconds:g} s of play after {args.warmup:g} s, "
           f"CellSize {args.cell_size}, floor and saver {max(args.rounds, 1)} turn(s) each; "
-          "the idle window is preview_host.exe waiting in GetMessage.")
+          "the idle window is idle_window.exe waiting in GetMessage.")
     print(report(rows, args.seconds))
     return 0
 

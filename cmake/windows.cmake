@@ -51,10 +51,6 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/velomass.bmp
 add_custom_target(piece_image ALL DEPENDS ${CMAKE_BINARY_DIR}/velomass.bmp)
 add_dependencies(VelomaSS piece_image)
 
-# The saver must run on a bare Windows: only system DLLs among its imports.
-add_test(NAME imports_${VELOMA_ARCH}
-  COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tests/e2e/check_imports.py ${CMAKE_OBJDUMP} $<TARGET_FILE:VelomaSS>)
-
 # The preview inside one process, where Wine draws it: for the README's picture.
 add_executable(preview_inprocess docs/preview_inprocess.cpp ${VELOMA_RC})
 target_link_libraries(preview_inprocess PRIVATE velomawin ${VELOMA_STATIC_LINK} -municode)

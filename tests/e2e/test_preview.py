@@ -7,18 +7,17 @@ import unittest
 import veloma_e2e as e2e
 
 
-def preview_host(args, title, life_ms, until_exit=False):
+def preview_host(args, life_ms, *until_exit):
     """Starts the display settings' stand-in on the saver; returns it and the
     file its report goes to."""
     report = tempfile.TemporaryFile()
-    proc = e2e.start_wine([e2e.need("VELOMA_PREVIEW_HOST"), "--scr", e2e.winpath(e2e.need("VELOMA_SCR")),
-                           "--args", args, "--life", str(life_ms), "--title", title,
-                           *(["--until-exit"] if until_exit else [])], stdout=report)
+    proc = e2e.start_wine([e2e.need("VELOMA_PREVIEW_HOST"), e2e.winpath(e2e.need("VELOMA_SCR")), args, str(life_ms),
+                           *until_exit], stdout=report)
     return proc, report
 
 
 def read_report(proc, report):
-    code, err = e2e.finish(proc, 90, "preview_host")
+    code, err = e2e.finish(proc, 90)
     if code != 0:
         raise AssertionError(f"preview_host failed with {code}: {err[-2000:]}")
     report.seek(0)
@@ -33,8 +32,7 @@ class PreviewTest(unittest.TestCase):
     def test_board_fills_the_host_and_ends_with_it(self):
         e2e.reg("delete", e2e.SAVER_KEY, "/f")
         # Two monitors at once, one handed its handle in the colon form.
-        hosts = [preview_host(args, f"Veloma Preview Host {n}", life_ms=4000)
-                 for n, args in enumerate(("/p {hwnd}", "/p:{hwnd}"))]
+        hosts = [preview_host(args, 4000) for args in ("/p {hwnd}", "/p:{hwnd}")]
         for args, report in zip(("/p {hwnd}", "/p:{hwnd}"), [read_report(*host) for host in hosts]):
             with self.subTest(args=args):
                 # The whole client area, not the host's screen rectangle.
@@ -49,7 +47,7 @@ class PreviewTest(unittest.TestCase):
         # No handle, one that is no window, a switch that is no preview.
         for args in ("/p", "/p 1", "/p garbage", "/pp {hwnd}"):
             with self.subTest(args=args):
-                report = read_report(*preview_host(args, "Veloma Preview Host", 20000, True))
+                report = read_report(*preview_host(args, 20000, "--until-exit"))
                 self.assert_report(report, child_ended_before_destroy="1", child_ended="1", child_windows="0",
                                    top_windows="0", child_exit_code="0")
 

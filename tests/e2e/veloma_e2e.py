@@ -1,15 +1,10 @@
-"""Helpers for driving the real saver under Wine on an X display.
-
-ctest passes the paths in the environment: VELOMA_SCR, VELOMA_PREVIEW_HOST,
-VELOMA_DIALOG_PROBE, VELOMA_WINE_RUN (scripts/wine-run, which picks Wine's
-loader and prefix), VELOMA_SOURCE_DIR and VELOMA_BINARY_DIR; DISPLAY comes
-from scripts/with-display.sh.
-"""
+"""Helpers for driving the real saver under Wine on an X display: ctest
+passes the paths as VELOMA_* variables (tests/e2e/CMakeLists.txt),
+scripts/with-display.sh the DISPLAY."""
 import collections
 import contextlib
 import functools
 import os
-import shutil
 import signal
 import subprocess
 import tempfile
@@ -52,9 +47,8 @@ def wine(*args):
 
 def start_wine(args, cwd=None, stdout=subprocess.DEVNULL, stderr=None, **env):
     """Starts a Windows program in its own process group, with more
-    environment (WINEDEBUG, LANG) when asked. Its error output goes to a
-    file, `stderr` or a new one: a Wine server the program starts would hold
-    a pipe open long after it."""
+    environment (WINEDEBUG, LANG) when asked."""
+    # Output into files: a Wine server the program starts would hold a pipe open long after it.
     stderr = stderr or tempfile.TemporaryFile()
     proc = subprocess.Popen(wine(*args), cwd=cwd, env=dict(os.environ, **env), stdout=stdout, stderr=stderr,
                             start_new_session=True)
@@ -63,66 +57,54 @@ def start_wine(args, cwd=None, stdout=subprocess.DEVNULL, stderr=None, **env):
 
 
 def errors(proc):
-    """What a program started by start_wine has written to its error output."""
     proc.errors.seek(0)
     return proc.errors.read().decode("utf-8", "replace")
 
 
+def finish(proc, timeout):
+    """The exit code (None when it hung and was killed) and the error output
+    of a program started by start_wine."""
+    try:
+        code = proc.wait(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        kill_group(proc)
+        code = None
+    return code, errors(proc)
+
+
 def run_wine(*args, timeout=60):
-    """Runs a Windows program to its end; returns its exit code (None when it
-    hung and was killed) and its output, which goes through a file too."""
+    """Runs a Windows program to its end: its exit code and its output."""
     with tempfile.TemporaryFile() as out:
-        proc = subprocess.Popen(wine(*args), stdout=out, stderr=subprocess.DEVNULL, start_new_session=True)
-        try:
-            code = proc.wait(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            kill_group(proc)
-            code = None
+        code, _ = finish(start_wine(args, stdout=out), timeout)
         out.seek(0)
         return code, out.read().decode("utf-8", "replace")
 
 
 def set_env(case, **values):
-    """Sets environment variables until the test case ends."""
     patch = mock.patch.dict(os.environ, values)
     patch.start()
     case.addCleanup(patch.stop)
 
 
 def end_wine():
-    """Ends the Wine server of the current prefix and waits until it has gone."""
     subprocess.run(wine("--server", "-k"), capture_output=True, timeout=60)
     subprocess.run(wine("--server", "-w"), capture_output=True, timeout=60)
 
 
 def own_prefix(case, suffix):
-    """Gives the rest of the case a Wine prefix of its own beside the usual
-    one, its server ended with the case."""
+    """A Wine prefix beside the usual one for the rest of the case."""
     info = subprocess.run(wine("--info"), capture_output=True, text=True, check=True).stdout
     set_env(case, WINEPREFIX=dict(line.split("=", 1) for line in info.split())["prefix"] + suffix)
     case.addCleanup(end_wine)
 
 
 def kill_group(proc):
-    """Ends a program started by start_wine and everything it started."""
     with contextlib.suppress(ProcessLookupError):
         os.killpg(proc.pid, signal.SIGKILL)
     proc.wait()
 
 
-def finish(proc, timeout, what):
-    """Waits for a program started by start_wine; kills it and fails when it
-    hangs. Returns its exit code and error output."""
-    try:
-        proc.wait(timeout=timeout)
-    except subprocess.TimeoutExpired:
-        kill_group(proc)
-        raise AssertionError(f"{what} did not end within {timeout} s")
-    return proc.returncode, errors(proc)
-
-
 def reg(*args):
-    """Runs Wine's reg tool; returns (exit code, output)."""
     return run_wine("reg", *args)
 
 
@@ -143,7 +125,6 @@ def reg_values(key, *options):
 
 
 def grab(rect=None):
-    """The screen, or the part of it in rect (left, top, right, bottom)."""
     image = ImageGrab.grab().convert("RGB")
     return image.crop(rect) if rect else image
 
@@ -153,23 +134,11 @@ CELL = 32
 PIECES_AT_REST = {(2 * kind - 1, 0): kind for kind in range(1, 6)}
 
 
-def black_share(image):
-    """The share of black pixels in a sample of the picture."""
-    points = [(x, y) for x in range(0, image.width, 7) for y in range(0, image.height, 7)]
-    return sum(1 for p in points if image.getpixel(p) == (0, 0, 0)) / len(points)
-
-
-def piece_image():
-    """Our piece image, res/velomass.bmp, as RGB."""
-    with Image.open(source("res", "velomass.bmp")) as image:
-        return image.convert("RGB")
-
-
 @functools.lru_cache()
 def pictures():
     """Every 32-pixel picture of our piece image: its (row, column) and its rows of pixels."""
-    image = piece_image()
-    px = image.load()
+    with Image.open(source("res", "velomass.bmp")) as image:
+        px = image.convert("RGB").load()
     return [((y // CELL, x // CELL), [[px[x + i, y + j] for i in range(CELL)] for j in range(CELL)])
             for y in range(0, image.height, CELL) for x in range(0, image.width, CELL)]
 
@@ -205,21 +174,17 @@ def xdotool(*args, check=True):
 
 
 def xdotool_search(title):
-    """The X windows that bear exactly this title."""
     return [int(w) for w in xdotool("search", "--name", f"^{title}$", check=False).split()]
 
 
 def wait_for(condition, timeout, step=0.1):
     end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        if condition():
-            return True
+    while not (met := condition()) and time.monotonic() < end:
         time.sleep(step)
-    return condition()
+    return met
 
 
 def probe(title):
-    """What dialog_probe sees of the first top-level window with the title."""
     # A Wine process started while another one is still starting up can
     # hang on its way out; it is killed and asked again.
     for _ in range(4):
@@ -243,7 +208,6 @@ def control(window, control_id):
 
 
 def preview_rect(window):
-    """Where the settings dialog's preview board is on the screen."""
     boards = [c.rect for c in window.controls if c.id == 0 and c.cls.startswith("Veloma")]
     if len(boards) != 1:
         raise AssertionError(f"not one preview board: {[(c.id, c.cls) for c in window.controls]}")
@@ -251,7 +215,7 @@ def preview_rect(window):
 
 
 def wait_for_window(title, timeout=30):
-    """Waits until a visible window bears the title; returns what was seen."""
+    """What dialog_probe sees once a visible window bears the title."""
     end = time.monotonic() + timeout
     while not ((window := probe(title)).count and window.visible):
         if time.monotonic() > end:
@@ -261,7 +225,6 @@ def wait_for_window(title, timeout=30):
 
 
 def click(rect):
-    """Clicks the middle of a screen rectangle."""
     xdotool("mousemove", str((rect[0] + rect[2]) // 2), str((rect[1] + rect[3]) // 2))
     time.sleep(0.1)
     xdotool("click", "1")
@@ -278,12 +241,10 @@ def wait_saver(proc):
 
 
 class SaverCase(unittest.TestCase):
-    """Starts the saver's runs, ends those still running, and leaves no
-    settings behind."""
+    """Starts the saver's runs, ends them, and leaves no settings behind."""
 
     def setUp(self):
         self.procs = []
-        self.alone = None
         # Wine holds an ended run's windows for a while: a run of an earlier
         # case would make this one's a second run.
         end_wine()
@@ -300,18 +261,9 @@ class SaverCase(unittest.TestCase):
             if proc.poll() is None:
                 kill_group(proc)
 
-    def start(self, *args, cwd=None, alone=False, **kwargs):
-        """Starts the saver beside our piece image, its default in the current
-        directory; alone, a copy of it in a folder of its own, started from
-        another folder, as a saver copied anywhere is started."""
-        scr = need("VELOMA_SCR")
-        if alone:
-            if not self.alone:
-                self.alone = [tempfile.mkdtemp(prefix="veloma-alone-"), tempfile.mkdtemp(prefix="veloma-cwd-")]
-                for folder in self.alone:
-                    self.addCleanup(shutil.rmtree, folder, True)
-                shutil.copy(scr, self.alone[0])
-            scr, cwd = os.path.join(self.alone[0], os.path.basename(scr)), self.alone[1]
+    def start(self, *args, scr=None, cwd=None, **kwargs):
+        """Starts the saver, by default from its folder: our piece image is its default."""
+        scr = scr or need("VELOMA_SCR")
         self.procs.append(start_wine([scr, *args], cwd=cwd or os.path.dirname(scr), **kwargs))
         return self.procs[-1]
 
@@ -321,5 +273,5 @@ class SaverCase(unittest.TestCase):
         return proc
 
     def assert_ends(self, proc, what, within=5):
-        code, err = finish(proc, within, what)
-        self.assertEqual(code, 0, f"{what} ended with {code}: {err[-1000:]}")
+        code, err = finish(proc, within)
+        self.assertEqual(code, 0, f"{what}: exit {code}, None when still running after {within} s: {err[-1000:]}")

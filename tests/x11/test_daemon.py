@@ -21,23 +21,14 @@ USER = "velomass-test"
 
 def module_running(path):
     """Whether a process runs the module copied to `path`."""
-    for pid in filter(str.isdigit, os.listdir("/proc")):
-        try:
-            with open(f"/proc/{pid}/cmdline", "rb") as f:
-                if f.read().split(b"\0")[0] == path.encode():
-                    return True
-        except OSError:
-            pass
-    return False
+    return subprocess.run(["pgrep", "-f", f"^{path} "], capture_output=True).returncode == 0
 
 
 def wait_for(what, seconds):
     deadline = time.monotonic() + seconds
-    while not what():
-        if time.monotonic() > deadline:
-            return False
+    while not (met := what()) and time.monotonic() < deadline:
         time.sleep(0.2)
-    return True
+    return met
 
 
 def run(velomass, home, screen):
@@ -74,9 +65,8 @@ def run(velomass, home, screen):
         daemon.wait(timeout=10)
         return None
     finally:
-        if daemon.poll() is None:
-            daemon.kill()
-            daemon.wait()
+        daemon.kill()
+        daemon.wait()
 
 
 def main():
@@ -87,8 +77,7 @@ def main():
         if not shutil.which(tool):
             print(f"test_daemon: skipped: {tool} is not installed")
             return 77
-    if subprocess.run(["id", USER], capture_output=True).returncode == 0:
-        subprocess.run(["userdel", "-r", USER], capture_output=True)
+    subprocess.run(["userdel", "-r", USER], capture_output=True)  # left by a run that was killed
     subprocess.run(["useradd", "-m", USER], check=True)
     try:
         with Xvfb(640, 480) as screen:

@@ -82,13 +82,8 @@ def picture_of(pixel, tolerance=0, extra=None):
     channel on a screen of fewer bits; None for none."""
     if extra and pixel in extra:
         return extra[pixel]
-    if pixel in PICTURES:
-        return PICTURES[pixel]
-    if tolerance:
-        near = min(PICTURES, key=lambda c: max(abs(a - b) for a, b in zip(c, pixel)))
-        if max(abs(a - b) for a, b in zip(near, pixel)) <= tolerance:
-            return PICTURES[near]
-    return None
+    near = min(PICTURES, key=lambda c: max(abs(a - b) for a, b in zip(c, pixel)))
+    return PICTURES[near] if max(abs(a - b) for a, b in zip(near, pixel)) <= tolerance else None
 
 
 def read_board(image, cell, tolerance=0, extra=None):

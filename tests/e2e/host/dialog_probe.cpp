@@ -18,12 +18,10 @@ namespace {
 // One field of UTF-8: a line break shows as |, a tab as a blank.
 std::string Utf8(const wchar_t* text)
 {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(size > 1 ? size - 1 : 0, '\0');
-    if (size > 1)
-        WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], size, nullptr, nullptr);
-    for (char& c : out)
-        c = c == '\r' || c == '\n' ? '|' : c == '\t' ? ' ' : c;
+    char out[4096] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out - 1, nullptr, nullptr);
+    for (char* c = out; *c; ++c)
+        *c = *c == '\r' || *c == '\n' ? '|' : *c == '\t' ? ' ' : *c;
     return out;
 }
 

@@ -3,18 +3,14 @@
 // what the saver puts up, then destroys its window and waits for the saver
 // to end. Writes what it saw as key=value lines.
 //
-//   preview_host [--scr PATH] [--args TEXT] [--title TEXT] [--life MS]
-//                [--until-exit] [--tick MS]
+//   preview_host SCR ARGS LIFE_MS [--until-exit]
 //
-// --args defaults to "/p {hwnd}"; {hwnd} becomes the window's handle in
-// decimal. --until-exit destroys the window early when the saver ends.
-// Without --scr the window waits in GetMessage for --life milliseconds, an
-// idle baseline for measurements (--tick adds a timer that does nothing).
+// {hwnd} in ARGS becomes the window's handle in decimal. --until-exit
+// destroys the window early when the saver ends.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
 #include <string>
 
 namespace {
@@ -29,7 +25,7 @@ struct Seen {
     HWND host = nullptr;
     int childWindows = 0;  // most children of the host that belong to the saver at once
     int topWindows = 0;    // most visible top-level windows of the saver at once
-    std::string childRect;  // the last look before the window goes: creation is over by then
+    RECT childRect{};  // the last look before the window goes: creation is over by then
     LONG_PTR childStyle = 0;
 };
 
@@ -52,11 +48,8 @@ void Look(Seen& seen)
     if (!seen.pid)
         return;
     seen.childWindows = std::max(seen.childWindows, CountOf(seen.host, seen.pid, [&seen](HWND child) {
-        RECT r{};
-        GetWindowRect(child, &r);
-        MapWindowPoints(nullptr, seen.host, reinterpret_cast<POINT*>(&r), 2);
-        seen.childRect = std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-                         std::to_string(r.bottom);
+        GetWindowRect(child, &seen.childRect);
+        MapWindowPoints(nullptr, seen.host, reinterpret_cast<POINT*>(&seen.childRect), 2);
         seen.childStyle = GetWindowLongPtrW(child, GWL_STYLE);
         return true;
     }));
@@ -82,42 +75,18 @@ bool PumpWait(HANDLE process, DWORD ms, Seen& seen)
     }
 }
 
-// Sleeps in GetMessage like any idle program, so that its CPU time and
-// memory are those of a bare window under Wine; tickMs adds a timer that
-// does nothing, the floor of what any animation at that rate costs.
-void WaitIdle(HWND host, DWORD ms, DWORD tickMs)
-{
-    const UINT_PTR timer = SetTimer(host, 1, ms, nullptr);
-    if (tickMs)
-        SetTimer(host, 2, tickMs, nullptr);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0 && !(msg.message == WM_TIMER && msg.wParam == timer))
-        DispatchMessageW(&msg);
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
-    std::map<std::wstring, std::wstring> opt{{L"--scr", L""},   {L"--args", L"/p {hwnd}"},
-                                             {L"--title", L"Veloma Preview Host"},
-                                             {L"--life", L"3000"}, {L"--tick", L"0"}};
-    bool untilExit = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::wstring(argv[i]) == L"--until-exit") {
-            untilExit = true;
-        } else if (opt.count(argv[i]) && i + 1 < argc) {
-            opt[argv[i]] = argv[i + 1];
-            ++i;
-        } else {
-            std::fprintf(stderr, "usage: preview_host [--scr PATH] [--args TEXT] [--title TEXT] [--life MS] "
-                                 "[--until-exit] [--tick MS]\n");
-            return 2;
-        }
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: preview_host SCR ARGS LIFE_MS [--until-exit]\n");
+        return 2;
     }
-    const std::wstring& scr = opt[L"--scr"];
-    std::wstring& args = opt[L"--args"];
-    const auto lifeMs = static_cast<DWORD>(_wtoi(opt[L"--life"].c_str()));
+    const std::wstring scr = argv[1];
+    std::wstring args = argv[2];
+    const auto lifeMs = static_cast<DWORD>(_wtoi(argv[3]));
+    const bool untilExit = argc > 4 && std::wstring(argv[4]) == L"--until-exit";
 
     WNDCLASSW wc{};
     wc.lpfnWndProc = DefWindowProcW;
@@ -130,14 +99,10 @@ int wmain(int argc, wchar_t** argv)
     RECT r{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRect(&r, style, FALSE);
     Seen seen;
-    seen.host = CreateWindowExW(0, wc.lpszClassName, opt[L"--title"].c_str(), style, 100, 100, r.right - r.left,
+    seen.host = CreateWindowExW(0, wc.lpszClassName, L"Veloma Preview Host", style, 100, 100, r.right - r.left,
                                 r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
     if (!seen.host)
         return 3;
-    if (scr.empty()) {
-        WaitIdle(seen.host, lifeMs, static_cast<DWORD>(_wtoi(opt[L"--tick"].c_str())));
-        return 0;
-    }
 
     const std::wstring hwndText = std::to_wstring(reinterpret_cast<UINT_PTR>(seen.host));
     for (size_t at; (at = args.find(L"{hwnd}")) != std::wstring::npos;)
@@ -163,12 +128,10 @@ int wmain(int argc, wchar_t** argv)
         GetExitCodeProcess(process, &exitCode);
     }
 
-    const std::string text = "child_windows=" + std::to_string(seen.childWindows) +
-                             "\ntop_windows=" + std::to_string(seen.topWindows) + "\nchild_rect=" + seen.childRect +
-                             "\nchild_style=" + std::to_string(seen.childStyle) +
-                             "\nchild_ended_before_destroy=" + (endedEarly ? "1" : "0") +
-                             "\nchild_ended=" + (ended ? "1" : "0") + "\nchild_exit_code=" + std::to_string(exitCode) +
-                             "\n";
-    std::fputs(text.c_str(), stdout);
+    const RECT& c = seen.childRect;
+    std::printf("child_windows=%d\ntop_windows=%d\nchild_rect=%ld,%ld,%ld,%ld\nchild_style=%lld\n"
+                "child_ended_before_destroy=%d\nchild_ended=%d\nchild_exit_code=%lu\n",
+                seen.childWindows, seen.topWindows, c.left, c.top, c.right, c.bottom,
+                static_cast<long long>(seen.childStyle), endedEarly, ended, exitCode);
     return std::fflush(stdout) == 0 ? 0 : 4;
 }
