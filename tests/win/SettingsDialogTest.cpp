@@ -138,29 +138,6 @@ protected:
 
 TEST_F(SettingsDialogTest, OpensWithTipsAndItsPreviewAndControlsReachBoth)
 {
-    // Each group ends on a button other than the one it opened on.
-    const struct {
-        int button;
-        int Settings::*field;
-        int previewValue;
-    } radios[] = {
-        {IDC_PATTERN_LINE, &Settings::CellArr, 2},   {IDC_PATTERN_HLINE, &Settings::CellArr, 4},
-        {IDC_PATTERN_VLINE, &Settings::CellArr, 5},  {IDC_PATTERN_RANDOM, &Settings::CellArr, 1},
-        {IDC_PATTERN_SQUARE, &Settings::CellArr, 3}, {IDC_NUMBER_3, &Settings::CellNo, 3},
-        {IDC_NUMBER_5, &Settings::CellNo, 5},        {IDC_NUMBER_4, &Settings::CellNo, 4},
-        {IDC_SIZE_2, &Settings::CellSize, 36},       {IDC_SIZE_4, &Settings::CellSize, 60},
-        {IDC_SIZE_1, &Settings::CellSize, 24},       {IDC_SIZE_3, &Settings::CellSize, 48},
-    };
-    const struct {
-        int box;
-        bool shown;  // button 1044
-        int blank, dovi;
-    } fills[] = {
-        {IDC_BLANK_CELL_OPTION, true, 1, 0},
-        {IDC_INITIAL_CELL_OPTION, true, 1, 1},
-        {IDC_BLANK_CELL_OPTION, true, 0, 1},
-        {IDC_INITIAL_CELL_OPTION, false, 0, 0},
-    };
     const std::optional<Settings> result = Edit(WithPieces(), [&](HWND h) {
         EXPECT_EQ(CheckedIds(h), (std::vector<int>{IDC_PATTERN_RANDOM, IDC_NUMBER_5, IDC_SIZE_1}));
         EXPECT_FALSE(Shown(h, IDC_FILL_COLOUR)) << "button 1044 must be hidden without a fill option";
@@ -168,6 +145,8 @@ TEST_F(SettingsDialogTest, OpensWithTipsAndItsPreviewAndControlsReachBoth)
         GetMenuStringW(GetSystemMenu(h, FALSE), IDM_ABOUT, item, 128, MF_BYCOMMAND);
         EXPECT_EQ(Narrow(item), "ﾊﾞｰｼﾞｮﾝ情報(Veloma Screen Saver) (&A)...");
         EXPECT_NE(SendMessageW(h, WM_GETICON, ICON_BIG, 0), 0);
+        // Only the option controls have tips; string 1 is the saver's name, not a tip for OK.
+        EXPECT_EQ(ToolTipAnswer(h, IDC_SIZE_4) + "|" + ToolTipAnswer(h, IDOK), "コマサイズ 128x128ドット|(unhandled)");
 
         // The preview is a visible child without an id, exactly over static 1026.
         const auto corners = [](HWND w) {
@@ -176,13 +155,12 @@ TEST_F(SettingsDialogTest, OpensWithTipsAndItsPreviewAndControlsReachBoth)
             return std::array<LONG, 4>{r.left, r.top, r.right, r.bottom};
         };
         const BoardWnd& preview = Preview(h);
-        const HWND board = preview.Handle();
+        const HWND board = preview.Handle(), marker = GetDlgItem(h, IDC_PREVIEW_PLACE);
         EXPECT_TRUE(IsWindowVisible(board) && GetParent(board) == h && GetDlgCtrlID(board) == 0);
-        EXPECT_EQ(corners(board), corners(GetDlgItem(h, IDC_PREVIEW_PLACE)));
+        EXPECT_EQ(corners(board), corners(marker));
         // Moved to a monitor of another DPI, the dialog takes the suggested
         // rectangle; once the dialog manager has scaled the marker (done by
         // hand here), the preview follows it and lays out cells anew.
-        const HWND marker = GetDlgItem(h, IDC_PREVIEW_PLACE);
         const std::array<LONG, 4> was = corners(marker);
         SetWindowPos(marker, nullptr, 0, 0, (was[2] - was[0]) * 3 / 2, (was[3] - was[1]) * 3 / 2,
                      SWP_NOMOVE | SWP_NOZORDER);
@@ -190,31 +168,27 @@ TEST_F(SettingsDialogTest, OpensWithTipsAndItsPreviewAndControlsReachBoth)
         const std::array<LONG, 4> at = corners(h);
         RECT suggested{at[0] + 7, at[1] + 5, at[2] + 60, at[3] + 40};
         SendMessageW(h, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-        SendMessageW(h, WM_DPICHANGED, MAKEWPARAM(96, 96), 0);  // no rectangle: nothing moves
         EXPECT_TRUE(PumpUntil([&] { return corners(board) == corners(marker); }, 2000)) << "the preview stayed";
         EXPECT_EQ(corners(h), (std::array<LONG, 4>{suggested.left, suggested.top, suggested.right, suggested.bottom}));
         EXPECT_GT(preview.View().Layout().cols, colsBefore) << "the preview kept its old layout";
 
-        // Only the option controls have tips; string 1 is the saver's name, not a tip for OK.
-        EXPECT_EQ(ToolTipAnswer(h, IDC_SIZE_4) + "|" + ToolTipAnswer(h, IDOK) + "|" + ToolTipAnswer(h, IDC_CHOOSE_BITMAP),
-                  "コマサイズ 128x128ドット|(unhandled)|(unhandled)");
-
+        // One button of each group, each box and bar reach the preview
+        // (small cells, never a black-out) and the value OK returns.
         const Settings& played = preview.View().CurrentSettings();
-        for (const auto& c : radios) {
-            ToggleItem(h, c.button);
-            EXPECT_EQ(played.*(c.field), c.previewValue) << "preview after button " << c.button;
-        }
-        EXPECT_EQ(CheckedIds(h), (std::vector<int>{IDC_PATTERN_SQUARE, IDC_NUMBER_4, IDC_SIZE_3}))
-            << "one button per group stays checked";
-        for (const auto& f : fills) {
-            ToggleItem(h, f.box);
-            EXPECT_EQ(Shown(h, IDC_FILL_COLOUR), f.shown) << "fill step " << &f - fills;
-            EXPECT_EQ(std::to_string(played.BlankOption) + std::to_string(played.DoviOption),
-                      std::to_string(f.blank) + std::to_string(f.dovi)) << "fill step " << &f - fills;
-        }
-        for (int box : {IDC_SOUND, IDC_BMP_OPTION, IDC_BGM})
-            ToggleItem(h, box);
-        EXPECT_EQ(played.Sound + played.AnimBMPOption + played.BGM, 3);
+        for (int id : {IDC_PATTERN_SQUARE, IDC_NUMBER_4, IDC_SIZE_3, IDC_BLANK_CELL_OPTION, IDC_SOUND, IDC_BMP_OPTION, IDC_BGM})
+            ToggleItem(h, id);
+        EXPECT_EQ(CheckedIds(h), (std::vector<int>{IDC_PATTERN_SQUARE, IDC_NUMBER_4, IDC_SOUND, IDC_BGM, IDC_BMP_OPTION,
+                                                   IDC_SIZE_3, IDC_BLANK_CELL_OPTION}));
+        EXPECT_EQ(std::vector<int>({played.CellArr, played.CellNo, played.CellSize, played.BlankOption, played.Sound,
+                                    played.AnimBMPOption, played.BGM}),
+                  std::vector<int>({3, 4, 48, 1, 1, 1, 1}));
+        // Either fill option offers the fill colour.
+        EXPECT_TRUE(Shown(h, IDC_FILL_COLOUR));
+        ToggleItem(h, IDC_INITIAL_CELL_OPTION);
+        ToggleItem(h, IDC_BLANK_CELL_OPTION);
+        EXPECT_TRUE(Shown(h, IDC_FILL_COLOUR) && played.DoviOption == 1 && played.BlankOption == 0);
+        ToggleItem(h, IDC_INITIAL_CELL_OPTION);
+        EXPECT_FALSE(Shown(h, IDC_FILL_COLOUR));
         // Home gives 1, the speed bar holds 50; End gives 200, the black-out bar holds 120.
         Scroll(h, IDC_SPEED_BAR, SB_PAGERIGHT);
         Scroll(h, IDC_SPEED_BAR, SB_LEFT);
@@ -363,13 +337,6 @@ TEST_F(SettingsDialogTest, BitmapChooserTakesAGoodImageAndKeepsTheOldForABadOne)
     ASSERT_FALSE(prompts.requests.empty());
     EXPECT_EQ(prompts.requests[0], "bmp / " + kPieces + " / BMP File |*.bmp||");
     EXPECT_EQ(result.value_or(Settings()).Bitmap, fresh.Path());
-
-    // A reason reads in one line with its numbers.
-    ImageRefusal grid;
-    grid.fault = ImageFault::PieceGrid, grid.width = 50, grid.height = 352;
-    EXPECT_EQ(ImageRefusalMessage(grid), "このファイルはコマデータとして使えません。\n"
-                                         "コマデータは高さ 352 ピクセル（下から上へ格納）、幅 32 ピクセルの倍数です。"
-                                         "この画像は 50 × 352 です。");
 }
 
 // About (from its button and the system menu), the password and the colour
