@@ -249,7 +249,7 @@ TEST(BoardWndTest, TheDefaultImageIsFoundBesideTheProgramOrBuiltIn)
 }
 
 // The sequencer reports to the board's window, and a normal end there plays
-// the list's next piece.
+// the list's next piece; an aborted play reports no normal end.
 TEST(BoardWndTest, MusicNoticesComeToTheBoard)
 {
     Hosted hosted(100, 100);
@@ -266,11 +266,12 @@ TEST(BoardWndTest, MusicNoticesComeToTheBoard)
     hosted.board.StartMusic(false);  // aborts the play, with a notice
     // Looked for in the board window's queue, not dispatched: the notice
     // must be addressed to it.
-    MSG msg;
+    MSG msg{};
     bool noticed = false;
     for (int wait = 0; wait < 100 && !noticed; ++wait, Sleep(10))
         noticed = PeekMessageW(&msg, hosted.window.Handle(), kMmMciNotify, kMmMciNotify, PM_REMOVE) != 0;
     EXPECT_TRUE(noticed) << "no notice reached the board";
+    EXPECT_NE(msg.wParam, static_cast<WPARAM>(kMciNotifySuccessful)) << "an abort reads as a normal end";
 }
 
 } // namespace
