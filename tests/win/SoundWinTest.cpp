@@ -17,8 +17,6 @@
 
 namespace {
 
-using Texts = std::vector<std::string>;
-
 // The real interface, keeping each command's text, marked when it was refused.
 struct RecordingSink : MciStringSink {
     std::uint32_t SendCommand(const std::string& command, std::string* reply, bool notify) override
@@ -27,7 +25,7 @@ struct RecordingSink : MciStringSink {
         sent.push_back(error ? command + " -> failed" : command);
         return error;
     }
-    Texts sent;
+    std::vector<std::string> sent;
 };
 
 // A message box would be a visible window of this process.
@@ -56,8 +54,6 @@ protected:
         CreateDirectoryW((m_dir + L"\\my music").c_str(), nullptr);
         for (const char* name : {"loop1.mid", "velomass.lst"})
             Put(Widen(name), Sample(name));
-        m_window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-        mci.SetCallbackWindow(m_window);
         settings.BGMRandomPlay = 0;
         settings.Sound = 1;
     }
@@ -68,7 +64,6 @@ protected:
         EnumWindows(CountVisible, reinterpret_cast<LPARAM>(&visible));
         EXPECT_EQ(visible, 0) << "a window showed up, a message box?";
         mci.SendCommand("close all", nullptr, false);
-        DestroyWindow(m_window);
         for (const std::wstring& file : m_made)
             DeleteFileW(file.c_str());
         RemoveDirectoryW((m_dir + L"\\my music").c_str());
@@ -110,7 +105,6 @@ protected:
 
     std::wstring m_dir;
     std::vector<std::wstring> m_made;
-    HWND m_window = nullptr;
     RecordingSink mci;
     SndPlaySoundSink wave;
     WinFileSystem files;
