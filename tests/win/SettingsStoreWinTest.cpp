@@ -46,13 +46,6 @@ protected:
     {
         SetRaw(path, name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     }
-    DWORD ValueCount(const std::wstring& path)
-    {
-        DWORD count = 12345;  // a missing key shows as this
-        RegQueryInfoKeyW(RegKey::Open(m_root.Get(), path, KEY_READ).Get(), nullptr, nullptr, nullptr, nullptr, nullptr,
-                         nullptr, &count, nullptr, nullptr, nullptr, nullptr);
-        return count;
-    }
 
     RegKey m_root = FreshSandbox();
     WinRegistry m_registry{m_root.Get()};
@@ -61,12 +54,9 @@ protected:
 
 } // namespace
 
-TEST_F(SettingsRegistryTest, KeysAreCreatedEmptyAndValuesSavedAsTerminatedText)
+TEST_F(SettingsRegistryTest, ValuesAreSavedAsTerminatedText)
 {
     Settings s;
-    ReadSettings(s, m_registry, m_files);
-    EXPECT_EQ(ValueCount(kSystem) + ValueCount(kSound), 0u) << "keys created, nothing written";
-
     wchar_t exe[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, exe, MAX_PATH);
     s.MIDI = Narrow(exe);  // a file that exists

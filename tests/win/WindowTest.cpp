@@ -21,19 +21,10 @@ public:
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override
     {
-        switch (msg) {
-        case WM_NCCREATE:
+        if (msg == WM_NCCREATE)
             boundAtNcCreate = Handle() != nullptr;
-            break;
-        case WM_DESTROY:
-            ++destroys;
-            break;
-        case kAnswered:
-            return 7;
-        default:
-            break;
-        }
-        return Window::WindowProc(msg, wParam, lParam);
+        destroys += msg == WM_DESTROY;
+        return msg == kAnswered ? 7 : Window::WindowProc(msg, wParam, lParam);
     }
 };
 
