@@ -5,6 +5,7 @@
 #include "board/win/BoardWnd.h"
 #include "image/PieceLayout.h"
 #include "platform/Gdi.h"
+#include "platform/RegKey.h"
 #include "platform/Text.h"
 #include "win/PieceFiles.h"
 #include "win/WinTestUtil.h"
@@ -204,13 +205,8 @@ TEST(BoardWndTest, TheDefaultImageIsFoundBesideTheProgramOrBuiltIn)
     GetCurrentDirectoryW(MAX_PATH, buffer);
     const std::wstring before = buffer;
     ASSERT_TRUE(SetCurrentDirectoryW(current.c_str()));
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Tamsk soft\\VelomaSS", 0, nullptr, 0, KEY_SET_VALUE,
-                              nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    const std::wstring folder = installed + L"\\";
-    RegSetValueExW(key, L"InstallDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                   static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+    RegKey key = RegKey::Create(HKEY_LOCAL_MACHINE, L"Software\\Tamsk soft\\VelomaSS", KEY_SET_VALUE);
+    ASSERT_TRUE(key.SetString(L"InstallDir", installed + L"\\"));
 
     const struct { std::string bitmap; bool here, beside, install; int frames; } cases[] = {
         {"", true, true, true, 2}, {"velomass.bmp", false, true, true, 3}, {"VELOMASS.BMP", false, false, true, 4},
@@ -229,8 +225,7 @@ TEST(BoardWndTest, TheDefaultImageIsFoundBesideTheProgramOrBuiltIn)
         EXPECT_EQ(hosted.board.Pieces().Frames(), c.frames) << c.frames;
     }
 
-    RegDeleteValueW(key, L"InstallDir");
-    RegCloseKey(key);
+    RegDeleteValueW(key.Get(), L"InstallDir");
     SetCurrentDirectoryW(before.c_str());
     RemoveDirectoryW(current.c_str());
     RemoveDirectoryW(installed.c_str());
