@@ -7,19 +7,6 @@
 
 namespace {
 
-// Presses `button` in the open-file dialog once it is up; true once done.
-void Answer(int button, bool& answered, int triesLeft = 200)
-{
-    Later([button, &answered, triesLeft] {
-        const std::vector<HWND> found = ThreadWindows(L"#32770", true);
-        if (found.empty() && triesLeft > 0)
-            return Answer(button, answered, triesLeft - 1);
-        answered = !found.empty();
-        if (answered)
-            PostMessageW(found.front(), WM_COMMAND, button, 0);
-    }, 50);
-}
-
 TEST(FileDialogTest, OkGivesTheFullPathInUtf8AndCancelNone)
 {
     wchar_t temp[MAX_PATH] = {};
@@ -33,7 +20,8 @@ TEST(FileDialogTest, OkGivesTheFullPathInUtf8AndCancelNone)
     for (int button : {IDOK, IDCANCEL}) {
         const std::string path = button == IDOK ? Narrow(file) : "*.bmp";
         bool answered = false;
-        Answer(button, answered);
+        WhenShown(L"#32770", [&answered, button](HWND h) { answered = true, PostMessageW(h, WM_COMMAND, button, 0); },
+                  true, 500);
         const std::optional<std::string> chosen =
             OpenFileDialog(nullptr, "bmp", path, "BMP File |*.bmp||", OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
         DropPendingSteps();

@@ -65,6 +65,20 @@ inline std::vector<HWND> ThreadWindows(const std::wstring& name, bool byClass = 
     return s.found;
 }
 
+// Runs `act` from the next message loops on the visible top-level window of
+// this thread with this title (or class), once it is up; gives up after
+// `tries` turns of about 20 ms.
+inline void WhenShown(const std::wstring& name, std::function<void(HWND)> act, bool byClass = false, int tries = 250)
+{
+    Later([=] {
+        const std::vector<HWND> found = ThreadWindows(name, byClass);
+        if (!found.empty())
+            act(found.front());
+        else if (tries > 0)
+            WhenShown(name, act, byClass, tries - 1);
+    });
+}
+
 // The dialog of ours that is open on this thread, if any.
 inline HWND OpenDialog()
 {

@@ -78,18 +78,6 @@ std::string Stored()
     return type == RegValueType::Text ? text : type == RegValueType::Missing ? "<none>" : "<not text>";
 }
 
-// Answers the next message box of this thread with OK, noting what it showed.
-void WatchMessageBox(std::string& seen)
-{
-    Later([&seen] {
-        const std::vector<HWND> boxes = ThreadWindows(L"Veloma SS");
-        if (boxes.empty())
-            return WatchMessageBox(seen);
-        seen = ItemText(boxes[0], 0xFFFF);
-        PostMessageW(boxes[0], WM_COMMAND, IDOK, 0);
-    });
-}
-
 TEST(PasswordChangeTest, StoresExactlyWhatTheBoxesSayAndNothingElse)
 {
     // focusAfter: the dialog stays open with the focus there, the boxes keeping their text.
@@ -120,7 +108,10 @@ TEST(PasswordChangeTest, StoresExactlyWhatTheBoxesSayAndNothingElse)
                      focusAtStart = FocusId();
                      SetItemText(h, IDC_PASSWORD, c.first);
                      SetItemText(h, IDC_PASSWORD_CONFIRM, c.second);
-                     WatchMessageBox(box);
+                     WhenShown(L"Veloma SS", [&box](HWND b) {  // a message box: noted and answered
+                         box = ItemText(b, 0xFFFF);
+                         PostMessageW(b, WM_COMMAND, IDOK, 0);
+                     });
                      c.act(h);  // returns once any message box is gone
                      // The close box's Cancel comes posted.
                      closed = PumpUntil([h] { return !IsWindowVisible(h); }, 300);
