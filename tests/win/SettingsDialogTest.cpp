@@ -308,14 +308,12 @@ TEST_F(SettingsDialogTest, SmallDialogsFromTheirButtons)
     start.BCCol = 0xFF;
     start.BlankOption = 1;
     int about = 0, password = 0, colour = 0;
-    HWND settings = nullptr;
-    const auto closeAbout = [&](HWND box) {
-        EXPECT_EQ(GetWindow(box, GW_OWNER), settings);
-        ClickItem(box, IDOK);
-    };
     std::vector<std::uint32_t> colours;
     const std::optional<Settings> result = Edit(start, [&](HWND h) {
-        settings = h;
+        const auto closeAbout = [h](HWND box) {
+            EXPECT_EQ(GetWindow(box, GW_OWNER), h);
+            ClickItem(box, IDOK);
+        };
         WithDialog(L"ﾊﾞｰｼﾞｮﾝ情報", about, closeAbout);
         ClickItem(h, IDC_ABOUT);
         WithDialog(L"ﾊﾞｰｼﾞｮﾝ情報", about, closeAbout);
