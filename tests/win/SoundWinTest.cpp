@@ -6,14 +6,15 @@
 #include <gtest/gtest.h>
 #include <mmsystem.h>
 
-#include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <list>
 #include <string>
 #include <vector>
 
 #include "base/ValueForms.h"
 #include "platform/Text.h"
+#include "win/PieceFiles.h"
 
 namespace {
 
@@ -64,17 +65,14 @@ protected:
         EnumWindows(CountVisible, reinterpret_cast<LPARAM>(&visible));
         EXPECT_EQ(visible, 0) << "a window showed up, a message box?";
         mci.SendCommand("close all", nullptr, false);
-        for (const std::wstring& file : m_made)
-            DeleteFileW(file.c_str());
+        m_made.clear();
         RemoveDirectoryW((m_dir + L"\\my music").c_str());
         RemoveDirectoryW(m_dir.c_str());
     }
 
     void Put(const std::wstring& name, const std::string& bytes)
     {
-        m_made.push_back(m_dir + L"\\" + name);
-        if (FILE* f = _wfopen(m_made.back().c_str(), L"wb"))
-            fwrite(bytes.data(), 1, bytes.size(), f), fclose(f);
+        m_made.emplace_back(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), m_dir + L"\\" + name);
     }
 
     // The path as the core names it: ASCII letters lower-cased.
@@ -104,7 +102,7 @@ protected:
     }
 
     std::wstring m_dir;
-    std::vector<std::wstring> m_made;
+    std::list<TempFile> m_made;
     RecordingSink mci;
     SndPlaySoundSink wave;
     WinFileSystem files;
