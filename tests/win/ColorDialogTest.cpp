@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -65,14 +64,11 @@ TEST(ColorDialogTest, OpensWithTheCallersColourAndOkReturnsTheBars)
         Scroll(h, IDC_GREEN_BAR, SB_PAGELEFT);
         EXPECT_EQ(Bars(h), RGB(255, 0, 200));
         EXPECT_EQ(SampleColour(h), RGB(255, 0, 200));
-        // Without an image, clicks on the boxes pick nothing and show nothing.
+        // Without an image, clicks on the boxes pick nothing.
         const ColourAreas a = OpenColourDialogAreas(h);
         Click(h, WM_LBUTTONUP, a.mouseArea.left + 3, a.mouseArea.top + 3);
         Click(h, WM_RBUTTONUP, a.mouseArea.left + 3, a.mouseArea.top + 3);
         EXPECT_EQ(Bars(h), RGB(255, 0, 200)) << "a left click without an image picked a colour";
-        const std::vector<COLORREF> box = BoxPixels(h, a.secondBox);
-        EXPECT_EQ(std::count(box.begin(), box.end(), box.front()), static_cast<long>(box.size()))
-            << "the empty box shows a picture";
         // Positions set behind the handlers' back are what OK returns.
         SetScrollPos(GetDlgItem(h, IDC_GREEN_BAR), SB_CTL, 33, TRUE);
         ClickItem(h, IDOK);

@@ -1,9 +1,12 @@
 #include "platform/FileDialog.h"
 #include "win/ModalScript.h"
+#include "win/PieceFiles.h"
 
 #include <commdlg.h>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -13,9 +16,7 @@ TEST(FileDialogTest, OkGivesTheFullPathInUtf8AndCancelNone)
     GetTempPathW(MAX_PATH, temp);
     const std::wstring dir = std::wstring(temp) + L"veloma ファイル選択", file = dir + L"\\コマ画像.bmp";
     CreateDirectoryW(dir.c_str(), nullptr);
-    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    CloseHandle(h);
+    auto image = std::make_unique<TempFile>(std::vector<std::uint8_t>{}, file);
 
     for (int button : {IDOK, IDCANCEL}) {
         const std::string path = button == IDOK ? Narrow(file) : "*.bmp";
@@ -28,7 +29,7 @@ TEST(FileDialogTest, OkGivesTheFullPathInUtf8AndCancelNone)
         EXPECT_TRUE(answered) << "the dialog never showed";
         EXPECT_EQ(chosen.value_or("(cancelled)"), button == IDOK ? path : "(cancelled)");
     }
-    DeleteFileW(file.c_str());
+    image.reset();
     RemoveDirectoryW(dir.c_str());
 }
 

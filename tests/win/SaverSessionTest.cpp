@@ -31,11 +31,10 @@ const std::vector<ScreenArea> kTwoMonitors{{0, 0, 400, 300, false}, {400, 100, 1
 class TestSession : public SaverSession {
 public:
     explicit TestSession(const SoundServices* sound = nullptr)
-        : SaverSession([this] { return monitors; }, sound)
+        : SaverSession([] { return kTwoMonitors; }, sound)
     {
         SetMinuteLength(100);
     }
-    std::vector<ScreenArea> monitors = kTwoMonitors;
     std::optional<std::string> answer;
     int asked = 0;
     bool blackWhenAsked = false;  // the primary; every board is the end-to-end case's
@@ -54,12 +53,7 @@ protected:
 
 int CursorCount() { return ShowCursor(TRUE), ShowCursor(FALSE); }
 
-Settings PieceSettings()
-{
-    Settings s;
-    s.Bitmap = "Z:" VELOMA_SOURCE_DIR "/res/velomass.bmp";
-    return s;
-}
+const Settings kPieces = [] { Settings s; s.Bitmap = "Z:" VELOMA_SOURCE_DIR "/res/velomass.bmp"; return s; }();
 
 // The boards on screen, by the area they cover.
 HWND BoardAt(const TestSession& session, const ScreenArea& area)
@@ -122,7 +116,7 @@ TEST_F(SaverSessionTest, ABoardAboveAllOnEveryMonitorWithoutACursor)
 {
     const int cursorBefore = CursorCount();
     {
-        Settings s = PieceSettings();
+        Settings s = kPieces;
         s.BlackOutTime = 15;
         auto session = Start(s);
         ASSERT_NE(session, nullptr);
@@ -153,7 +147,7 @@ TEST_F(SaverSessionTest, ABoardAboveAllOnEveryMonitorWithoutACursor)
 // run, an end-to-end case) and the swallowed commands do not end it.
 TEST_F(SaverSessionTest, InputOnAnyBoardEndsTheRun)
 {
-    auto session = Start(PieceSettings());
+    auto session = Start(kPieces);
     ASSERT_NE(session, nullptr);
     const HWND second = BoardAt(*session, kTwoMonitors[0]);
     ASSERT_NE(second, nullptr);
@@ -183,7 +177,7 @@ TEST_F(SaverSessionTest, PasswordAndBlackOutAcrossBoards)
     files.Add("c:\\music\\loop.mid");
     MsvcRandom random(1);
     const SoundServices services{sound, wave, files, random};
-    Settings s = PieceSettings();
+    Settings s = kPieces;
     s.PassWord = "Secret";
     s.BlackOutTime = 2;
     s.BGM = 1;
