@@ -70,11 +70,7 @@ std::vector<COLORREF> Painted(BoardView& board, int width, int height)
     return Read(dc.Handle(), board);
 }
 
-std::vector<COLORREF> Shown(const Hosted& hosted)
-{
-    const ClientDC dc(hosted.window.Handle());
-    return Read(dc.Handle(), hosted.board);
-}
+std::vector<COLORREF> Shown(const Hosted& h) { return Read(ClientDC(h.window.Handle()).Handle(), h.board); }
 
 // What Read gives at rest: each kind's picture or the fill colour the
 // options ask for, and a black margin.
@@ -190,7 +186,7 @@ TEST(BoardWndTest, TheDefaultImageIsFoundBesideTheProgramOrBuiltIn)
     GetModuleFileNameW(nullptr, buffer, MAX_PATH);
     const std::wstring program = Folder(buffer);
     GetTempPathW(MAX_PATH, buffer);
-    const std::wstring current = std::wstring(buffer) + L"veloma current", installed = std::wstring(buffer) + L"veloma installed";
+    const std::wstring temp = buffer, current = temp + L"veloma current", installed = temp + L"veloma installed";
     CreateDirectoryW(current.c_str(), nullptr);
     CreateDirectoryW(installed.c_str(), nullptr);
     GetCurrentDirectoryW(MAX_PATH, buffer);

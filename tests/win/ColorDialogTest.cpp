@@ -99,7 +99,7 @@ TEST(ColorDialogTest, ImageBoxesTurnOnRightClicksAndLeftClicksPickTheNearestColo
         // Clicks outside the two boxes, the far edges included, do nothing.
         for (POINT p : {POINT{area.right, area.top}, POINT{area.left, area.bottom}})
             Click(h, WM_RBUTTONUP, p.x, p.y), Click(h, WM_LBUTTONUP, p.x, p.y);
-        EXPECT_TRUE(BoxPixels(h, box2) == kind1 && Bars(h) == RGB(1, 0, 0)) << "a click outside the boxes did something";
+        EXPECT_TRUE(BoxPixels(h, box2) == kind1 && Bars(h) == RGB(1, 0, 0)) << "a click outside did something";
 
         for (POINT p : {POINT{area.left + 1, s.top + 1}, POINT{box2.left + 32, box2.top + 32},
                         POINT{box2.left + 20, box2.top + 40}}) {

@@ -14,10 +14,7 @@
 
 namespace {
 
-INT_PTR CALLBACK PlainDialog(HWND, UINT msg, WPARAM, LPARAM)
-{
-    return msg == WM_INITDIALOG;
-}
+INT_PTR CALLBACK PlainDialog(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
 
 std::wstring WindowText(HWND hwnd)
 {
@@ -81,7 +78,8 @@ TEST(EnglishResources, EveryDialogIsEnglishAndItsTextsFit)
             continue;
         ++dialogs;
         // The template alone, without the code behind it.
-        const HWND dialog = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), nullptr, PlainDialog, 0);
+        const HINSTANCE module = GetModuleHandleW(nullptr);
+        const HWND dialog = CreateDialogParamW(module, MAKEINTRESOURCEW(id), nullptr, PlainDialog, 0);
         ASSERT_NE(dialog, nullptr) << "dialog " << id;
         EXPECT_FALSE(HasJapanese(WindowText(dialog))) << "dialog " << id;
         for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {

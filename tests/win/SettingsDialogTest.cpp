@@ -26,12 +26,7 @@ const wchar_t kSoundKey[] = L"Software\\Tamsk soft\\VelomaSS\\Sound";
 
 const std::string kPieces = "Z:" VELOMA_SOURCE_DIR "/res/velomass.bmp";
 
-Settings WithPieces()
-{
-    Settings s;
-    s.Bitmap = kPieces;
-    return s;
-}
+Settings WithPieces() { Settings s; s.Bitmap = kPieces; return s; }
 
 std::string Stored(const wchar_t* key, const wchar_t* name)
 {
@@ -58,10 +53,7 @@ std::vector<int> CheckedIds(HWND h)
     return ids;
 }
 
-bool Shown(HWND h, int id)
-{
-    return IsWindowVisible(GetDlgItem(h, id)) != FALSE;
-}
+bool Shown(HWND h, int id) { return IsWindowVisible(GetDlgItem(h, id)) != FALSE; }
 
 // The board playing in an open settings dialog.
 const BoardWnd& Preview(HWND h)
@@ -150,7 +142,8 @@ TEST_F(SettingsDialogTest, OpensWithTipsAndItsPreviewAndControlsReachBoth)
         // One button of each group, each box and bar reach the preview
         // (small cells, never a black-out) and the value OK returns.
         const Settings& played = preview.View().CurrentSettings();
-        for (int id : {IDC_PATTERN_SQUARE, IDC_NUMBER_4, IDC_SIZE_3, IDC_BLANK_CELL_OPTION, IDC_SOUND, IDC_BMP_OPTION, IDC_BGM})
+        for (int id :
+             {IDC_PATTERN_SQUARE, IDC_NUMBER_4, IDC_SIZE_3, IDC_BLANK_CELL_OPTION, IDC_SOUND, IDC_BMP_OPTION, IDC_BGM})
             ToggleItem(h, id);
         EXPECT_EQ(CheckedIds(h), (std::vector<int>{IDC_PATTERN_SQUARE, IDC_NUMBER_4, IDC_SOUND, IDC_BGM, IDC_BMP_OPTION,
                                                    IDC_SIZE_3, IDC_BLANK_CELL_OPTION}));
@@ -202,9 +195,9 @@ TEST_F(SettingsDialogTest, OkSavesWhatTheControlsSayAndEveryOtherCloseNothing)
         if (&way != std::end(ways) - 1)
             EXPECT_EQ(Stored(kSystemKey, L"CellSize") + Stored(kSystemKey, L"CellArr"), "64(missing)") << way.how;
     }
-    EXPECT_EQ(Stored(kSystemKey, L"CellSize") + " " + Stored(kSystemKey, L"CellArr") + " " + Stored(kSoundKey, L"Sound") +
-                  " " + Stored(kSystemKey, L"BCCol") + " " + Stored(kSystemKey, L"PassWord") + " " +
-                  Stored(kSoundKey, L"Select"),
+    EXPECT_EQ(Stored(kSystemKey, L"CellSize") + " " + Stored(kSystemKey, L"CellArr") + " " +
+                  Stored(kSoundKey, L"Sound") + " " + Stored(kSystemKey, L"BCCol") + " " +
+                  Stored(kSystemKey, L"PassWord") + " " + Stored(kSoundKey, L"Select"),
               "128 3 1 00FF secret C:\\old.wav");
 }
 
