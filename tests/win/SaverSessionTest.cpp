@@ -1,7 +1,8 @@
 // The full-screen run under real Win32, on two monitors made up for the
 // test: boards above all without a cursor, the input that does not end the
-// run, the password asked once, the music through a black-out. Boards that
-// follow the monitors are an end-to-end case.
+// run, the password asked once on the primary, the black-out on every
+// board, and boards that follow a new monitor layout.
+#include "platform/Gdi.h"
 #include "host/SettingsFakes.h"
 #include "host/SoundFakes.h"
 #include "res/PasswordDialogs.h"
@@ -31,13 +32,14 @@ const std::vector<ScreenArea> kTwoMonitors{{0, 0, 400, 300, false}, {400, 100, 1
 class TestSession : public SaverSession {
 public:
     explicit TestSession(const SoundServices* sound = nullptr)
-        : SaverSession([] { return kTwoMonitors; }, sound)
+        : SaverSession([this] { return monitors; }, sound)
     {
         SetMinuteLength(100);
     }
+    std::vector<ScreenArea> monitors = kTwoMonitors;
     std::optional<std::string> answer;
     int asked = 0;
-    bool blackWhenAsked = false;  // the primary; every board is the end-to-end case's
+    bool blackWhenAsked = false;
     bool real = false;
 
 protected:
@@ -67,6 +69,22 @@ HWND BoardAt(const TestSession& session, const ScreenArea& area)
             return hwnd;
     }
     return nullptr;
+}
+
+// Whether a board shows nothing but black once it has painted; points
+// another window hides read as invalid and do not count.
+bool Blank(HWND hwnd)
+{
+    UpdateWindow(hwnd);
+    ClientDC dc(hwnd);
+    int seen = 0;
+    for (int y = 4; y < 300; y += 16)
+        for (int x = 4; x < 400; x += 16) {
+            const COLORREF c = GetPixel(dc.Handle(), x, y);
+            if (c != CLR_INVALID && (++seen, c != 0))
+                return false;
+        }
+    return seen > 0;
 }
 
 // A mouse move as the board reports it: client coordinates of a screen point.
@@ -167,8 +185,8 @@ TEST_F(SaverSessionTest, InputOnAnyBoardEndsTheRun)
 
 // With a password: the black-out stops the one music; any input asks once;
 // the boards wake, with the music, before the question; a wrong answer keeps
-// the run, forgets the mouse and starts the black-out countdown again. The
-// black screens and the question on the primary are end-to-end cases.
+// the run, forgets the mouse and starts the black-out countdown again; the
+// real question is owned by the primary board.
 TEST_F(SaverSessionTest, PasswordAndBlackOutAcrossBoards)
 {
     RecordingMci sound;
@@ -190,6 +208,8 @@ TEST_F(SaverSessionTest, PasswordAndBlackOutAcrossBoards)
     const HWND second = BoardAt(*session, kTwoMonitors[0]);
     ASSERT_NE(second, nullptr);
     ASSERT_TRUE(PumpUntil([&] { return session->Primary()->View().BlackedOut(); }, 5000)) << "no black-out";
+    PumpUntil([] { return false; }, 100);
+    EXPECT_TRUE(Blank(session->Primary()->Handle()) && Blank(second)) << "a board shows pieces in the black-out";
     EXPECT_EQ(sound.sent.back(), "close c:\\music\\loop.mid") << "the music plays on in the black-out";
 
     sound.sent.clear();
@@ -212,6 +232,7 @@ TEST_F(SaverSessionTest, PasswordAndBlackOutAcrossBoards)
     // input while it is up.
     session->real = true;
     const HWND primary = session->Primary()->Handle();
+    HWND owner = nullptr;
     std::size_t dialogs = 0;
     bool enabled = true;
     WhenShown(L"Veloma Screen Saver", [&](HWND question) {
@@ -219,6 +240,7 @@ TEST_F(SaverSessionTest, PasswordAndBlackOutAcrossBoards)
         SendMessageW(second, WM_KEYDOWN, 'B', 0);
         PumpUntil([] { return false; }, 50);
         dialogs = ThreadWindows(L"Veloma Screen Saver").size();
+        owner = GetWindow(question, GW_OWNER);
         enabled = IsWindowEnabled(primary) || IsWindowEnabled(second);
         SetDlgItemTextW(question, IDC_PASSWORD, L"Secret");
         ClickItem(question, IDOK);
@@ -226,8 +248,38 @@ TEST_F(SaverSessionTest, PasswordAndBlackOutAcrossBoards)
     EXPECT_TRUE(EndsAfter(*session, second, WM_MOUSEMOVE, 0, MAKELPARAM(cursor.x + 4, cursor.y)))
         << "the right password did not end the run";
     DropPendingSteps();
+    EXPECT_EQ(owner, primary) << "the primary board should own the question";
     EXPECT_EQ(dialogs, 1u);
     EXPECT_FALSE(enabled) << "a board took input while asking";
+}
+
+// A new layout, whether the system tells of it or not: a monitor that is
+// gone loses its board, a moved primary takes its board along, a new
+// monitor gets one. The pointer a new layout moves ends nothing.
+TEST_F(SaverSessionTest, BoardsFollowTheMonitors)
+{
+    auto session = Start(kPieces);
+    ASSERT_NE(session, nullptr);
+    const HWND primary = session->Primary()->Handle();
+    const HWND second = BoardAt(*session, kTwoMonitors[0]);
+    const ScreenArea alone{0, 0, 640, 480, true};
+    session->monitors = {alone};
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(second); }, 2 * SaverSession::kMonitorPollMs))
+        << "a board stayed on a monitor that is gone";
+    EXPECT_EQ(BoardAt(*session, alone), primary) << "the primary board did not follow its monitor";
+    EXPECT_EQ(session->Primary()->View().Layout().cols, 640 / 32) << "the moved board was not laid out anew";
+
+    MoveOver(primary, cursor);
+    session->monitors = kTwoMonitors;
+    EXPECT_FALSE(EndsAfter(*session, primary, WM_MOUSEMOVE, 0, MAKELPARAM(cursor.x + 5, cursor.y)))
+        << "the pointer the new layout moved ended the run";
+    EXPECT_NE(BoardAt(*session, kTwoMonitors[0]), nullptr) << "no board on the monitor that came back";
+
+    session->monitors = {alone};
+    SendMessageW(primary, WM_DISPLAYCHANGE, 24, MAKELPARAM(640, 480));
+    EXPECT_TRUE(PumpUntil([&] { return BoardAt(*session, kTwoMonitors[0]) == nullptr; }, 300))
+        << "the boards did not follow the layout the system told of";
+    EXPECT_TRUE(EndsAfter(*session, primary, WM_KEYDOWN, VK_SPACE, 0));
 }
 
 } // namespace
