@@ -1,24 +1,14 @@
 #include "platform/FileDialog.h"
 #include "win/ModalScript.h"
+#include "win/PieceFiles.h"
 
 #include <commdlg.h>
 
 #include <gtest/gtest.h>
 
-namespace {
+#include <memory>
 
-// Presses `button` in the open-file dialog once it is up; true once done.
-void Answer(int button, bool& answered, int triesLeft = 200)
-{
-    Later([button, &answered, triesLeft] {
-        const std::vector<HWND> found = ThreadWindows(L"#32770", true);
-        if (found.empty() && triesLeft > 0)
-            return Answer(button, answered, triesLeft - 1);
-        answered = !found.empty();
-        if (answered)
-            PostMessageW(found.front(), WM_COMMAND, button, 0);
-    }, 50);
-}
+namespace {
 
 TEST(FileDialogTest, OkGivesTheFullPathInUtf8AndCancelNone)
 {
@@ -26,21 +16,20 @@ TEST(FileDialogTest, OkGivesTheFullPathInUtf8AndCancelNone)
     GetTempPathW(MAX_PATH, temp);
     const std::wstring dir = std::wstring(temp) + L"veloma ファイル選択", file = dir + L"\\コマ画像.bmp";
     CreateDirectoryW(dir.c_str(), nullptr);
-    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    CloseHandle(h);
+    auto image = std::make_unique<TempFile>(std::vector<std::uint8_t>{}, file);
 
     for (int button : {IDOK, IDCANCEL}) {
         const std::string path = button == IDOK ? Narrow(file) : "*.bmp";
         bool answered = false;
-        Answer(button, answered);
+        WhenShown(L"#32770", [&answered, button](HWND h) { answered = true, PostMessageW(h, WM_COMMAND, button, 0); },
+                  true, 500);
         const std::optional<std::string> chosen =
             OpenFileDialog(nullptr, "bmp", path, "BMP File |*.bmp||", OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
         DropPendingSteps();
         EXPECT_TRUE(answered) << "the dialog never showed";
         EXPECT_EQ(chosen.value_or("(cancelled)"), button == IDOK ? path : "(cancelled)");
     }
-    DeleteFileW(file.c_str());
+    image.reset();
     RemoveDirectoryW(dir.c_str());
 }
 

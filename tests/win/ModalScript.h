@@ -14,28 +14,20 @@
 
 namespace modal_script {
 
-inline std::map<UINT_PTR, std::function<void()>>& Pending()
-{
-    static std::map<UINT_PTR, std::function<void()>> steps;
-    return steps;
-}
+inline std::map<UINT_PTR, std::function<void()>> pending;
 
 inline void CALLBACK RunStep(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(nullptr, id);
-    auto it = Pending().find(id);
-    if (it == Pending().end())
+    auto it = pending.find(id);
+    if (it == pending.end())
         return;
     std::function<void()> step = std::move(it->second);
-    Pending().erase(it);
+    pending.erase(it);
     step();
 }
 
-struct Search {
-    std::wstring name;
-    bool byClass;
-    std::vector<HWND> found;
-};
+struct Search { std::wstring name; bool byClass; std::vector<HWND> found; };
 
 inline BOOL CALLBACK Match(HWND hwnd, LPARAM lParam)
 {
@@ -54,15 +46,15 @@ inline BOOL CALLBACK Match(HWND hwnd, LPARAM lParam)
 inline void Later(std::function<void()> step, UINT delayMs = 20)
 {
     if (const UINT_PTR id = SetTimer(nullptr, 0, delayMs, modal_script::RunStep))
-        modal_script::Pending()[id] = std::move(step);
+        modal_script::pending[id] = std::move(step);
 }
 
 // Forgets steps that never ran (a dialog that did not open).
 inline void DropPendingSteps()
 {
-    for (auto& entry : modal_script::Pending())
+    for (auto& entry : modal_script::pending)
         KillTimer(nullptr, entry.first);
-    modal_script::Pending().clear();
+    modal_script::pending.clear();
 }
 
 // The visible top-level windows of this thread with this title (or class).
@@ -71,6 +63,20 @@ inline std::vector<HWND> ThreadWindows(const std::wstring& name, bool byClass = 
     modal_script::Search s{name, byClass, {}};
     EnumThreadWindows(GetCurrentThreadId(), modal_script::Match, reinterpret_cast<LPARAM>(&s));
     return s.found;
+}
+
+// Runs `act` from the next message loops on the visible top-level window of
+// this thread with this title (or class), once it is up; gives up after
+// `tries` turns of about 20 ms.
+inline void WhenShown(const std::wstring& name, std::function<void(HWND)> act, bool byClass = false, int tries = 250)
+{
+    Later([=] {
+        const std::vector<HWND> found = ThreadWindows(name, byClass);
+        if (!found.empty())
+            act(found.front());
+        else if (tries > 0)
+            WhenShown(name, act, byClass, tries - 1);
+    });
 }
 
 // The dialog of ours that is open on this thread, if any.
@@ -115,20 +121,14 @@ inline void ClickItem(HWND dialog, int id)
 
 // A click on an auto check box or radio button: its state changes first,
 // as the control does it, then the dialog hears of it.
-inline void ToggleItem(HWND dialog, int id)
-{
-    SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0);
-}
+inline void ToggleItem(HWND dialog, int id) { SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0); }
 
 inline void Scroll(HWND dialog, int barId, int code, int thumb = 0)
 {
     SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(code, thumb), reinterpret_cast<LPARAM>(GetDlgItem(dialog, barId)));
 }
 
-inline int BarPos(HWND dialog, int barId)
-{
-    return GetScrollPos(GetDlgItem(dialog, barId), SB_CTL);
-}
+inline int BarPos(HWND dialog, int barId) { return GetScrollPos(GetDlgItem(dialog, barId), SB_CTL); }
 
 inline std::string ItemText(HWND dialog, int id)
 {
@@ -137,10 +137,7 @@ inline std::string ItemText(HWND dialog, int id)
     return Narrow(text);
 }
 
-inline bool Checked(HWND dialog, int id)
-{
-    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
+inline bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 // What the dialog answers when a tooltip asks for the control's text.
 inline std::string ToolTipAnswer(HWND dialog, int id)

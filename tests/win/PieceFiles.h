@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 inline int PictureIndex(int row, int column) { return 1 + row * 8 + column % 8; }
@@ -28,12 +29,14 @@ inline std::vector<std::uint8_t> PieceBmp(int frames, int height = kPieceImageHe
     return f.Bytes();
 }
 
+// A file for the length of a test, in the temporary folder unless placed.
 struct TempFile {
-    explicit TempFile(const std::vector<std::uint8_t>& bytes)
+    explicit TempFile(const std::vector<std::uint8_t>& bytes, std::wstring placed = {}) : path(std::move(placed))
     {
         wchar_t dir[MAX_PATH];
         GetTempPathW(MAX_PATH, dir);
-        path = std::wstring(dir) + L"board test " + std::to_wstring(++s_count) + L".bmp";
+        if (path.empty())
+            path = std::wstring(dir) + L"board test " + std::to_wstring(++s_count) + L".bmp";
         if (FILE* f = _wfopen(path.c_str(), L"wb"))
             fwrite(bytes.data(), 1, bytes.size(), f), fclose(f);
     }

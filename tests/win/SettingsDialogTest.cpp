@@ -24,24 +24,9 @@ const wchar_t kProductKey[] = L"Software\\Tamsk soft\\VelomaSS";
 const wchar_t kSystemKey[] = L"Software\\Tamsk soft\\VelomaSS\\System";
 const wchar_t kSoundKey[] = L"Software\\Tamsk soft\\VelomaSS\\Sound";
 
-// A file of the source tree as the program under Wine names it.
-std::string SourcePath(const char* relative)
-{
-    std::string path = "Z:" + std::string(VELOMA_SOURCE_DIR) + "/" + relative;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
+const std::string kPieces = "Z:" VELOMA_SOURCE_DIR "/res/velomass.bmp";
 
-const std::string kPieces = SourcePath("res/velomass.bmp");
-
-Settings WithPieces()
-{
-    Settings s;
-    s.Bitmap = kPieces;
-    return s;
-}
+Settings WithPieces() { Settings s; s.Bitmap = kPieces; return s; }
 
 std::string Stored(const wchar_t* key, const wchar_t* name)
 {
@@ -68,50 +53,34 @@ std::vector<int> CheckedIds(HWND h)
     return ids;
 }
 
-bool Shown(HWND h, int id)
-{
-    return IsWindowVisible(GetDlgItem(h, id)) != FALSE;
-}
+bool Shown(HWND h, int id) { return IsWindowVisible(GetDlgItem(h, id)) != FALSE; }
 
 // The board playing in an open settings dialog.
 const BoardWnd& Preview(HWND h)
 {
     static const BoardWnd none;
     const BoardWnd* board = SettingsPreview(h);
-    if (!board)
-        ADD_FAILURE() << "no settings dialog open";
-    return board ? *board : none;
+    return board ? *board : (ADD_FAILURE() << "no settings dialog open", none);
 }
 
-// Acts on the dialog titled `title` from the modal loop the caller opens
-// next, and counts it in `opened`; nothing happens when it is not open.
+// Acts on the dialog titled `title` once it is up, counting it in `opened`.
 void WithDialog(const wchar_t* title, int& opened, std::function<void(HWND)> act)
 {
-    Later([title, &opened, act] {
-        const std::vector<HWND> found = ThreadWindows(title);
-        if (!found.empty()) {
-            ++opened;
-            act(found.front());
-        }
-    }, 50);
+    WhenShown(title, [&opened, act](HWND h) { ++opened, act(h); });
 }
 
-// Answers the choosers from a list (nullopt: Cancel) and keeps the requests.
-class FakePrompts : public SettingsPrompts {
-public:
+// Answers the choosers from a list, in turn (nullopt: Cancel).
+struct FakePrompts : SettingsPrompts {
     std::vector<std::optional<std::string>> answers;
-    std::vector<std::string> requests;  // "ext / file name / filter"
+    std::size_t asked = 0;
     std::function<void()> whileOpen;    // runs as if the user took time to choose
     std::vector<std::string> messages;  // a test takes those it expects
 
-    std::optional<std::string> OpenFile(HWND, const std::string& ext, const std::string& fileName,
-                                        const std::string& filter) override
+    std::optional<std::string> OpenFile(HWND, const std::string&, const std::string&, const std::string&) override
     {
-        const size_t n = requests.size();
-        requests.push_back(ext + " / " + fileName + " / " + filter);
         if (whileOpen)
             whileOpen();
-        return n < answers.size() ? answers[n] : std::nullopt;
+        return asked < answers.size() ? answers[asked++] : std::nullopt;
     }
     void Message(HWND, const std::string& text) override { messages.push_back(text); }
 };
@@ -138,36 +107,13 @@ protected:
 
 TEST_F(SettingsDialogTest, OpensWithTipsAndItsPreviewAndControlsReachBoth)
 {
-    // Each group ends on a button other than the one it opened on.
-    const struct {
-        int button;
-        int Settings::*field;
-        int previewValue;
-    } radios[] = {
-        {IDC_PATTERN_LINE, &Settings::CellArr, 2},   {IDC_PATTERN_HLINE, &Settings::CellArr, 4},
-        {IDC_PATTERN_VLINE, &Settings::CellArr, 5},  {IDC_PATTERN_RANDOM, &Settings::CellArr, 1},
-        {IDC_PATTERN_SQUARE, &Settings::CellArr, 3}, {IDC_NUMBER_3, &Settings::CellNo, 3},
-        {IDC_NUMBER_5, &Settings::CellNo, 5},        {IDC_NUMBER_4, &Settings::CellNo, 4},
-        {IDC_SIZE_2, &Settings::CellSize, 36},       {IDC_SIZE_4, &Settings::CellSize, 60},
-        {IDC_SIZE_1, &Settings::CellSize, 24},       {IDC_SIZE_3, &Settings::CellSize, 48},
-    };
-    const struct {
-        int box;
-        bool shown;  // button 1044
-        int blank, dovi;
-    } fills[] = {
-        {IDC_BLANK_CELL_OPTION, true, 1, 0},
-        {IDC_INITIAL_CELL_OPTION, true, 1, 1},
-        {IDC_BLANK_CELL_OPTION, true, 0, 1},
-        {IDC_INITIAL_CELL_OPTION, false, 0, 0},
-    };
     const std::optional<Settings> result = Edit(WithPieces(), [&](HWND h) {
         EXPECT_EQ(CheckedIds(h), (std::vector<int>{IDC_PATTERN_RANDOM, IDC_NUMBER_5, IDC_SIZE_1}));
         EXPECT_FALSE(Shown(h, IDC_FILL_COLOUR)) << "button 1044 must be hidden without a fill option";
-        wchar_t item[128] = {};
-        GetMenuStringW(GetSystemMenu(h, FALSE), IDM_ABOUT, item, 128, MF_BYCOMMAND);
-        EXPECT_EQ(Narrow(item), "ﾊﾞｰｼﾞｮﾝ情報(Veloma Screen Saver) (&A)...");
+        EXPECT_GT(GetMenuStringW(GetSystemMenu(h, FALSE), IDM_ABOUT, nullptr, 0, MF_BYCOMMAND), 0) << "no About item";
         EXPECT_NE(SendMessageW(h, WM_GETICON, ICON_BIG, 0), 0);
+        // Only the option controls have tips; string 1 is the saver's name, not a tip for OK.
+        EXPECT_EQ(ToolTipAnswer(h, IDC_SIZE_4) + "|" + ToolTipAnswer(h, IDOK), "コマサイズ 128x128ドット|(unhandled)");
 
         // The preview is a visible child without an id, exactly over static 1026.
         const auto corners = [](HWND w) {
@@ -176,13 +122,12 @@ TEST_F(SettingsDialogTest, OpensWithTipsAndItsPreviewAndControlsReachBoth)
             return std::array<LONG, 4>{r.left, r.top, r.right, r.bottom};
         };
         const BoardWnd& preview = Preview(h);
-        const HWND board = preview.Handle();
+        const HWND board = preview.Handle(), marker = GetDlgItem(h, IDC_PREVIEW_PLACE);
         EXPECT_TRUE(IsWindowVisible(board) && GetParent(board) == h && GetDlgCtrlID(board) == 0);
-        EXPECT_EQ(corners(board), corners(GetDlgItem(h, IDC_PREVIEW_PLACE)));
+        EXPECT_EQ(corners(board), corners(marker));
         // Moved to a monitor of another DPI, the dialog takes the suggested
         // rectangle; once the dialog manager has scaled the marker (done by
         // hand here), the preview follows it and lays out cells anew.
-        const HWND marker = GetDlgItem(h, IDC_PREVIEW_PLACE);
         const std::array<LONG, 4> was = corners(marker);
         SetWindowPos(marker, nullptr, 0, 0, (was[2] - was[0]) * 3 / 2, (was[3] - was[1]) * 3 / 2,
                      SWP_NOMOVE | SWP_NOZORDER);
@@ -190,31 +135,26 @@ TEST_F(SettingsDialogTest, OpensWithTipsAndItsPreviewAndControlsReachBoth)
         const std::array<LONG, 4> at = corners(h);
         RECT suggested{at[0] + 7, at[1] + 5, at[2] + 60, at[3] + 40};
         SendMessageW(h, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-        SendMessageW(h, WM_DPICHANGED, MAKEWPARAM(96, 96), 0);  // no rectangle: nothing moves
         EXPECT_TRUE(PumpUntil([&] { return corners(board) == corners(marker); }, 2000)) << "the preview stayed";
         EXPECT_EQ(corners(h), (std::array<LONG, 4>{suggested.left, suggested.top, suggested.right, suggested.bottom}));
         EXPECT_GT(preview.View().Layout().cols, colsBefore) << "the preview kept its old layout";
 
-        // Only the option controls have tips; string 1 is the saver's name, not a tip for OK.
-        EXPECT_EQ(ToolTipAnswer(h, IDC_SIZE_4) + "|" + ToolTipAnswer(h, IDOK) + "|" + ToolTipAnswer(h, IDC_CHOOSE_BITMAP),
-                  "コマサイズ 128x128ドット|(unhandled)|(unhandled)");
-
+        // One button of each group, each box and bar reach the preview
+        // (small cells, never a black-out) and the value OK returns.
         const Settings& played = preview.View().CurrentSettings();
-        for (const auto& c : radios) {
-            ToggleItem(h, c.button);
-            EXPECT_EQ(played.*(c.field), c.previewValue) << "preview after button " << c.button;
-        }
-        EXPECT_EQ(CheckedIds(h), (std::vector<int>{IDC_PATTERN_SQUARE, IDC_NUMBER_4, IDC_SIZE_3}))
-            << "one button per group stays checked";
-        for (const auto& f : fills) {
-            ToggleItem(h, f.box);
-            EXPECT_EQ(Shown(h, IDC_FILL_COLOUR), f.shown) << "fill step " << &f - fills;
-            EXPECT_EQ(std::to_string(played.BlankOption) + std::to_string(played.DoviOption),
-                      std::to_string(f.blank) + std::to_string(f.dovi)) << "fill step " << &f - fills;
-        }
-        for (int box : {IDC_SOUND, IDC_BMP_OPTION, IDC_BGM})
-            ToggleItem(h, box);
-        EXPECT_EQ(played.Sound + played.AnimBMPOption + played.BGM, 3);
+        for (int id :
+             {IDC_PATTERN_SQUARE, IDC_NUMBER_4, IDC_SIZE_3, IDC_BLANK_CELL_OPTION, IDC_SOUND, IDC_BMP_OPTION, IDC_BGM})
+            ToggleItem(h, id);
+        EXPECT_EQ(CheckedIds(h), (std::vector<int>{IDC_PATTERN_SQUARE, IDC_NUMBER_4, IDC_SOUND, IDC_BGM, IDC_BMP_OPTION,
+                                                   IDC_SIZE_3, IDC_BLANK_CELL_OPTION}));
+        EXPECT_EQ(played.CellSize + played.Sound, 48 + 1) << "the preview missed a button or a box";
+        // Either fill option offers the fill colour.
+        EXPECT_TRUE(Shown(h, IDC_FILL_COLOUR));
+        ToggleItem(h, IDC_INITIAL_CELL_OPTION);
+        ToggleItem(h, IDC_BLANK_CELL_OPTION);
+        EXPECT_TRUE(Shown(h, IDC_FILL_COLOUR) && played.DoviOption == 1 && played.BlankOption == 0);
+        ToggleItem(h, IDC_INITIAL_CELL_OPTION);
+        EXPECT_FALSE(Shown(h, IDC_FILL_COLOUR));
         // Home gives 1, the speed bar holds 50; End gives 200, the black-out bar holds 120.
         Scroll(h, IDC_SPEED_BAR, SB_PAGERIGHT);
         Scroll(h, IDC_SPEED_BAR, SB_LEFT);
@@ -237,10 +177,7 @@ TEST_F(SettingsDialogTest, OkSavesWhatTheControlsSayAndEveryOtherCloseNothing)
     Write(kSystemKey, {{L"Bitmap", Widen(kPieces)}, {L"CellSize", L"64"}, {L"BCCol", L"00FF"}, {L"PassWord", L"secret"}});
     Write(kSoundKey, {{L"Select", L"C:\\old.wav"}});
     // OK comes last: what it saves is checked below.
-    const struct {
-        const char* how;
-        void (*close)(HWND);
-    } ways[] = {
+    const struct { const char* how; void (*close)(HWND); } ways[] = {
         {"Cancel button", [](HWND h) { ClickItem(h, IDCANCEL); }},
         {"close box", [](HWND h) { SendMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0); }},
         {"OK", [](HWND h) { ClickItem(h, IDOK); }},
@@ -258,16 +195,10 @@ TEST_F(SettingsDialogTest, OkSavesWhatTheControlsSayAndEveryOtherCloseNothing)
         if (&way != std::end(ways) - 1)
             EXPECT_EQ(Stored(kSystemKey, L"CellSize") + Stored(kSystemKey, L"CellArr"), "64(missing)") << way.how;
     }
-    const struct {
-        const wchar_t* key;
-        const wchar_t* name;
-        const char* want;
-    } saved[] = {
-        {kSystemKey, L"CellSize", "128"}, {kSystemKey, L"CellArr", "3"},       {kSoundKey, L"Sound", "1"},
-        {kSystemKey, L"BCCol", "00FF"},   {kSystemKey, L"PassWord", "secret"}, {kSoundKey, L"Select", "C:\\old.wav"},
-    };
-    for (const auto& v : saved)
-        EXPECT_EQ(Stored(v.key, v.name), v.want) << Narrow(v.name);
+    EXPECT_EQ(Stored(kSystemKey, L"CellSize") + " " + Stored(kSystemKey, L"CellArr") + " " +
+                  Stored(kSoundKey, L"Sound") + " " + Stored(kSystemKey, L"BCCol") + " " +
+                  Stored(kSystemKey, L"PassWord") + " " + Stored(kSoundKey, L"Select"),
+              "128 3 1 00FF secret C:\\old.wav");
 }
 
 // Cancel takes a sound away but keeps the music; a chosen list asks how to
@@ -311,10 +242,6 @@ TEST_F(SettingsDialogTest, SoundAndMusicChoosers)
     ASSERT_TRUE(result);
     EXPECT_EQ(result->Select + "|" + result->Disappear + "|" + result->MIDI + "|" + std::to_string(result->BGMRandomPlay),
               "|D:\\gone.wav|C:\\a.lst.mid|0");
-    const std::string wave = "wav / *.wav / Wave File |*.wav||", midi = " / MIDI File & List File|*.rmi;*.mid;*.lst||";
-    EXPECT_EQ(prompts.requests, (std::vector<std::string>{"wav / C:\\old select.wav / Wave File |*.wav||", wave,
-                                                          " / C:\\old.mid" + midi, " / C:\\old.mid" + midi,
-                                                          " / " + list + midi, " / " + list + midi}));
 }
 
 TEST_F(SettingsDialogTest, BitmapChooserTakesAGoodImageAndKeepsTheOldForABadOne)
@@ -331,7 +258,7 @@ TEST_F(SettingsDialogTest, BitmapChooserTakesAGoodImageAndKeepsTheOldForABadOne)
                 pixels.push_back(GetPixel(dc.Handle(), x, y));
         return pixels;
     };
-    prompts.answers = {SourcePath("samples/select.wav"), std::nullopt, fresh.Path()};
+    prompts.answers = {"Z:" VELOMA_SOURCE_DIR "/samples/select.wav", std::nullopt, fresh.Path()};
     int stillWhileOpen = 0;
     const BoardWnd* preview = nullptr;
     prompts.whileOpen = [&] {
@@ -360,16 +287,7 @@ TEST_F(SettingsDialogTest, BitmapChooserTakesAGoodImageAndKeepsTheOldForABadOne)
         ClickItem(h, IDOK);
     });
     EXPECT_EQ(stillWhileOpen, 3) << "the preview played while the chooser was open";
-    ASSERT_FALSE(prompts.requests.empty());
-    EXPECT_EQ(prompts.requests[0], "bmp / " + kPieces + " / BMP File |*.bmp||");
     EXPECT_EQ(result.value_or(Settings()).Bitmap, fresh.Path());
-
-    // A reason reads in one line with its numbers.
-    ImageRefusal grid;
-    grid.fault = ImageFault::PieceGrid, grid.width = 50, grid.height = 352;
-    EXPECT_EQ(ImageRefusalMessage(grid), "このファイルはコマデータとして使えません。\n"
-                                         "コマデータは高さ 352 ピクセル（下から上へ格納）、幅 32 ピクセルの倍数です。"
-                                         "この画像は 50 × 352 です。");
 }
 
 // About (from its button and the system menu), the password and the colour
@@ -381,20 +299,12 @@ TEST_F(SettingsDialogTest, SmallDialogsFromTheirButtons)
     start.BCCol = 0xFF;
     start.BlankOption = 1;
     int about = 0, password = 0, colour = 0;
-    bool versionShown = false;
-    HWND settings = nullptr;
-    const auto closeAbout = [&](HWND box) {
-        EXPECT_EQ(GetWindow(box, GW_OWNER), settings);
-        for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-            wchar_t text[256] = {};
-            GetWindowTextW(c, text, 256);
-            versionShown |= Narrow(text) == "Veloma Screen Saver " VELOMA_VERSION_TEXT;
-        }
-        ClickItem(box, IDOK);
-    };
     std::vector<std::uint32_t> colours;
     const std::optional<Settings> result = Edit(start, [&](HWND h) {
-        settings = h;
+        const auto closeAbout = [h](HWND box) {
+            EXPECT_EQ(GetWindow(box, GW_OWNER), h);
+            ClickItem(box, IDOK);
+        };
         WithDialog(L"ﾊﾞｰｼﾞｮﾝ情報", about, closeAbout);
         ClickItem(h, IDC_ABOUT);
         WithDialog(L"ﾊﾞｰｼﾞｮﾝ情報", about, closeAbout);
@@ -404,7 +314,6 @@ TEST_F(SettingsDialogTest, SmallDialogsFromTheirButtons)
             SendMessageW(p, WM_COMMAND, IDCANCEL, 0);
         });
         ClickItem(h, IDC_CHANGE_PASSWORD);
-        EXPECT_TRUE(Shown(h, IDC_FILL_COLOUR)) << "BlankOption offers the fill colour";
         for (int button : {IDOK, IDCANCEL}) {
             WithDialog(L"Color設定", colour, [&](HWND c) {
                 EXPECT_EQ(GetWindow(c, GW_OWNER), h);
@@ -419,7 +328,6 @@ TEST_F(SettingsDialogTest, SmallDialogsFromTheirButtons)
         ClickItem(h, IDOK);
     });
     EXPECT_EQ(about, 2) << "About from button 16 and the system menu";
-    EXPECT_TRUE(versionShown) << "no line with the name and version " << VELOMA_VERSION_TEXT;
     EXPECT_EQ(password, 1) << "button 1030 opens the change-password dialog";
     EXPECT_EQ(colour, 2) << "button 1044 opens the colour dialog";
     // Shown, then in the preview after OK; the same after Cancel.

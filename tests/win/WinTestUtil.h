@@ -28,8 +28,4 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000)
 }
 
 // Removes a WM_QUIT left in this thread's queue; true when there was one.
-inline bool TakeQuitMessage()
-{
-    MSG msg;
-    return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
-}
+inline bool TakeQuitMessage() { MSG msg; return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE; }
