@@ -69,7 +69,7 @@ bool Fits(HWND control)
     return need.right <= client.right && need.bottom <= client.bottom;
 }
 
-TEST(EnglishResources, EveryDialogIsEnglishAndItsTextsFit)
+TEST(EnglishResources, EveryDialogIsEnglishItsTextsFitAndNoControlCoversAnother)
 {
     // Every dialog of the product, found without a list: one added later is checked too.
     int dialogs = 0;
@@ -82,10 +82,28 @@ TEST(EnglishResources, EveryDialogIsEnglishAndItsTextsFit)
         const HWND dialog = CreateDialogParamW(module, MAKEINTRESOURCEW(id), nullptr, PlainDialog, 0);
         ASSERT_NE(dialog, nullptr) << "dialog " << id;
         EXPECT_FALSE(HasJapanese(WindowText(dialog))) << "dialog " << id;
+        // The widths are the language's own: its controls stay inside the
+        // dialog and clear of each other (a group box holds others).
+        RECT area{};
+        GetClientRect(dialog, &area);
+        std::vector<RECT> placed;
         for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
             const std::string what = "dialog " + std::to_string(id) + " control " + std::to_string(GetDlgCtrlID(c));
             EXPECT_FALSE(HasJapanese(WindowText(c))) << what << ": " << Narrow(WindowText(c));
             EXPECT_TRUE(Fits(c)) << what << " does not fit \"" << Narrow(WindowText(c)) << "\"";
+            RECT r{}, both{};
+            GetWindowRect(c, &r);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+            if (!IsWindowVisible(c))
+                continue;
+            EXPECT_TRUE(IntersectRect(&both, &r, &area) && EqualRect(&both, &r)) << what << " leaves the dialog";
+            wchar_t cls[16] = {};
+            GetClassNameW(c, cls, 16);
+            if (_wcsicmp(cls, L"Button") == 0 && (GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX)
+                continue;
+            for (const RECT& o : placed)
+                EXPECT_FALSE(IntersectRect(&both, &r, &o)) << what << " covers another control";
+            placed.push_back(r);
         }
         DestroyWindow(dialog);
     }
