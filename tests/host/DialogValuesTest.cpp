@@ -3,11 +3,27 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "host/SettingsFakes.h"
 
 namespace {
+
+// Each stored value has a button of its own, which gives the value back.
+TEST(DialogValuesTest, RadioButtonsGiveTheirValuesBack)
+{
+    const struct { int (*button)(int); int (*value)(int); std::set<int> values; } groups[] = {
+        {SizeButton, CellSizeOf, {32, 64, 96, 128}},
+        {PatternButton, CellArrOf, {1, 2, 3, 4, 5}},
+        {NumberButton, CellNoOf, {3, 4, 5}}};
+    for (const auto& g : groups) {
+        std::set<int> buttons;
+        for (int v : g.values)
+            EXPECT_EQ(g.value(*buttons.insert(g.button(v)).first), v);
+        EXPECT_EQ(buttons.size(), g.values.size());
+    }
+}
 
 TEST(DialogValuesTest, ScrollSteps)
 {
