@@ -41,19 +41,14 @@ struct SlotCanvas : BoardCanvas {
 
     int width, height;
     std::vector<int> pixels;
-    int frames = 3;
-    int frame = kNoFrame;
-    int cellSize = 0;
-    int strips = 0;
-    int draws = 0;
+    int frames = 3, frame = kNoFrame, cellSize = 0, strips = 0, draws = 0;
 };
 
 struct Timer : StepTimer {
     void Start(int ms) override { on = true, interval = ms, ++starts; }
     void Stop() override { on = false; }
     bool on = false;
-    int interval = 0;
-    int starts = 0;
+    int interval = 0, starts = 0;
 };
 
 struct Played {
@@ -88,8 +83,7 @@ TEST(BoardPresenterTest, EachStepDrawsWhatItsReportSays)
     for (bool still : {false, true}) {
         Played p;
         BoardLook look;
-        look.cellSize = 40;
-        look.play.stillFirstFrame = still;
+        look.cellSize = 40, look.play.stillFirstFrame = still;
         p.board.Reset(200, 120, look);
         MsvcRandom twinRandom{3};
         PlayCycle twin(twinRandom);
@@ -118,8 +112,7 @@ TEST(BoardPresenterTest, EachStepDrawsWhatItsReportSays)
 TEST(BoardPresenterTest, ANewLookRedoesOnlyWhatItChanges)
 {
     BoardLook start;
-    start.cellSize = 20;
-    start.stepMs = 40;
+    start.cellSize = 20, start.stepMs = 40;
     const struct { const char* name; void (*change)(BoardLook&); bool deals; } cases[] = {
         {"speed", [](BoardLook& l) { l.stepMs = 90; }, false},
         {"still first frame", [](BoardLook& l) { l.play.stillFirstFrame = true; }, false},

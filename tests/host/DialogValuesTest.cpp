@@ -14,8 +14,7 @@ namespace {
 TEST(DialogValuesTest, RadioButtonsGiveTheirValuesBack)
 {
     const struct { int (*button)(int); int (*value)(int); std::set<int> values; } groups[] = {
-        {SizeButton, CellSizeOf, {32, 64, 96, 128}},
-        {PatternButton, CellArrOf, {1, 2, 3, 4, 5}},
+        {SizeButton, CellSizeOf, {32, 64, 96, 128}}, {PatternButton, CellArrOf, {1, 2, 3, 4, 5}},
         {NumberButton, CellNoOf, {3, 4, 5}}};
     for (const auto& g : groups) {
         std::set<int> buttons;

@@ -42,9 +42,7 @@ protected:
 BmpFile PieceImage(int frames)
 {
     BmpFile f;
-    f.width = frames * kPieceCell;
-    f.height = kPieceImageHeight;
-    f.bitCount = 32;
+    f.width = frames * kPieceCell, f.height = kPieceImageHeight, f.bitCount = 32;
     return f;
 }
 

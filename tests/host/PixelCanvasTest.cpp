@@ -24,9 +24,7 @@ std::uint32_t Source(int row, int column, int x, int y)
 std::vector<std::uint8_t> TestImage(int frames, int height = kPieceImageHeight)
 {
     BmpFile f;
-    f.width = frames * kPieceCell;
-    f.height = height;
-    f.bitCount = 24;
+    f.width = frames * kPieceCell, f.height = height, f.bitCount = 24;
     for (int fromBottom = 0; fromBottom < height; ++fromBottom) {
         const int y = height - 1 - fromBottom;
         for (int x = 0; x < f.width; ++x) {

@@ -13,10 +13,8 @@ namespace {
 // when the system reports no monitor.
 TEST(SaverRulesTest, BoardAreasFromMonitors)
 {
-    const ScreenArea screen{0, 0, 1024, 768, false};
-    const ScreenArea primary{0, 0, 1024, 768, true};
-    const ScreenArea right{1024, 0, 1824, 600, false};
-    const ScreenArea leftAbove{-800, -100, 0, 500, false};
+    const ScreenArea screen{0, 0, 1024, 768, false}, primary{0, 0, 1024, 768, true},
+        right{1024, 0, 1824, 600, false}, leftAbove{-800, -100, 0, 500, false};
     const struct { const char* what; std::vector<ScreenArea> monitors, want; } cases[] = {
         {"one monitor", {primary}, {primary}},
         {"primary listed last", {right, primary}, {primary, right}},
@@ -93,9 +91,7 @@ TEST(SaverRulesTest, FullScreenRules)
     };
     for (const auto& c : cases) {
         Settings s;
-        s.PassWord = "Secret 秘密";
-        s.BlackOutTime = c.blackOut;
-        s.CellSize = c.cell;
+        s.PassWord = "Secret 秘密", s.BlackOutTime = c.blackOut, s.CellSize = c.cell;
         ApplyFullScreenRules(s, DesktopSaverValues{c.password, c.lowPower});
         EXPECT_EQ(s.BlackOutTime, c.outWant) << c.what;
         EXPECT_EQ(s.CellSize, c.cellWant) << c.what;

@@ -53,8 +53,7 @@ class SoundPlayerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        settings.BGM = 1;
-        settings.BGMRandomPlay = 0;
+        settings.BGM = 1, settings.BGMRandomPlay = 0;
         for (const char* name : {"a.mid", "b.mid", "c.mid", "d.mid", "e.mid", "sub\\b.mid"})
             files.Add(std::string("d:\\music\\") + name);
         player.Apply(settings);

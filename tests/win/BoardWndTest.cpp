@@ -38,9 +38,7 @@ struct Hosted {
 Settings Pieces(const std::string& path, int cellSize, int stepMs = 1000000)
 {
     Settings s;
-    s.Bitmap = path;
-    s.CellSize = cellSize;
-    s.AnimIntrvl = stepMs;
+    s.Bitmap = path, s.CellSize = cellSize, s.AnimIntrvl = stepMs;
     return s;
 }
 
@@ -95,9 +93,7 @@ TEST(BoardWndTest, CellsShowTheirScaledPicturesOrTheFillColour)
     for (const auto& c : cases) {
         Hosted hosted(310, 250);
         Settings s = Pieces(image.Path(), c.cellSize);
-        s.BlankOption = c.blank;
-        s.DoviOption = c.dovi;
-        s.BCCol = RGB(10, 200, 30);
+        s.BlankOption = c.blank, s.DoviOption = c.dovi, s.BCCol = RGB(10, 200, 30);
         ASSERT_TRUE(hosted.board.Apply(s)) << c.cellSize;
         ASSERT_GT(hosted.board.GetBoard().Cols(), 0);
         EXPECT_EQ(Painted(hosted.board, 310, 250), Resting(hosted.board, s)) << "cell size " << c.cellSize;
@@ -224,9 +220,7 @@ TEST(BoardWndTest, MusicNoticesComeToTheBoard)
 {
     Hosted hosted(100, 100);
     Settings s = Pieces("Z:" VELOMA_SOURCE_DIR "/res/velomass.bmp", 32);
-    s.BGM = 1;
-    s.BGMRandomPlay = 0;
-    s.MIDI = "Z:" VELOMA_SOURCE_DIR "/samples/velomass.lst";
+    s.BGM = 1, s.BGMRandomPlay = 0, s.MIDI = "Z:" VELOMA_SOURCE_DIR "/samples/velomass.lst";
     hosted.board.Apply(s);
     hosted.board.StartMusic(true);
     const std::string first = hosted.board.Player().Midi();

@@ -95,19 +95,14 @@ inline HWND OpenDialog()
 template <class Open>
 auto RunModal(Open open, std::function<void(HWND)> script) -> decltype(open())
 {
-    std::function<void(int)> whenShown = [&](int triesLeft) {
-        Later([&, triesLeft] {
-            const HWND h = OpenDialog();
-            if (!h && triesLeft > 0)
-                return whenShown(triesLeft - 1);
-            script(h);
-            Later([h] {
-                if (IsWindow(h))
-                    EndDialog(h, IDCANCEL);
-            }, 2000);
-        });
-    };
-    whenShown(150);
+    WhenShown(L"#32770", [&](HWND) {
+        const HWND h = OpenDialog();
+        script(h);
+        Later([h] {
+            if (IsWindow(h))
+                EndDialog(h, IDCANCEL);
+        }, 2000);
+    }, true, 150);
     auto result = open();
     DropPendingSteps();
     return result;

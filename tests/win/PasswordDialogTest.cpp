@@ -81,11 +81,7 @@ TEST(PasswordChangeTest, StoresExactlyWhatTheBoxesSayAndNothingElse)
 {
     // focusAfter: the dialog stays open with the focus there.
     const struct {
-        const char* before;
-        std::string first, second;
-        Act act;
-        std::string stored;
-        int focusAfter;
+        const char* before; std::string first, second; Act act; std::string stored; int focusAfter;
     } cases[] = {
         {nullptr, "ﾊﾟｽﾜｰﾄﾞ 秘密", "ﾊﾟｽﾜｰﾄﾞ 秘密", ClickOk, "ﾊﾟｽﾜｰﾄﾞ 秘密", 0},
         {"old", "", "", ClickOk, "", 0},  // removes the password

@@ -138,8 +138,7 @@ TEST_F(SaverSessionTest, ABoardAboveAllOnEveryMonitorWithoutACursor)
         s.BlackOutTime = 15;
         auto session = Start(s);
         ASSERT_NE(session, nullptr);
-        const HWND primary = session->Primary()->Handle();
-        const HWND second = BoardAt(*session, kTwoMonitors[0]);
+        const HWND primary = session->Primary()->Handle(), second = BoardAt(*session, kTwoMonitors[0]);
         ASSERT_NE(second, nullptr) << "no board on the second monitor";
         for (HWND hwnd : {primary, second}) {
             EXPECT_TRUE(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -196,10 +195,7 @@ TEST_F(SaverSessionTest, PasswordAndBlackOutAcrossBoards)
     MsvcRandom random(1);
     const SoundServices services{sound, wave, files, random};
     Settings s = kPieces;
-    s.PassWord = "Secret";
-    s.BlackOutTime = 2;
-    s.BGM = 1;
-    s.MIDI = "c:\\music\\loop.mid";
+    s.PassWord = "Secret", s.BlackOutTime = 2, s.BGM = 1, s.MIDI = "c:\\music\\loop.mid";
     auto session = Start(s, &services);
     ASSERT_NE(session, nullptr);
     const std::vector<std::string> music{"open c:\\music\\loop.mid type sequencer",
@@ -260,8 +256,7 @@ TEST_F(SaverSessionTest, BoardsFollowTheMonitors)
 {
     auto session = Start(kPieces);
     ASSERT_NE(session, nullptr);
-    const HWND primary = session->Primary()->Handle();
-    const HWND second = BoardAt(*session, kTwoMonitors[0]);
+    const HWND primary = session->Primary()->Handle(), second = BoardAt(*session, kTwoMonitors[0]);
     const ScreenArea alone{0, 0, 640, 480, true};
     session->monitors = {alone};
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(second); }, 2 * SaverSession::kMonitorPollMs))

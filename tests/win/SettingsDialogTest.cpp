@@ -206,8 +206,7 @@ TEST_F(SettingsDialogTest, OkSavesWhatTheControlsSayAndEveryOtherCloseNothing)
 TEST_F(SettingsDialogTest, SoundAndMusicChoosers)
 {
     Settings start = WithPieces();
-    start.Select = "C:\\old select.wav";
-    start.MIDI = "C:\\old.mid";
+    start.Select = "C:\\old select.wav", start.MIDI = "C:\\old.mid";
     const std::string list = "C:\\MUSIC\\SET.LST";
     prompts.answers = {std::nullopt, std::string("D:\\gone.wav"), std::nullopt, list, list, "C:\\a.lst.mid"};
     int listOpened = 0;
@@ -295,9 +294,7 @@ TEST_F(SettingsDialogTest, BitmapChooserTakesAGoodImageAndKeepsTheOldForABadOne)
 TEST_F(SettingsDialogTest, SmallDialogsFromTheirButtons)
 {
     Settings start = WithPieces();
-    start.PassWord = "secret";
-    start.BCCol = 0xFF;
-    start.BlankOption = 1;
+    start.PassWord = "secret", start.BCCol = 0xFF, start.BlankOption = 1;
     int about = 0, password = 0, colour = 0;
     std::vector<std::uint32_t> colours;
     const std::optional<Settings> result = Edit(start, [&](HWND h) {

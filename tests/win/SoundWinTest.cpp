@@ -178,10 +178,7 @@ TEST_F(SoundWinTest, WavesAndOddPathsFailSilently)
     wave.PlayAsync(std::string("c:\\a.wav\0junk", 13));
     sndPlaySoundW(nullptr, 0);
 
-    const struct {
-        std::string path;
-        bool exists;
-    } cases[] = {
+    const struct { std::string path; bool exists; } cases[] = {
         {Path(L"\u30B3\u30DE.wav"), true}, {Narrow(m_dir), true}, {Path(L"loop?.mid"), true},
         {Path(L"nothere.mid"), false}, {"", false}, {std::string(5000, 'a'), false},
         {Path(L"loop1.mid") + std::string("\0x", 2), false},

@@ -4,11 +4,8 @@
 
 TEST(TextTest, ConvertsBothWaysAndDamageBecomesReplacementCharacters)
 {
-    const struct {
-        std::string utf8;
-        std::wstring utf16;
-        char way;  // b: both ways; w, n: only Widen or Narrow, from damaged input
-    } cases[] = {
+    // way: b both ways; w, n only Widen or Narrow, from damaged input
+    const struct { std::string utf8; std::wstring utf16; char way; } cases[] = {
         {"", L"", 'b'},
         {"C:\\velomass.bmp", L"C:\\velomass.bmp", 'b'},
         {"\xE3\x82\xB3\xE3\x83\x9E", L"\u30B3\u30DE", 'b'},                 // コマ

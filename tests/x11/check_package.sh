@@ -21,8 +21,5 @@ warnings=$(MANWIDTH=80 man --warnings -l "$man_page" 2>&1 >/dev/null)
 zcat "$man_page" | grep -q '^\.TH velomass 6x ' || { echo "check_package: the manual is not in section 6x"; exit 1; }
 lintian --tag-display-limit 0 "$deb" >"$out/lintian.log" 2>&1
 cat "$out/lintian.log"
-if grep -q '^E:' "$out/lintian.log"; then
-  echo "check_package: lintian has errors on $(basename "$deb")"
-  exit 1
-fi
+grep -q '^E:' "$out/lintian.log" && { echo "check_package: lintian has errors on $(basename "$deb")"; exit 1; }
 echo "check_package: $(basename "$deb") installs where XScreenSaver looks; lintian: $(grep -c '^W:' "$out/lintian.log") warnings, no error"

@@ -55,10 +55,7 @@ class ModuleTest(unittest.TestCase):
         cls.tmp = tempfile.TemporaryDirectory()
         cls.image = os.path.join(cls.tmp.name, "flat.bmp")
         write_test_image(cls.image)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.tmp.cleanup()
+        cls.addClassCleanup(cls.tmp.cleanup)
 
     def start(self, screen, *args, env=None, shell=None):
         command = ["sh", "-c", "exec " + shell] if shell else [VELOMASS, *args]
